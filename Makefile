@@ -1,0 +1,57 @@
+# The two set-up commands are `make run` and `make test`; everything else is for developers.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
+
+# Debian 12 packages the build and the tests need.
+DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
+.PHONY: all deps fuzz-deps build test test-asan run fuzz format clean
+
+all: build
+
+deps:
+	@bash .ci/install-deps $(DEB_PACKAGES)
+
+fuzz-deps:
+	@bash .ci/install-deps $(FUZZ_PACKAGES)
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Core and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBV_SANITIZE=ON -DBV_BUILD_GUI=OFF $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L 'core|cli'
+
+# Until the window exists, this shows the profile manager's start-up on a throw-away home.
+run: build
+	@bash scripts/run-demo $(BUILD)
+
+fuzz: deps fuzz-deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBV_FUZZ=ON -DBV_BUILD_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@set -e; for t in $(FUZZ_BUILD)/fuzz_*; do \
+	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/$$name- \
+	      $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name; \
+	done
+
+format:
+	find src tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

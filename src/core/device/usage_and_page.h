@@ -1,0 +1,22 @@
+#pragma once
+// The HID collection that every device request addresses.
+
+#include <cstdint>
+
+namespace bv {
+
+#pragma pack(push, 1)
+struct USAGE_AND_PAGE {
+    std::uint16_t Usage;
+    std::uint16_t UsagePage;
+};
+#pragma pack(pop)
+static_assert(sizeof(USAGE_AND_PAGE) == 4);
+
+/// The mouse's vendor-defined collection.
+inline constexpr USAGE_AND_PAGE kMouseVendorCollection{0x0001, 0xFFA0};
+
+/// The collection the program talks to; set once by the profile manager at start-up.
+inline USAGE_AND_PAGE MouseUsageAndPage{0, 0};
+
+} // namespace bv

@@ -1,0 +1,710 @@
+#include "settings/DMUnit.h"
+
+#include "device/cpi_steps.h"
+#include "device/usage_and_page.h"
+#include "platform/atomic_file.h"
+#include "platform/folders.h"
+#include "platform/locale.h"
+#include "settings/record_text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace bv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kGroupValueName = "BVProfileSettingGroup.pfd";
+constexpr const char* kAllGamesValueName = "BVPROFILE.pfd";
+constexpr const char* kDefaultGameValueName = "VKM2210ProfileDef.pfd";
+constexpr const char* kTestValueName = "VKM2210ProfileTest.pfd";
+constexpr const char* kDocumentsSubfolder = "Brisvane Gaming Mouse";
+
+fs::path toPath(const std::string& utf8)
+{
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string fromPath(const fs::path& p)
+{
+    const auto s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+template <typename Record>
+std::unique_ptr<Record> zeroRecord()
+{
+    auto r = std::make_unique<Record>();
+    std::memset(static_cast<void*>(r.get()), 0, sizeof(Record));
+    return r;
+}
+
+// Edits a record image in place through a full-size copy, so fields past a short image are safe.
+template <typename Record, typename Edit>
+void editImage(std::vector<std::uint8_t>& image, Edit edit)
+{
+    if (image.size() < sizeof(Record))
+        image.resize(sizeof(Record), 0);
+    auto record = std::make_unique<Record>();
+    std::memcpy(static_cast<void*>(record.get()), image.data(), sizeof(Record));
+    edit(*record);
+    std::memcpy(image.data(), record.get(), sizeof(Record));
+}
+
+struct FactoryCPILevel {
+    std::uint16_t X, Y;
+};
+constexpr FactoryCPILevel kFactoryCPILevels[kCPILevelsUsed] = {{400, 400}, {800, 800}, {1600, 1600}, {3500, 3500}};
+
+void setFactoryCPILevels(TMOUSECONFIGINFO& c)
+{
+    for (int n = 0; n < 10; ++n) {
+        c.CPIState[n] = CPILevelEntry{0, 0, 0};
+        c.HWCPIState[n] = CPILevelEntry{0, 0, 0};
+    }
+    for (int n = 0; n < kCPILevelsUsed; ++n) {
+        const auto& f = kFactoryCPILevels[n];
+        c.CPIState[n] = CPILevelEntry{f.X, f.Y, 1};
+        const std::uint16_t hw = NearestDeviceCPI(std::max(f.X, f.Y));
+        c.HWCPIState[n] = CPILevelEntry{hw, hw, 1};
+    }
+}
+
+void setSlotFunction(TBUTTONFUNCINFO& slot, std::uint16_t index, std::uint16_t row, std::uint8_t kind,
+                     std::uint32_t deviceCode, std::uint32_t menuID)
+{
+    slot.nButtonIndex = index;
+    slot.nMenuRow = row;
+    slot.FuncKind = kind;
+    slot.DeviceCode = deviceCode;
+    slot.MenuID = menuID;
+}
+
+bool unsafeFileName(const std::string& name)
+{
+    return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+           name.find('\\') != std::string::npos;
+}
+
+std::string describe(const std::exception& e)
+{
+    return e.what();
+}
+
+} // namespace
+
+DMEnvironment DMEnvironment::FromSystem(platform::Registry& registry)
+{
+    DMEnvironment env;
+    env.Registry = &registry;
+    env.DocumentsFolder = fromPath(platform::userDocumentsFolder());
+    env.ProgramFolder = fromPath(platform::programFolder());
+    env.OSDefaultLang = platform::osDefaultLangId();
+    return env;
+}
+
+TLEDCONFIG ProfileLedColour(int AProfileIndex, TLEDCONFIG base)
+{
+    static constexpr std::uint8_t kColours[kProfileCount][3] = {
+        {255, 0, 0}, {0, 0, 255}, {255, 255, 0}, {0, 96, 96}, {255, 0, 255}};
+    if (AProfileIndex < 0 || AProfileIndex >= kProfileCount)
+        return base;
+    base.R = kColours[AProfileIndex][0];
+    base.G = kColours[AProfileIndex][1];
+    base.B = kColours[AProfileIndex][2];
+    return base;
+}
+
+void uiProfileGame1RestoreToDefault(std::vector<std::uint8_t>& AStream)
+{
+    editImage<TMOUSEPROFILEINFO>(AStream, [](TMOUSEPROFILEINFO& p) {
+        p.ProfileHeader.FFileVersion = kProfileVersion;
+        auto& c = p.ConfigInfo;
+        c.ButtonCount = kGameButtonCount;
+        for (int s = 0; s < 10; ++s)
+            std::memset(static_cast<void*>(&c.ButtonFuncInfo[s]), 0, offsetof(TBUTTONFUNCINFO, nButtonIndex));
+        c.VWheelSpeed = 3;
+        c.HWVWheelValue = 1;
+        c.WheelLedOnOff = 1;
+        c.DoubleClickSpeed = 550;
+        c.PointerSpeed = 10;
+        c.PointerAcceleration = 0;
+        c.ReportRate = 125;
+        c.CPILevel = kCPILevelsUsed;
+        c.LEDConfig.R = 255;
+        c.LEDConfig.G = 0;
+        c.LEDConfig.B = 0;
+        c.LEDConfig.BRIGHT_LEVEL = 2;
+        c.LEDConfig.BREATH_SPEED = 2;
+        setFactoryCPILevels(c);
+        c.CurrentCPIIndex = 1;
+        for (int n = 0; n < kCPILevelsUsed; ++n)
+            c.UseDiffentXY[n] = 1;
+        p.MacroKeyInfoList.nMacroInfoCount = 0;
+        c.ApplyCPISettingEachProfile = 1;
+        c.ApplyAccelaration = 0;
+        c.ApplyDiffirentXY = 0;
+        c.FireKeySpeed = 10;
+        c.FireKeyCount = 2;
+
+        auto* b = c.ButtonFuncInfo;
+        setSlotFunction(b[0], 0, 0, kFuncKindMouse, 1, 1);   // Click
+        setSlotFunction(b[1], 1, 1, kFuncKindMouse, 2, 2);   // Right Click
+        setSlotFunction(b[2], 2, 2, kFuncKindMouse, 3, 3);   // Middle Button
+        setSlotFunction(b[3], 3, 3, kFuncKindMouse, 5, 4);   // Forward
+        setSlotFunction(b[4], 4, 4, kFuncKindMouse, 4, 5);   // Backward
+        setSlotFunction(b[5], 5, 30, kFuncKindDPI, 9, 13);   // DPI +
+        setSlotFunction(b[6], 6, 31, kFuncKindDPI, 10, 14);  // DPI -
+        setSlotFunction(c.VWheelButtonFuncInfo[0], 0, 0, kFuncKindMouse, 11, 1); // Wheel Up
+        setSlotFunction(c.VWheelButtonFuncInfo[1], 1, 1, kFuncKindMouse, 12, 2); // Wheel Down
+    });
+}
+
+void uiProfileTestRestoreToDefault(std::vector<std::uint8_t>& AStream)
+{
+    if (AStream.empty())
+        return;
+    std::fill(AStream.begin(), AStream.end(), 0);
+    editImage<TMOUSEPROFILEINFO>(AStream, [](TMOUSEPROFILEINFO& p) {
+        p.ProfileHeader.FFileVersion = kProfileVersion;
+        auto& c = p.ConfigInfo;
+        c.ButtonCount = 8;
+        for (int s = 0; s < 5; ++s)
+            setSlotFunction(c.ButtonFuncInfo[s], static_cast<std::uint16_t>(s), static_cast<std::uint16_t>(s),
+                            kFuncKindMouse, FunctionMenuTable[static_cast<std::size_t>(s)].DeviceCode, 0);
+        static constexpr std::uint8_t kRaw[3] = {0x20, 0x40, 0x80};
+        for (int s = 5; s < 8; ++s) {
+            auto& slot = c.ButtonFuncInfo[s];
+            setSlotFunction(slot, static_cast<std::uint16_t>(s), 14, kFuncKindRaw, 19, 0);
+            slot.RawCode[0] = kRaw[s - 5];
+            slot.RawCode[1] = 0;
+            slot.RawCode[2] = 0;
+        }
+    });
+}
+
+bool IsAcceptableProfileFile(const std::string& file, std::string* why)
+{
+    auto refuse = [&](std::string text) {
+        if (why)
+            *why = std::move(text);
+        return false;
+    };
+    std::optional<std::vector<std::uint8_t>> bytes;
+    try {
+        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
+    } catch (const std::exception& e) {
+        return refuse(describe(e));
+    }
+    if (!bytes)
+        return refuse("the file does not exist");
+    // A shorter or longer file would mix its bytes with those of the profile it replaces.
+    if (bytes->size() != sizeof(TMOUSEPROFILEINFO))
+        return refuse("the file holds " + std::to_string(bytes->size()) + " bytes, a profile holds " +
+                      std::to_string(sizeof(TMOUSEPROFILEINFO)));
+    std::int32_t version = 0;
+    std::memcpy(&version, bytes->data(), sizeof version);
+    if (version != kProfileVersion)
+        return refuse("the profile version is " + std::to_string(version) + ", expected " +
+                      std::to_string(kProfileVersion));
+    return true;
+}
+
+TDM::TDM(DMEnvironment env)
+    : uiProfileAllSettingInfo(*env.Registry)
+    , uiProfileGame1(*env.Registry)
+    , uiProfileGame2(*env.Registry)
+    , uiProfileGame3(*env.Registry)
+    , uiProfileGame4(*env.Registry)
+    , uiProfileGame5(*env.Registry)
+    , uiProfileSettingGroup(*env.Registry)
+    , uiProfileDefaultGame(*env.Registry)
+    , uiProfileTest(*env.Registry)
+    , FEnv(std::move(env))
+    , FAllProfileSettingInfo(zeroRecord<TALLGAMESINFO>())
+    , FProfileSettingGroup(zeroRecord<TProfileSettingGroup>())
+    , FCurrentProfileInfo(zeroRecord<TMOUSEPROFILEINFO>())
+    , FDefaultProfileInfo(zeroRecord<TMOUSEPROFILEINFO>())
+    , FTestProfileInfo(zeroRecord<TMOUSEPROFILEINFO>())
+{
+    FDocumentsFolder = WithTrailingSeparator(FEnv.DocumentsFolder) + kDocumentsSubfolder;
+    FProfileGroup = {&uiProfileGame1, &uiProfileGame2, &uiProfileGame3, &uiProfileGame4, &uiProfileGame5, nullptr};
+
+    uiProfileSettingGroup.OnRestoreToDefault = [this](std::vector<std::uint8_t>& s) {
+        uiProfileSettingGroupRestoreToDefault(s);
+    };
+    uiProfileAllSettingInfo.OnRestoreToDefault = [this](std::vector<std::uint8_t>& s) {
+        uiProfileAllSettingInfoRestoreToDefault(s);
+    };
+    for (int i = 0; i < kProfileCount; ++i)
+        FProfileGroup[static_cast<std::size_t>(i)]->OnRestoreToDefault = uiProfileGame1RestoreToDefault;
+    uiProfileDefaultGame.OnRestoreToDefault = uiProfileGame1RestoreToDefault;
+    uiProfileTest.OnRestoreToDefault = uiProfileTestRestoreToDefault;
+}
+
+void TDM::uiProfileSettingGroupRestoreToDefault(std::vector<std::uint8_t>& AStream) const
+{
+    editImage<TProfileSettingGroup>(AStream, [this](TProfileSettingGroup& g) {
+        g.CurrentProfileGroup = 0;
+        g.ProfileIndexOfProfileGroup[0] = 0;
+        g.ProfileIndexOfProfileGroup[1] = 1;
+        for (int n = 1; n <= kProfileCount; ++n) {
+            auto& e = g.ProfileSettingList[n - 1];
+            e.nState = 0;
+            e.StorageType = 1;
+            SetRecordText(e.FileName, "BVProfile" + std::to_string(n) + ".pfd");
+            SetRecordText(e.KeyPath, kRegistryKeyPath);
+            SetRecordText(e.FilePath, FDocumentsFolder);
+            SetRecordText(e.MacroPath, WithTrailingSeparator(FDocumentsFolder) + "BVProfile" + std::to_string(n) + "_Macros");
+        }
+    });
+}
+
+void TDM::uiProfileAllSettingInfoRestoreToDefault(std::vector<std::uint8_t>& AStream) const
+{
+    editImage<TALLGAMESINFO>(AStream, [this](TALLGAMESINFO& a) {
+        for (auto& e : a.Allgameset) {
+            e.nState = 0;
+            e.StorageType = 0;
+            e.FilePath[0] = 0;
+        }
+        a.Allgameset[0].nState = 1;
+        a.CurrentGame = 0;
+        const std::string& lang = FEnv.OSDefaultLang;
+        a.CurrentLanguage = lang == "0804" ? 1 : lang == "0404" ? 2 : 0;
+    });
+}
+
+void TDM::MakeFactoryProfile(int i)
+{
+    TuiProfile& component = ProfileComponent(i);
+    component.RestoreToDefault();
+    auto record = zeroRecord<TMOUSEPROFILEINFO>();
+    component.Read(record.get(), sizeof(TMOUSEPROFILEINFO));
+    record->ConfigInfo.LEDConfig = ProfileLedColour(i, record->ConfigInfo.LEDConfig);
+    component.Write(record.get(), sizeof(TMOUSEPROFILEINFO));
+}
+
+std::string TDM::groupDamage() const
+{
+    const auto& g = *FProfileSettingGroup;
+    if (uiProfileSettingGroup.Size() < static_cast<std::int64_t>(sizeof(TProfileSettingGroup)))
+        return "it holds " + std::to_string(uiProfileSettingGroup.Size()) + " bytes instead of " +
+               std::to_string(sizeof(TProfileSettingGroup));
+    if (!IsProfileGroupIndexInRange(g.CurrentProfileGroup))
+        return "its mode is " + std::to_string(g.CurrentProfileGroup);
+    for (int m = 0; m < kModeCount; ++m)
+        if (!IsProfileIndexInRange(g.ProfileIndexOfProfileGroup[m]))
+            return "mode " + std::to_string(m + 1) + " names profile index " + std::to_string(g.ProfileIndexOfProfileGroup[m]);
+    for (int i = 0; i < kProfileCount; ++i) {
+        const auto& e = g.ProfileSettingList[i];
+        if (e.StorageType <= 1 && unsafeFileName(RecordText(e.FileName)))
+            return "profile " + std::to_string(i + 1) + " has the file name \"" + RecordText(e.FileName) + "\"";
+        // A file profile without an absolute folder would land wherever the program was started.
+        if (e.StorageType == 1 && !toPath(RecordText(e.FilePath)).is_absolute())
+            return "profile " + std::to_string(i + 1) + " has the folder \"" + RecordText(e.FilePath) + "\"";
+    }
+    return {};
+}
+
+void TDM::loadGroupRecord()
+{
+    auto& c = uiProfileSettingGroup;
+    c.SetRootKey(platform::RootKey::CurrentUser);
+    c.SetFileName(kGroupValueName);
+    c.SetKeyPath(kRegistryKeyPath);
+    auto zero = zeroRecord<TProfileSettingGroup>();
+    c.SetSize(0);
+    c.Write(zero.get(), sizeof(TProfileSettingGroup));
+
+    bool loaded = false;
+    try {
+        loaded = c.LoadStreamFromRegistry();
+    } catch (const std::exception& e) {
+        problem(std::string("The stored modes could not be read (") + describe(e) + "); factory modes are used.");
+    }
+    if (!loaded) {
+        c.SetSize(0);
+        c.Write(zero.get(), sizeof(TProfileSettingGroup));
+        c.RestoreToDefault();
+        c.SaveStreamToRegistry();
+    }
+    c.Read(FProfileSettingGroup.get(), sizeof(TProfileSettingGroup));
+
+    if (const std::string damage = groupDamage(); !damage.empty()) {
+        problem("The stored modes were damaged (" + damage + "); factory modes are used.");
+        c.SetSize(0);
+        c.Write(zero.get(), sizeof(TProfileSettingGroup));
+        c.RestoreToDefault();
+        c.SaveStreamToRegistry();
+        std::memcpy(static_cast<void*>(FProfileSettingGroup.get()), zero.get(), sizeof(TProfileSettingGroup));
+        c.Read(FProfileSettingGroup.get(), sizeof(TProfileSettingGroup));
+    }
+    FProfileGroupIndex = FProfileSettingGroup->CurrentProfileGroup;
+    FProfileIndex = FProfileSettingGroup->ProfileIndexOfProfileGroup[FProfileGroupIndex];
+}
+
+void TDM::loadAllGamesRecord()
+{
+    auto& c = uiProfileAllSettingInfo;
+    c.SetRootKey(platform::RootKey::CurrentUser);
+    c.SetFileName(kAllGamesValueName);
+    c.SetKeyPath(kRegistryKeyPath);
+    c.SetSize(0);
+    c.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+    bool loaded = false;
+    try {
+        loaded = c.LoadStreamFromRegistry();
+    } catch (const std::exception& e) {
+        problem(std::string("The stored current profile and language could not be read (") + describe(e) +
+                "); factory values are used.");
+    }
+    if (!loaded) {
+        c.SetSize(0);
+        c.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+        c.RestoreToDefault();
+        c.SaveStreamToRegistry();
+    }
+    c.Read(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+}
+
+void TDM::loadGameProfile(int i)
+{
+    TuiProfile& c = ProfileComponent(i);
+    const TPROFILESETTING& setting = FProfileSettingGroup->ProfileSettingList[i];
+    c.SetRootKey(platform::RootKey::CurrentUser);
+    c.SetFileName(RecordText(setting.FileName));
+    const std::string folder = RecordText(setting.FilePath);
+    c.SetFilePath(folder);
+    c.SetKeyPath(kRegistryKeyPath);
+    auto zero = zeroRecord<TMOUSEPROFILEINFO>();
+    c.SetSize(0);
+    c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
+
+    const std::string label = "Profile " + std::to_string(i + 1);
+    if (setting.StorageType == 0) {
+        bool loaded = false;
+        try {
+            loaded = c.LoadStreamFromRegistry();
+        } catch (const std::exception& e) {
+            problem(label + " could not be read from the settings store (" + describe(e) + "); factory values are used.");
+        }
+        if (!loaded) {
+            c.SetSize(0);
+            c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
+            MakeFactoryProfile(i);
+        }
+        return;
+    }
+    if (setting.StorageType != 1)
+        return;
+
+    const std::string fullName = WithTrailingSeparator(folder) + RecordText(setting.FileName);
+    std::error_code ec;
+    if (!fs::exists(toPath(fullName), ec)) {
+        MakeFactoryProfile(i);
+        try {
+            if (!c.SaveStreamToFile(fullName))
+                problem(label + ": the folder of \"" + fullName + "\" could not be created.");
+        } catch (const std::exception& e) {
+            problem(label + ": \"" + fullName + "\" could not be written (" + describe(e) + ").");
+        }
+        // The folder may only exist now; without it the component would never write its file.
+        c.SetFilePath(folder);
+        return;
+    }
+    try {
+        if (!c.LoadStreamFromFile(fullName)) {
+            MakeFactoryProfile(i);
+            c.SaveStreamToFile();
+        }
+    } catch (const std::exception& e) {
+        // Keep the user's file as it is: it may hold the only copy of their settings.
+        c.SetSize(0);
+        c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
+        MakeFactoryProfile(i);
+        FUnreadableFiles.insert(fullName);
+        problem(label + ": \"" + fullName + "\" could not be read (" + describe(e) +
+                "); factory values are used and the file is left untouched.");
+    }
+}
+
+void TDM::DataModuleCreate()
+{
+    FStartupProblems.clear();
+    FProfileGroupIndex = 0;
+    loadGroupRecord();
+    loadAllGamesRecord();
+    for (int i = 0; i < kProfileCount; ++i)
+        loadGameProfile(i);
+    SwitchToProfileGroup(FProfileGroupIndex);
+    MouseUsageAndPage = kMouseVendorCollection;
+    FOtherConfig = ReadOtherConfig(toPath(FEnv.ProgramFolder));
+}
+
+bool TDM::SwitchToProfileGroup(int AProfileGroupIndex)
+{
+    if (!IsProfileGroupIndexInRange(AProfileGroupIndex))
+        return false;
+    const int profile = FProfileSettingGroup->ProfileIndexOfProfileGroup[AProfileGroupIndex];
+    if (!IsProfileIndexInRange(profile))
+        return false;
+    FProfileSettingGroup->CurrentProfileGroup = AProfileGroupIndex;
+    FProfileGroupIndex = AProfileGroupIndex;
+    FProfileIndex = profile;
+    return SwitchToProfile(FProfileIndex);
+}
+
+bool TDM::SwitchToProfile(int AProfileIndex)
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    FProfileIndex = AProfileIndex;
+    ProfileComponent(AProfileIndex).Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+    FAllProfileSettingInfo->CurrentGame = AProfileIndex;
+    return true;
+}
+
+bool TDM::ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) const
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    ProfileComponent(AProfileIndex).Read(&AProfileInfo, sizeof(TMOUSEPROFILEINFO));
+    return true;
+}
+
+bool TDM::ReadCurrentProfileInfo()
+{
+    ProfileComponent(FProfileIndex).Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+    return true;
+}
+
+bool TDM::LoadCurrentProfileInfoFromRegistry()
+{
+    TuiProfile& c = ProfileComponent(FProfileIndex);
+    const bool loaded = c.LoadStreamFromRegistry();
+    c.Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+    return loaded;
+}
+
+bool TDM::LoadCurrentProfileInfoFromFile(const std::string& AFile)
+{
+    TuiProfile& c = ProfileComponent(FProfileIndex);
+    const bool loaded = c.LoadStreamFromFile(AFile);
+    c.Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+    return loaded;
+}
+
+bool TDM::LoadProfileInfoFromRegistry(int AProfileIndex)
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    return ProfileComponent(AProfileIndex).LoadStreamFromRegistry();
+}
+
+void TDM::LoadProfileGroupSettingInfoFromRegistry()
+{
+    loadGroupRecord();
+}
+
+void TDM::LoadAllProfileInfoFromRegistry()
+{
+    loadAllGamesRecord();
+}
+
+void TDM::SaveBackToCurrentProfileInfo()
+{
+    ProfileComponent(FProfileIndex).Write(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+}
+
+bool TDM::SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex)
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    ProfileComponent(AProfileIndex).Write(&AProfileInfo, sizeof(TMOUSEPROFILEINFO));
+    return true;
+}
+
+bool TDM::SaveCurrentProfileInfoToRegistry()
+{
+    SaveBackToCurrentProfileInfo();
+    return ProfileComponent(FProfileIndex).SaveStreamToRegistry();
+}
+
+bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile)
+{
+    return ProfileComponent(FProfileIndex).SaveStreamToFile(AFile);
+}
+
+bool TDM::isProtected(const TuiProfile& component) const
+{
+    return !component.FilePath().empty() && FUnreadableFiles.count(component.FilePath() + component.FileName()) > 0;
+}
+
+bool TDM::SaveCurrentProfileInfoToFile()
+{
+    TuiProfile& c = ProfileComponent(FProfileIndex);
+    if (isProtected(c))
+        return false;
+    return c.SaveStreamToFile();
+}
+
+bool TDM::SaveProfileInfoToRegistry(int AProfileIndex)
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    return ProfileComponent(AProfileIndex).SaveStreamToRegistry();
+}
+
+void TDM::SaveBackAllProfileInfo()
+{
+    SaveBackAllProfileInfoToRegistry();
+}
+
+void TDM::SaveBackAllProfileInfoToRegistry()
+{
+    for (int i = 0; i < kProfileCount; ++i)
+        ProfileComponent(i).SaveStreamToRegistry();
+}
+
+int TDM::SaveBackAllProfileInfoToFile()
+{
+    int written = 0;
+    for (int i = 0; i < kProfileCount; ++i) {
+        TuiProfile& c = ProfileComponent(i);
+        if (!isProtected(c) && c.SaveStreamToFile())
+            ++written;
+    }
+    return written;
+}
+
+void TDM::SaveBackAllProfileSettingInfo()
+{
+    FAllProfileSettingInfo->CurrentGame = FProfileIndex;
+    uiProfileAllSettingInfo.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+    uiProfileAllSettingInfo.SaveStreamToRegistry();
+}
+
+void TDM::SaveBackToProfileGroupSettingInfo()
+{
+    uiProfileSettingGroup.Write(FProfileSettingGroup.get(), sizeof(TProfileSettingGroup));
+}
+
+void TDM::SaveProfileGroupSettingInfoToRegistry()
+{
+    SaveBackToProfileGroupSettingInfo();
+    uiProfileSettingGroup.SaveStreamToRegistry();
+}
+
+bool TDM::ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath)
+{
+    const fs::path p = toPath(AProfileFilePath);
+    const std::string name = fromPath(p.filename());
+    const std::string folder = fromPath(p.parent_path());
+    // The record keeps at most 20 characters; a cut name would point at another file.
+    if (unsafeFileName(name) || RecordTextUnits(name) > kFileNameUnits - 1)
+        return false;
+    TuiProfile& c = ProfileComponent(FProfileIndex);
+    TPROFILESETTING& setting = FProfileSettingGroup->ProfileSettingList[FProfileIndex];
+    const std::string storedFolder = WithTrailingSeparator(folder);
+    if (RecordTextUnits(storedFolder) > kPathUnits - 1)
+        return false;
+    c.SetFileName(name);
+    c.SetFilePath(folder);
+    SetRecordText(setting.FileName, name);
+    SetRecordText(setting.FilePath, storedFolder);
+    return true;
+}
+
+void TDM::RestoreCurrentProfileInfoToDefault()
+{
+    TuiProfile& c = ProfileComponent(FProfileIndex);
+    c.RestoreToDefault();
+    c.Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
+    FCurrentProfileInfo->ConfigInfo.LEDConfig = ProfileLedColour(FProfileIndex, FCurrentProfileInfo->ConfigInfo.LEDConfig);
+    SaveBackToCurrentProfileInfo();
+}
+
+bool TDM::RestoreProfileInfoToDefault(int AProfileIndex)
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        return false;
+    ProfileComponent(AProfileIndex).RestoreToDefault();
+    return true;
+}
+
+bool TDM::RestoreProfileGroupToDefault(int AProfileGroupIndex)
+{
+    if (!IsProfileGroupIndexInRange(AProfileGroupIndex))
+        return false;
+    const int profile = FProfileSettingGroup->ProfileIndexOfProfileGroup[AProfileGroupIndex];
+    if (!IsProfileIndexInRange(profile))
+        return false;
+    if (profile == FProfileIndex) {
+        RestoreCurrentProfileInfoToDefault();
+        return true;
+    }
+    return RestoreProfileInfoToDefault(profile);
+}
+
+void TDM::RestoreProfileSettingGroupToDefault()
+{
+    uiProfileSettingGroup.RestoreToDefault();
+    uiProfileSettingGroup.SaveStreamToRegistry();
+}
+
+void TDM::RestoreToDefaultCPISetting()
+{
+    auto& c = FCurrentProfileInfo->ConfigInfo;
+    setFactoryCPILevels(c);
+    c.CurrentCPIIndex = 1;
+    for (int n = 0; n < kCPILevelsUsed; ++n)
+        c.UseDiffentXY[n] = 0;
+    c.ApplyCPISettingEachProfile = 1;
+    c.ApplyAccelaration = 0;
+    c.ApplyDiffirentXY = 0;
+}
+
+void TDM::RestoreToDefaultLightAndReportAdvancedSetting()
+{
+    auto& c = FCurrentProfileInfo->ConfigInfo;
+    c.ApplyCPISettingEachProfile = 1;
+    c.ApplyAccelaration = 1;
+    c.ApplyDiffirentXY = 0;
+    c.FireKeySpeed = 5;
+    c.FireKeyCount = 2;
+    c.ReportRate = 125;
+    c.LEDConfig.BRIGHT_LEVEL = 2;
+    c.LEDConfig.BREATH_SPEED = 2;
+    c.LEDConfig.R = 255;
+    c.LEDConfig.G = 0;
+    c.LEDConfig.B = 0;
+    c.WheelLedOnOff = 1;
+}
+
+void TDM::RestoreToDefaultReportRateSetting()
+{
+    FCurrentProfileInfo->ConfigInfo.ReportRate = 125;
+}
+
+void TDM::InitTestDefaultValue()
+{
+    auto setup = [this](TuiProfile& c, const char* name, TMOUSEPROFILEINFO& into) {
+        c.SetRootKey(platform::RootKey::CurrentUser);
+        c.SetKeyPath(kRegistryKeyPath);
+        c.SetFileName(name);
+        auto zero = zeroRecord<TMOUSEPROFILEINFO>();
+        c.SetSize(0);
+        c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
+        c.RestoreToDefault();
+        c.Read(&into, sizeof(TMOUSEPROFILEINFO));
+    };
+    setup(uiProfileTest, kTestValueName, *FTestProfileInfo);
+    setup(uiProfileDefaultGame, kDefaultGameValueName, *FDefaultProfileInfo);
+}
+
+} // namespace bv

@@ -1,0 +1,530 @@
+#include "settings/DMUnit.h"
+
+#include "device/usage_and_page.h"
+#include "platform/registry.h"
+#include "settings/record_text.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+using namespace bv;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto HKCU = platform::RootKey::CurrentUser;
+const std::string kKey = "software\\BrisvaneGMMouse";
+
+std::vector<std::uint8_t> fileBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+template <typename Record>
+Record recordFrom(const std::vector<std::uint8_t>& bytes)
+{
+    Record r;
+    std::memset(static_cast<void*>(&r), 0, sizeof r);
+    std::memcpy(static_cast<void*>(&r), bytes.data(), std::min(bytes.size(), sizeof r));
+    return r;
+}
+
+bool allZero(const void* p, std::size_t n)
+{
+    const auto* b = static_cast<const std::uint8_t*>(p);
+    return std::all_of(b, b + n, [](std::uint8_t x) { return x == 0; });
+}
+
+class ProfileManagerTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TDM> start(const std::string& lang = "0409")
+    {
+        DMEnvironment env;
+        env.Registry = registry.get();
+        env.DocumentsFolder = (home / "Documents").string();
+        env.ProgramFolder = (home / "program").string();
+        env.OSDefaultLang = lang;
+        auto dm = std::make_unique<TDM>(env);
+        dm->DataModuleCreate();
+        return dm;
+    }
+    fs::path docs() const { return home / "Documents" / "Brisvane Gaming Mouse"; }
+    fs::path profileFile(int n) const { return docs() / ("BVProfile" + std::to_string(n) + ".pfd"); }
+    std::vector<std::uint8_t> registryValue(const std::string& name) const
+    {
+        return registry->readBinary(HKCU, kKey, name).value_or(std::vector<std::uint8_t>{});
+    }
+
+    test::TempDir home;
+    std::unique_ptr<platform::Registry> registry = platform::openMemoryRegistry();
+};
+
+TEST_F(ProfileManagerTest, FirstStartWritesFactoryRecordsAndFiles)
+{
+    auto dm = start();
+    EXPECT_TRUE(dm->StartupProblems().empty());
+    EXPECT_EQ(dm->ProfileGroupIndex(), 0);
+    EXPECT_EQ(dm->ProfileIndex(), 0);
+    EXPECT_EQ(MouseUsageAndPage.UsagePage, 0xFFA0);
+    EXPECT_EQ(MouseUsageAndPage.Usage, 1);
+
+    const auto group = recordFrom<TProfileSettingGroup>(registryValue("BVProfileSettingGroup.pfd"));
+    EXPECT_EQ(registryValue("BVProfileSettingGroup.pfd").size(), sizeof(TProfileSettingGroup));
+    EXPECT_EQ(group.ProfileIndexOfProfileGroup[0], 0);
+    EXPECT_EQ(group.ProfileIndexOfProfileGroup[1], 1);
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].FileName), "BVProfile3.pfd");
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].FilePath), docs().string());
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].MacroPath), (docs() / "BVProfile3_Macros").string());
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].KeyPath), kKey);
+    EXPECT_EQ(group.ProfileSettingList[2].StorageType, 1);
+
+    const auto all = recordFrom<TALLGAMESINFO>(registryValue("BVPROFILE.pfd"));
+    EXPECT_EQ(registryValue("BVPROFILE.pfd").size(), sizeof(TALLGAMESINFO));
+    EXPECT_EQ(all.Allgameset[0].nState, 1);
+    EXPECT_EQ(all.CurrentLanguage, 0);
+
+    const std::uint8_t colours[5][3] = {{255, 0, 0}, {0, 0, 255}, {255, 255, 0}, {0, 96, 96}, {255, 0, 255}};
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        const auto bytes = fileBytes(profileFile(n));
+        ASSERT_EQ(bytes.size(), sizeof(TMOUSEPROFILEINFO));
+        const auto p = recordFrom<TMOUSEPROFILEINFO>(bytes);
+        EXPECT_EQ(p.ProfileHeader.FFileVersion, 258);
+        EXPECT_EQ(p.ConfigInfo.LEDConfig.R, colours[n - 1][0]);
+        EXPECT_EQ(p.ConfigInfo.LEDConfig.G, colours[n - 1][1]);
+        EXPECT_EQ(p.ConfigInfo.LEDConfig.B, colours[n - 1][2]);
+        EXPECT_FALSE(registry->valueExists(HKCU, kKey, "BVProfile" + std::to_string(n) + ".pfd"))
+            << "file profiles are not written to the registry at start-up";
+    }
+    // The folder now exists, so the components can write their files on the first Apply.
+    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 5);
+}
+
+TEST_F(ProfileManagerTest, FactoryGameProfileHoldsExactlyItsFactoryValues)
+{
+    auto dm = start();
+    const TMOUSEPROFILEINFO& p = dm->CurrentProfileInfo();
+    const auto& c = p.ConfigInfo;
+    EXPECT_EQ(c.ButtonCount, 7);
+    EXPECT_EQ(c.VWheelSpeed, 3);
+    EXPECT_EQ(c.HWVWheelValue, 1);
+    EXPECT_EQ(c.WheelLedOnOff, 1);
+    EXPECT_EQ(c.DoubleClickSpeed, 550);
+    EXPECT_EQ(c.PointerSpeed, 10);
+    EXPECT_EQ(c.ReportRate, 125);
+    EXPECT_EQ(c.CPILevel, 4);
+    EXPECT_EQ(c.CurrentCPIIndex, 1);
+    EXPECT_EQ(c.LEDConfig.BRIGHT_LEVEL, 2);
+    EXPECT_EQ(c.LEDConfig.BREATH_SPEED, 2);
+    EXPECT_EQ(c.FireKeySpeed, 10);
+    EXPECT_EQ(c.FireKeyCount, 2);
+    EXPECT_EQ(c.ApplyCPISettingEachProfile, 1);
+    const std::uint16_t cpi[4] = {400, 800, 1600, 3500}, hw[4] = {500, 750, 1500, 3500};
+    for (int n = 0; n < 4; ++n) {
+        EXPECT_EQ(c.CPIState[n].X, cpi[n]);
+        EXPECT_EQ(c.CPIState[n].Y, cpi[n]);
+        EXPECT_EQ(c.HWCPIState[n].X, hw[n]);
+        EXPECT_EQ(c.HWCPIState[n].Y, hw[n]);
+        EXPECT_EQ(c.HWCPIState[n].State, 1);
+        EXPECT_EQ(c.UseDiffentXY[n], 1);
+    }
+    struct Slot {
+        const TBUTTONFUNCINFO& info;
+        int index, row, kind, code, menu;
+    };
+    const Slot slots[] = {
+        {c.ButtonFuncInfo[0], 0, 0, 1, 1, 1},   {c.ButtonFuncInfo[1], 1, 1, 1, 2, 2},
+        {c.ButtonFuncInfo[2], 2, 2, 1, 3, 3},   {c.ButtonFuncInfo[3], 3, 3, 1, 5, 4},
+        {c.ButtonFuncInfo[4], 4, 4, 1, 4, 5},   {c.ButtonFuncInfo[5], 5, 30, 0, 9, 13},
+        {c.ButtonFuncInfo[6], 6, 31, 0, 10, 14}, {c.VWheelButtonFuncInfo[0], 0, 0, 1, 11, 1},
+        {c.VWheelButtonFuncInfo[1], 1, 1, 1, 12, 2},
+    };
+    for (const auto& s : slots) {
+        EXPECT_EQ(s.info.nButtonIndex, s.index);
+        EXPECT_EQ(s.info.nMenuRow, s.row);
+        EXPECT_EQ(s.info.FuncKind, s.kind);
+        EXPECT_EQ(s.info.DeviceCode, static_cast<std::uint32_t>(s.code));
+        EXPECT_EQ(s.info.MenuID, static_cast<std::uint32_t>(s.menu));
+    }
+    // Nothing the factory values do not name is set.
+    EXPECT_TRUE(allZero(&p.FunctionList, sizeof p.FunctionList));
+    EXPECT_TRUE(allZero(&c.ApplicationList, sizeof c.ApplicationList));
+    EXPECT_TRUE(allZero(&c.ButtonFuncInfo[7], sizeof(TBUTTONFUNCINFO) * 8));
+    EXPECT_TRUE(allZero(&p.MacroKeyInfoList, sizeof p.MacroKeyInfoList));
+    EXPECT_TRUE(allZero(&p.OtherConfig, sizeof p.OtherConfig));
+    EXPECT_EQ(c.UseDiffentXY[4], 0);
+}
+
+TEST_F(ProfileManagerTest, FactoryProfilesOfOneIndexAreIdentical)
+{
+    auto a = start();
+    test::TempDir otherHome;
+    auto otherRegistry = platform::openMemoryRegistry();
+    DMEnvironment env{otherRegistry.get(), (home / "Documents").string(), "", "0409"};
+    TDM b(env);
+    b.DataModuleCreate();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(a->ProfileComponent(i).Image(), b.ProfileComponent(i).Image()) << i;
+}
+
+TEST_F(ProfileManagerTest, ModesRememberTheirOwnProfile)
+{
+    auto dm = start();
+    ASSERT_TRUE(dm->SwitchToProfileGroup(1));
+    EXPECT_EQ(dm->ProfileIndex(), 1);
+    ASSERT_TRUE(dm->SwitchToProfile(3));
+    dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[dm->ProfileGroupIndex()] = 3;
+    ASSERT_TRUE(dm->SwitchToProfileGroup(0));
+    EXPECT_EQ(dm->ProfileIndex(), 0);
+    ASSERT_TRUE(dm->SwitchToProfileGroup(1));
+    EXPECT_EQ(dm->ProfileIndex(), 3);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.LEDConfig.G, 96) << "profile 4's colour";
+    EXPECT_EQ(dm->AllProfileSettingInfo().CurrentGame, 3);
+
+    EXPECT_FALSE(dm->SwitchToProfileGroup(2));
+    EXPECT_FALSE(dm->SwitchToProfile(5));
+    EXPECT_FALSE(dm->SwitchToProfile(-1));
+    EXPECT_EQ(dm->ProfileIndex(), 3);
+}
+
+TEST_F(ProfileManagerTest, EditsSurviveASwitchOnlyWhenStoredBack)
+{
+    auto dm = start();
+    dm->CurrentProfileInfo().ConfigInfo.PointerSpeed = 17;
+    dm->SwitchToProfile(2);
+    dm->SwitchToProfile(0);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.PointerSpeed, 10);
+
+    dm->CurrentProfileInfo().ConfigInfo.PointerSpeed = 17;
+    dm->SaveBackToCurrentProfileInfo();
+    dm->SwitchToProfile(2);
+    dm->SwitchToProfile(0);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.PointerSpeed, 17);
+}
+
+TEST_F(ProfileManagerTest, ApplySequenceSurvivesARestartByteForByte)
+{
+    auto dm = start();
+    // Every byte, the unread ones included, must come back as it was.
+    std::mt19937 rng(3);
+    std::vector<std::uint8_t> noise(sizeof(TMOUSEPROFILEINFO));
+    for (auto& b : noise)
+        b = static_cast<std::uint8_t>(rng());
+    std::memcpy(&dm->CurrentProfileInfo(), noise.data(), noise.size());
+    dm->CurrentProfileInfo().ProfileHeader.FFileVersion = 258;
+    const auto expected = std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()),
+                                                    reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()) +
+                                                        sizeof(TMOUSEPROFILEINFO));
+    dm->SwitchToProfileGroup(1);
+    dm->ProfileSettingGroup().ProfileSettingList[1].StorageType = 0; // profile 2 from the registry
+    dm->SwitchToProfileGroup(0);
+    dm->SaveBackToCurrentProfileInfo();
+    TMOUSEPROFILEINFO second;
+    dm->ReadProfileInfo(second, 1);
+    second.ConfigInfo.ReportRate = 1000;
+    dm->SaveBackToProfileInfo(second, 1);
+
+    dm->SaveCurrentProfileInfoToRegistry();
+    dm->SaveCurrentProfileInfoToFile();
+    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 5);
+    dm->SaveBackAllProfileInfoToRegistry();
+    dm->SaveProfileGroupSettingInfoToRegistry();
+    dm.reset();
+
+    auto again = start();
+    EXPECT_TRUE(again->StartupProblems().empty());
+    EXPECT_EQ(again->ProfileComponent(0).Image(), expected);
+    EXPECT_EQ(fileBytes(profileFile(1)), expected);
+    TMOUSEPROFILEINFO loaded;
+    again->ReadProfileInfo(loaded, 1);
+    EXPECT_EQ(loaded.ConfigInfo.ReportRate, 1000);
+    EXPECT_EQ(again->ProfileSettingGroup().ProfileSettingList[1].StorageType, 0);
+}
+
+TEST_F(ProfileManagerTest, RegistryProfileMissingIsMadeButNotWritten)
+{
+    {
+        auto dm = start();
+        dm->ProfileSettingGroup().ProfileSettingList[4].StorageType = 0;
+        dm->SaveProfileGroupSettingInfoToRegistry();
+    }
+    auto dm = start();
+    TMOUSEPROFILEINFO p;
+    ASSERT_TRUE(dm->ReadProfileInfo(p, 4));
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.R, 255);
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.B, 255);
+    EXPECT_FALSE(registry->valueExists(HKCU, kKey, "BVProfile5.pfd"));
+}
+
+TEST_F(ProfileManagerTest, OtherStorageTypeLeavesAZeroProfile)
+{
+    {
+        auto dm = start();
+        dm->ProfileSettingGroup().ProfileSettingList[2].StorageType = 7;
+        dm->SaveProfileGroupSettingInfoToRegistry();
+    }
+    auto dm = start();
+    EXPECT_TRUE(allZero(dm->ProfileComponent(2).Image().data(), dm->ProfileComponent(2).Image().size()));
+}
+
+struct GroupDamage {
+    const char* name;
+    void (*damage)(std::vector<std::uint8_t>&);
+};
+
+class DamagedGroupTest : public ProfileManagerTest, public ::testing::WithParamInterface<GroupDamage> {};
+
+TEST_P(DamagedGroupTest, FallsBackToFactoryModesAndWritesThemBack)
+{
+    {
+        auto dm = start();
+        dm->SwitchToProfile(4);
+        dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[0] = 4;
+        dm->SaveProfileGroupSettingInfoToRegistry();
+    }
+    auto bytes = registryValue("BVProfileSettingGroup.pfd");
+    GetParam().damage(bytes);
+    registry->writeBinary(HKCU, kKey, "BVProfileSettingGroup.pfd", bytes);
+
+    auto dm = start();
+    ASSERT_EQ(dm->StartupProblems().size(), 1u);
+    EXPECT_NE(dm->StartupProblems()[0].find("modes"), std::string::npos);
+    EXPECT_EQ(dm->ProfileGroupIndex(), 0);
+    EXPECT_EQ(dm->ProfileIndex(), 0);
+    const auto stored = registryValue("BVProfileSettingGroup.pfd");
+    ASSERT_EQ(stored.size(), sizeof(TProfileSettingGroup));
+    EXPECT_EQ(recordFrom<TProfileSettingGroup>(stored).ProfileIndexOfProfileGroup[0], 0);
+    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DamagedGroupTest,
+    ::testing::Values(
+        GroupDamage{"ModeOutOfRange", [](std::vector<std::uint8_t>& b) { b[0] = 2; }},
+        GroupDamage{"NegativeMode", [](std::vector<std::uint8_t>& b) { std::memset(b.data(), 0xFF, 4); }},
+        GroupDamage{"ProfileIndexOutOfRange", [](std::vector<std::uint8_t>& b) { b[8] = 5; }},
+        GroupDamage{"ShortImage", [](std::vector<std::uint8_t>& b) { b.resize(100); }},
+        GroupDamage{"FileNameLeavesTheFolder",
+                    [](std::vector<std::uint8_t>& b) {
+                        auto g = recordFrom<TProfileSettingGroup>(b);
+                        SetRecordText(g.ProfileSettingList[0].FileName, "../escape.pfd");
+                        std::memcpy(b.data(), &g, sizeof g);
+                    }},
+        GroupDamage{"RelativeFolder",
+                    [](std::vector<std::uint8_t>& b) {
+                        auto g = recordFrom<TProfileSettingGroup>(b);
+                        SetRecordText(g.ProfileSettingList[3].FilePath, "");
+                        std::memcpy(b.data(), &g, sizeof g);
+                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileManagerTest, WrongTypedRecordsAreReportedAndReplaced)
+{
+    start();
+    registry->writeDword(HKCU, kKey, "BVPROFILE.pfd", 1);
+    registry->writeDword(HKCU, kKey, "BVProfileSettingGroup.pfd", 1);
+    auto dm = start();
+    EXPECT_EQ(dm->StartupProblems().size(), 2u);
+    EXPECT_EQ(registryValue("BVPROFILE.pfd").size(), sizeof(TALLGAMESINFO));
+    EXPECT_EQ(registryValue("BVProfileSettingGroup.pfd").size(), sizeof(TProfileSettingGroup));
+}
+
+TEST_F(ProfileManagerTest, UnreadableProfileFileIsReportedAndNeverOverwritten)
+{
+    start();
+    fs::remove(profileFile(2));
+    fs::create_directory(profileFile(2)); // exists, cannot be read as a file
+    std::ofstream(profileFile(2) / "keep") << "user data";
+
+    auto dm = start();
+    ASSERT_EQ(dm->StartupProblems().size(), 1u);
+    EXPECT_NE(dm->StartupProblems()[0].find("BVProfile2.pfd"), std::string::npos);
+    TMOUSEPROFILEINFO p;
+    dm->ReadProfileInfo(p, 1);
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.B, 255) << "factory values in memory";
+
+    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 4);
+    dm->SwitchToProfile(1);
+    EXPECT_FALSE(dm->SaveCurrentProfileInfoToFile());
+    EXPECT_TRUE(fs::is_regular_file(profileFile(2) / "keep"));
+}
+
+TEST_F(ProfileManagerTest, ProfileFileAcceptance)
+{
+    auto dm = start();
+    const auto good = fileBytes(profileFile(1));
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool accepted;
+    };
+    auto wrongVersion = good;
+    wrongVersion[0] = 0x03;
+    auto longer = good;
+    longer.push_back(0);
+    const Case cases[] = {
+        {"good", good, true},
+        {"version 259", wrongVersion, false},
+        {"truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + 1000), false},
+        {"too long", longer, false},
+        {"empty", {}, false},
+    };
+    for (const auto& c : cases) {
+        const auto path = home / (std::string(c.name) + ".pfd");
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()),
+                                                    static_cast<std::streamsize>(c.bytes.size()));
+        std::string why;
+        EXPECT_EQ(IsAcceptableProfileFile(path.string(), &why), c.accepted) << c.name;
+        EXPECT_EQ(why.empty(), c.accepted) << c.name;
+    }
+    EXPECT_FALSE(IsAcceptableProfileFile((home / "absent.pfd").string()));
+}
+
+TEST_F(ProfileManagerTest, LoadingAProfileFileMovesTheCurrentProfile)
+{
+    auto dm = start();
+    dm->SwitchToProfile(2);
+    const auto source = home / "elsewhere" / "Mine.pfd";
+    fs::create_directories(source.parent_path());
+    fs::copy_file(profileFile(5), source);
+
+    ASSERT_TRUE(IsAcceptableProfileFile(source.string()));
+    ASSERT_TRUE(dm->ChangeCurrentProfileFileNameAndPath(source.string()));
+    ASSERT_TRUE(dm->LoadCurrentProfileInfoFromFile(source.string()));
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.LEDConfig.G, 0);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.LEDConfig.B, 255);
+    const auto& setting = dm->ProfileSettingGroup().ProfileSettingList[2];
+    EXPECT_EQ(RecordText(setting.FileName), "Mine.pfd");
+    EXPECT_EQ(RecordText(setting.FilePath), source.parent_path().string() + "/");
+    EXPECT_EQ(dm->ProfileComponent(2).FilePath(), source.parent_path().string() + "/");
+}
+
+TEST_F(ProfileManagerTest, OverlongFileNameIsRefusedWithNothingChanged)
+{
+    auto dm = start();
+    const auto before = dm->ProfileSettingGroup().ProfileSettingList[0];
+    const std::string name21 = "ABCDEFGHIJKLMNOPQ.pfd"; // 21 characters
+    ASSERT_EQ(name21.size(), 21u);
+    EXPECT_FALSE(dm->ChangeCurrentProfileFileNameAndPath((home / name21).string()));
+    EXPECT_EQ(std::memcmp(&before, &dm->ProfileSettingGroup().ProfileSettingList[0], sizeof before), 0);
+    EXPECT_EQ(dm->ProfileComponent(0).FileName(), "BVProfile1.pfd");
+
+    const std::string name20 = "中文名字的配置文件啊啊啊啊啊啊.pfd"; // 20 UTF-16 units
+    EXPECT_TRUE(dm->ChangeCurrentProfileFileNameAndPath((home / name20).string()));
+    EXPECT_EQ(RecordText(dm->ProfileSettingGroup().ProfileSettingList[0].FileName), name20);
+}
+
+TEST_F(ProfileManagerTest, RestoringAProfileKeepsWhatTheFactoryValuesDoNotName)
+{
+    auto dm = start();
+    auto& p = dm->CurrentProfileInfo();
+    p.MacroKeyInfoList.nMacroInfoCount = 2;
+    p.MacroKeyInfoList.MacroInfos[0].szMacroName[0] = u'M';
+    p.ConfigInfo.ButtonFuncInfo[12].DeviceCode = 77;
+    p.ConfigInfo.ButtonFuncInfo[2].MenuID = 1001;
+    p.ConfigInfo.LEDConfig.BREATH_SECOND = 9;
+    dm->SaveBackToCurrentProfileInfo();
+    dm->SwitchToProfile(0);
+
+    dm->RestoreCurrentProfileInfoToDefault();
+    EXPECT_EQ(p.MacroKeyInfoList.nMacroInfoCount, 0);
+    EXPECT_EQ(p.MacroKeyInfoList.MacroInfos[0].szMacroName[0], u'M');
+    EXPECT_EQ(p.ConfigInfo.ButtonFuncInfo[12].DeviceCode, 77u);
+    EXPECT_EQ(p.ConfigInfo.ButtonFuncInfo[2].MenuID, 3u);
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.BREATH_SECOND, 9);
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.R, 255);
+    EXPECT_EQ(dm->ProfileComponent(0).Image().size(), sizeof(TMOUSEPROFILEINFO));
+}
+
+TEST_F(ProfileManagerTest, RestoringAShortRegistryImageFillsAWholeProfile)
+{
+    {
+        auto dm = start();
+        dm->ProfileSettingGroup().ProfileSettingList[0].StorageType = 0;
+        dm->SaveProfileGroupSettingInfoToRegistry();
+    }
+    registry->writeBinary(HKCU, kKey, "BVProfile1.pfd", std::vector<std::uint8_t>(50, 0x11));
+    auto dm = start();
+    EXPECT_EQ(dm->ProfileComponent(0).Size(), 50);
+    dm->RestoreCurrentProfileInfoToDefault();
+    EXPECT_EQ(dm->ProfileComponent(0).Size(), static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO)));
+    EXPECT_EQ(dm->CurrentProfileInfo().ProfileHeader.FFileVersion, 258);
+}
+
+TEST_F(ProfileManagerTest, PartialDefaultsTouchOnlyTheirFields)
+{
+    auto dm = start();
+    auto& c = dm->CurrentProfileInfo().ConfigInfo;
+    c.CPIState[0] = {1200, 100, 1};
+    c.ApplyDiffirentXY = 1;
+    c.PointerSpeed = 3;
+    c.ReportRate = 1000;
+    dm->RestoreToDefaultCPISetting();
+    EXPECT_EQ(c.CPIState[0].X, 400);
+    EXPECT_EQ(c.HWCPIState[0].X, 500);
+    EXPECT_EQ(c.UseDiffentXY[0], 0) << "unlike a new profile";
+    EXPECT_EQ(c.ApplyDiffirentXY, 0);
+    EXPECT_EQ(c.ReportRate, 1000);
+
+    c.LEDConfig = {1, 2, 3, 0, 0, 0};
+    c.FireKeySpeed = 200;
+    dm->RestoreToDefaultLightAndReportAdvancedSetting();
+    EXPECT_EQ(c.ReportRate, 125);
+    EXPECT_EQ(c.FireKeySpeed, 5);
+    EXPECT_EQ(c.ApplyAccelaration, 1);
+    EXPECT_EQ(c.LEDConfig.R, 255);
+    EXPECT_EQ(c.LEDConfig.BRIGHT_LEVEL, 2);
+    EXPECT_EQ(c.PointerSpeed, 3);
+}
+
+TEST_F(ProfileManagerTest, RestoreModeProfile)
+{
+    auto dm = start();
+    TMOUSEPROFILEINFO p;
+    dm->ReadProfileInfo(p, 1);
+    p.ConfigInfo.PointerSpeed = 2;
+    dm->SaveBackToProfileInfo(p, 1);
+    ASSERT_TRUE(dm->RestoreProfileGroupToDefault(1));
+    dm->ReadProfileInfo(p, 1);
+    EXPECT_EQ(p.ConfigInfo.PointerSpeed, 10);
+    EXPECT_EQ(p.ConfigInfo.LEDConfig.B, 0) << "a component restore keeps red";
+    EXPECT_FALSE(dm->RestoreProfileGroupToDefault(2));
+}
+
+TEST_F(ProfileManagerTest, FactoryLanguageFollowsTheSystem)
+{
+    const std::pair<const char*, int> cases[] = {{"0804", 1}, {"0404", 2}, {"0409", 0}, {"0407", 0}};
+    for (const auto& [lang, index] : cases) {
+        registry = platform::openMemoryRegistry();
+        EXPECT_EQ(start(lang)->AllProfileSettingInfo().CurrentLanguage, index) << lang;
+    }
+}
+
+TEST_F(ProfileManagerTest, TestProfileValues)
+{
+    auto dm = start();
+    dm->InitTestDefaultValue();
+    const auto& t = dm->TestProfileInfo().ConfigInfo;
+    EXPECT_EQ(t.ButtonCount, 8);
+    EXPECT_EQ(t.ButtonFuncInfo[3].DeviceCode, 5u);
+    EXPECT_EQ(t.ButtonFuncInfo[3].MenuID, 0u);
+    EXPECT_EQ(t.ButtonFuncInfo[7].FuncKind, 11);
+    EXPECT_EQ(t.ButtonFuncInfo[7].DeviceCode, 19u);
+    EXPECT_EQ(t.ButtonFuncInfo[7].RawCode[0], 0x80);
+    EXPECT_EQ(t.VWheelButtonFuncInfo[0].DeviceCode, 0u);
+    EXPECT_EQ(dm->DefaultProfileInfo().ConfigInfo.LEDConfig.R, 255);
+    EXPECT_EQ(dm->DefaultProfileInfo().ConfigInfo.ButtonCount, 7);
+    EXPECT_FALSE(registry->valueExists(HKCU, kKey, "VKM2210ProfileTest.pfd"));
+
+    std::vector<std::uint8_t> empty;
+    uiProfileTestRestoreToDefault(empty);
+    EXPECT_TRUE(empty.empty());
+}
+
+} // namespace
