@@ -211,6 +211,7 @@ TEST_F(ProfileManagerTest, EditsSurviveASwitchOnlyWhenStoredBack)
 TEST_F(ProfileManagerTest, ApplySequenceSurvivesARestartByteForByte)
 {
     auto dm = start();
+    dm->ProfileSettingGroup().ProfileSettingList[1].StorageType = 0; // profile 2 from the registry
     // Every byte, the unread ones included, must come back as it was.
     std::mt19937 rng(3);
     std::vector<std::uint8_t> noise(sizeof(TMOUSEPROFILEINFO));
@@ -221,9 +222,6 @@ TEST_F(ProfileManagerTest, ApplySequenceSurvivesARestartByteForByte)
     const auto expected = std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()),
                                                     reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()) +
                                                         sizeof(TMOUSEPROFILEINFO));
-    dm->SwitchToProfileGroup(1);
-    dm->ProfileSettingGroup().ProfileSettingList[1].StorageType = 0; // profile 2 from the registry
-    dm->SwitchToProfileGroup(0);
     dm->SaveBackToCurrentProfileInfo();
     TMOUSEPROFILEINFO second;
     dm->ReadProfileInfo(second, 1);
@@ -277,6 +275,11 @@ struct GroupDamage {
     const char* name;
     void (*damage)(std::vector<std::uint8_t>&);
 };
+
+void PrintTo(const GroupDamage& d, std::ostream* os)
+{
+    *os << d.name;
+}
 
 class DamagedGroupTest : public ProfileManagerTest, public ::testing::WithParamInterface<GroupDamage> {};
 
