@@ -49,10 +49,17 @@ int profileNew(int index, const std::string& output)
 
 int profileShow(const std::string& file)
 {
+    std::optional<std::vector<std::uint8_t>> bytes;
+    try {
+        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
+    } catch (const std::exception& e) {
+        throw BadInput("\"" + file + "\" cannot be read: " + e.what());
+    }
+    if (!bytes)
+        throw BadInput("\"" + file + "\" is not a profile file: the file does not exist.");
     std::string why;
-    if (!IsAcceptableProfileFile(file, &why))
+    if (!IsAcceptableProfileImage(*bytes, &why))
         throw BadInput("\"" + file + "\" is not a profile file: " + why + ".");
-    const auto bytes = platform::readFile(toPath(file));
     auto profile = std::make_unique<TMOUSEPROFILEINFO>();
     std::memcpy(static_cast<void*>(profile.get()), bytes->data(), sizeof(TMOUSEPROFILEINFO));
     printJson(ProfileToJson(*profile));

@@ -187,31 +187,41 @@ void uiProfileTestRestoreToDefault(std::vector<std::uint8_t>& AStream)
     });
 }
 
-bool IsAcceptableProfileFile(const std::string& file, std::string* why)
+bool IsAcceptableProfileImage(const std::vector<std::uint8_t>& bytes, std::string* why)
 {
     auto refuse = [&](std::string text) {
         if (why)
             *why = std::move(text);
         return false;
     };
-    std::optional<std::vector<std::uint8_t>> bytes;
-    try {
-        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
-    } catch (const std::exception& e) {
-        return refuse(describe(e));
-    }
-    if (!bytes)
-        return refuse("the file does not exist");
     // A shorter or longer file would mix its bytes with those of the profile it replaces.
-    if (bytes->size() != sizeof(TMOUSEPROFILEINFO))
-        return refuse("the file holds " + std::to_string(bytes->size()) + " bytes, a profile holds " +
+    if (bytes.size() != sizeof(TMOUSEPROFILEINFO))
+        return refuse("the file holds " + std::to_string(bytes.size()) + " bytes, a profile holds " +
                       std::to_string(sizeof(TMOUSEPROFILEINFO)));
     std::int32_t version = 0;
-    std::memcpy(&version, bytes->data(), sizeof version);
+    std::memcpy(&version, bytes.data(), sizeof version);
     if (version != kProfileVersion)
         return refuse("the profile version is " + std::to_string(version) + ", expected " +
                       std::to_string(kProfileVersion));
     return true;
+}
+
+bool IsAcceptableProfileFile(const std::string& file, std::string* why)
+{
+    std::optional<std::vector<std::uint8_t>> bytes;
+    try {
+        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
+    } catch (const std::exception& e) {
+        if (why)
+            *why = describe(e);
+        return false;
+    }
+    if (!bytes) {
+        if (why)
+            *why = "the file does not exist";
+        return false;
+    }
+    return IsAcceptableProfileImage(*bytes, why);
 }
 
 TDM::TDM(DMEnvironment env)

@@ -38,6 +38,8 @@ void uiProfileTestRestoreToDefault(std::vector<std::uint8_t>& AStream);
 /// Checks that a file can be loaded as a profile: exactly one profile record with version 258.
 /// On refusal, `why` (when given) says what is wrong.
 bool IsAcceptableProfileFile(const std::string& file, std::string* why = nullptr);
+/// The same check on bytes already read.
+bool IsAcceptableProfileImage(const std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
 
 class TDM {
 public:
