@@ -1,0 +1,106 @@
+#include "platform/registry_names.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace bv::platform::registry_detail {
+
+namespace {
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string typeName(std::uint32_t type)
+{
+    switch (type) {
+    case static_cast<std::uint32_t>(ValueType::Binary):
+        return "REG_BINARY";
+    case static_cast<std::uint32_t>(ValueType::Dword):
+        return "REG_DWORD";
+    default:
+        return "type " + std::to_string(type);
+    }
+}
+
+std::string describeValue(RootKey root, std::string_view keyPath, std::string_view name)
+{
+    return "registry value \"" + std::string(name) + "\" in " + describeKey(root, keyPath);
+}
+
+} // namespace
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+std::string foldName(std::string_view name)
+{
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), lowerAscii);
+    return folded;
+}
+
+std::vector<std::string> splitKeyPath(std::string_view keyPath)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= keyPath.size()) {
+        std::size_t end = keyPath.find('\\', start);
+        if (end == std::string_view::npos)
+            end = keyPath.size();
+        if (end > start)
+            parts.emplace_back(keyPath.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::string describeKey(RootKey root, std::string_view keyPath)
+{
+    std::string text;
+    switch (root) {
+    case RootKey::CurrentUser:
+        text = "HKEY_CURRENT_USER";
+        break;
+    case RootKey::LocalMachine:
+        text = "HKEY_LOCAL_MACHINE";
+        break;
+    default:
+        text = "<no root key>";
+        break;
+    }
+    for (const auto& part : splitKeyPath(keyPath))
+        text += "\\" + part;
+    return text;
+}
+
+bool isKnownRoot(RootKey root)
+{
+    return root == RootKey::CurrentUser || root == RootKey::LocalMachine;
+}
+
+void throwWrongType(
+    RootKey root, std::string_view keyPath, std::string_view name, ValueType asked, std::uint32_t stored)
+{
+    throw std::system_error(std::make_error_code(std::errc::invalid_argument),
+        describeValue(root, keyPath, name) + " holds " + typeName(stored) + ", not "
+            + typeName(static_cast<std::uint32_t>(asked)));
+}
+
+void throwDamaged(RootKey root, std::string_view keyPath, std::string_view name, std::string_view why)
+{
+    throw std::system_error(std::make_error_code(std::errc::illegal_byte_sequence),
+        describeValue(root, keyPath, name) + " is damaged (" + std::string(why) + "); write it again or delete it");
+}
+
+void throwNoKey(RootKey root, std::string_view keyPath, std::string_view name)
+{
+    throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
+        "cannot write " + describeValue(root, keyPath, name) + ": the key does not exist");
+}
+
+} // namespace bv::platform::registry_detail
