@@ -9,8 +9,10 @@ FUZZ_SECONDS ?= 60
 # Debian 12 packages the build and the tests need.
 DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
 FUZZ_PACKAGES = clang libclang-rt-14-dev
+WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make
+WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps build test test-asan run fuzz format clean
+.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean
 
 all: build
 
@@ -50,8 +52,23 @@ fuzz: deps fuzz-deps
 	      $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name; \
 	done
 
+windows-deps:
+	@bash .ci/install-deps $(WIN_PACKAGES)
+
+# Windows executables cross-built with MinGW-w64 (no window: Qt for Windows is not in Debian).
+windows: windows-deps
+	bash scripts/windows-sysroot $(WIN_BUILD)/sysroot
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DBV_BUILD_GUI=OFF -DGTest_DIR=$(abspath $(WIN_BUILD))/sysroot/lib/cmake/GTest \
+	  -DCLI11_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include \
+	  -DNLOHMANN_JSON_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+windows-test: windows
+	bash scripts/windows-test $(WIN_BUILD)
+
 format:
 	find src tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -47,8 +47,8 @@ protected:
     {
         DMEnvironment env;
         env.Registry = registry.get();
-        env.DocumentsFolder = (home / "Documents").string();
-        env.ProgramFolder = (home / "program").string();
+        env.DocumentsFolder = test::utf8(home / "Documents");
+        env.ProgramFolder = test::utf8(home / "program");
         env.OSDefaultLang = lang;
         auto dm = std::make_unique<TDM>(env);
         dm->DataModuleCreate();
@@ -79,8 +79,8 @@ TEST_F(ProfileManagerTest, FirstStartWritesFactoryRecordsAndFiles)
     EXPECT_EQ(group.ProfileIndexOfProfileGroup[0], 0);
     EXPECT_EQ(group.ProfileIndexOfProfileGroup[1], 1);
     EXPECT_EQ(RecordText(group.ProfileSettingList[2].FileName), "BVProfile3.pfd");
-    EXPECT_EQ(RecordText(group.ProfileSettingList[2].FilePath), docs().string());
-    EXPECT_EQ(RecordText(group.ProfileSettingList[2].MacroPath), (docs() / "BVProfile3_Macros").string());
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].FilePath), test::utf8(docs()));
+    EXPECT_EQ(RecordText(group.ProfileSettingList[2].MacroPath), test::utf8(docs() / "BVProfile3_Macros"));
     EXPECT_EQ(RecordText(group.ProfileSettingList[2].KeyPath), kKey);
     EXPECT_EQ(group.ProfileSettingList[2].StorageType, 1);
 
@@ -166,7 +166,7 @@ TEST_F(ProfileManagerTest, FactoryProfilesOfOneIndexAreIdentical)
     auto a = start();
     test::TempDir otherHome;
     auto otherRegistry = platform::openMemoryRegistry();
-    DMEnvironment env{otherRegistry.get(), (home / "Documents").string(), "", "0409"};
+    DMEnvironment env{otherRegistry.get(), test::utf8(home / "Documents"), "", "0409"};
     TDM b(env);
     b.DataModuleCreate();
     for (int i = 0; i < 5; ++i)
@@ -383,10 +383,10 @@ TEST_F(ProfileManagerTest, ProfileFileAcceptance)
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()),
                                                     static_cast<std::streamsize>(c.bytes.size()));
         std::string why;
-        EXPECT_EQ(IsAcceptableProfileFile(path.string(), &why), c.accepted) << c.name;
+        EXPECT_EQ(IsAcceptableProfileFile(test::utf8(path), &why), c.accepted) << c.name;
         EXPECT_EQ(why.empty(), c.accepted) << c.name;
     }
-    EXPECT_FALSE(IsAcceptableProfileFile((home / "absent.pfd").string()));
+    EXPECT_FALSE(IsAcceptableProfileFile(test::utf8(home / "absent.pfd")));
 }
 
 TEST_F(ProfileManagerTest, LoadingAProfileFileMovesTheCurrentProfile)
@@ -397,15 +397,15 @@ TEST_F(ProfileManagerTest, LoadingAProfileFileMovesTheCurrentProfile)
     fs::create_directories(source.parent_path());
     fs::copy_file(profileFile(5), source);
 
-    ASSERT_TRUE(IsAcceptableProfileFile(source.string()));
-    ASSERT_TRUE(dm->ChangeCurrentProfileFileNameAndPath(source.string()));
-    ASSERT_TRUE(dm->LoadCurrentProfileInfoFromFile(source.string()));
+    ASSERT_TRUE(IsAcceptableProfileFile(test::utf8(source)));
+    ASSERT_TRUE(dm->ChangeCurrentProfileFileNameAndPath(test::utf8(source)));
+    ASSERT_TRUE(dm->LoadCurrentProfileInfoFromFile(test::utf8(source)));
     EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.LEDConfig.G, 0);
     EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.LEDConfig.B, 255);
     const auto& setting = dm->ProfileSettingGroup().ProfileSettingList[2];
     EXPECT_EQ(RecordText(setting.FileName), "Mine.pfd");
-    EXPECT_EQ(RecordText(setting.FilePath), source.parent_path().string() + "/");
-    EXPECT_EQ(dm->ProfileComponent(2).FilePath(), source.parent_path().string() + "/");
+    EXPECT_EQ(RecordText(setting.FilePath), test::utf8(source.parent_path()) + test::kSep);
+    EXPECT_EQ(dm->ProfileComponent(2).FilePath(), test::utf8(source.parent_path()) + test::kSep);
 }
 
 TEST_F(ProfileManagerTest, OverlongFileNameIsRefusedWithNothingChanged)
@@ -414,12 +414,12 @@ TEST_F(ProfileManagerTest, OverlongFileNameIsRefusedWithNothingChanged)
     const auto before = dm->ProfileSettingGroup().ProfileSettingList[0];
     const std::string name21 = "ABCDEFGHIJKLMNOPQ.pfd"; // 21 characters
     ASSERT_EQ(name21.size(), 21u);
-    EXPECT_FALSE(dm->ChangeCurrentProfileFileNameAndPath((home / name21).string()));
+    EXPECT_FALSE(dm->ChangeCurrentProfileFileNameAndPath(test::utf8(home.path() / test::fromUtf8(name21))));
     EXPECT_EQ(std::memcmp(&before, &dm->ProfileSettingGroup().ProfileSettingList[0], sizeof before), 0);
     EXPECT_EQ(dm->ProfileComponent(0).FileName(), "BVProfile1.pfd");
 
     const std::string name20 = "中文名字的配置文件啊啊啊啊啊啊.pfd"; // 20 UTF-16 units
-    EXPECT_TRUE(dm->ChangeCurrentProfileFileNameAndPath((home / name20).string()));
+    EXPECT_TRUE(dm->ChangeCurrentProfileFileNameAndPath(test::utf8(home.path() / test::fromUtf8(name20))));
     EXPECT_EQ(RecordText(dm->ProfileSettingGroup().ProfileSettingList[0].FileName), name20);
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <type_traits>
 
 using namespace bv;
 using namespace bv::platform;
@@ -146,6 +147,11 @@ TYPED_TEST(RegistryBehaviour, RootKeysAreSeparateAndAlwaysPresent)
 
 TYPED_TEST(RegistryBehaviour, OddNamesStayDistinct)
 {
+#ifdef _WIN32
+    // Windows file names drop trailing dots and ignore case; the file tree is the POSIX store.
+    if constexpr (std::is_same_v<TypeParam, FileStore>)
+        GTEST_SKIP();
+#endif
     auto& reg = *this->reg;
     const std::vector<std::string> keys { "..", ".", "%2E.", "a/b", "%41", "A", "\x01" };
     const std::vector<std::string> values { "", "..", ".hidden", "%2Ehidden", "a\\b", "a%5Cb", "a/b", "../../escape",
@@ -278,6 +284,7 @@ TEST_F(FileRegistry, FilesInTheWayFailCleanly)
     EXPECT_THROW(blocked->writeDword(HKCU, "", "Number", 1), std::system_error);
 }
 
+#ifndef _WIN32 // the Windows user registry is the real one
 TEST(UserRegistry, LivesUnderTheXdgConfigFolder)
 {
     struct Case {
@@ -307,5 +314,6 @@ TEST(UserRegistry, LivesUnderTheXdgConfigFolder)
             << (c.xdgConfigHome ? c.xdgConfigHome : "unset");
     }
 }
+#endif
 
 } // namespace

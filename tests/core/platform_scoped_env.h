@@ -32,10 +32,14 @@ public:
 private:
     static void apply(const std::string& name, const std::optional<std::string>& value)
     {
+#ifdef _WIN32
+        _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
         if (value)
             ::setenv(name.c_str(), value->c_str(), 1);
         else
             ::unsetenv(name.c_str());
+#endif
     }
     std::map<std::string, std::optional<std::string>> saved_;
 };

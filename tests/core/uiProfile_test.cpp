@@ -93,7 +93,7 @@ TEST_F(ProfileStoreTest, MissingTargetsGiveFalseAndLeaveTheImage)
     profile.Write(image.data(), 10);
     EXPECT_FALSE(profile.LoadStreamFromRegistry()) << "no value yet";
     EXPECT_FALSE(profile.LoadStreamFromFile()) << "no folder set";
-    EXPECT_FALSE(profile.LoadStreamFromFile((dir / "absent.pfd").string()));
+    EXPECT_FALSE(profile.LoadStreamFromFile(test::utf8(dir / "absent.pfd")));
     EXPECT_FALSE(profile.SaveStreamToFile()) << "empty folder writes nothing";
     EXPECT_EQ(profile.Image(), image);
 
@@ -107,20 +107,20 @@ TEST_F(ProfileStoreTest, MissingTargetsGiveFalseAndLeaveTheImage)
 TEST_F(ProfileStoreTest, FolderRules)
 {
     profile.SetFilePath(dir.str());
-    EXPECT_EQ(profile.FilePath(), dir.str() + "/") << "a separator is appended";
-    profile.SetFilePath((dir / "missing").string());
-    EXPECT_EQ(profile.FilePath(), dir.str() + "/") << "a folder that does not exist is ignored";
+    EXPECT_EQ(profile.FilePath(), dir.str() + test::kSep) << "a separator is appended";
+    profile.SetFilePath(test::utf8(dir / "missing"));
+    EXPECT_EQ(profile.FilePath(), dir.str() + test::kSep) << "a folder that does not exist is ignored";
 
     const auto target = dir / "new" / "deeper" / "p.pfd";
     std::vector<std::uint8_t> image(5, 9);
     profile.Write(image.data(), 5);
-    ASSERT_TRUE(profile.SaveStreamToFile(target.string()));
+    ASSERT_TRUE(profile.SaveStreamToFile(test::utf8(target)));
     EXPECT_EQ(fileBytes(target), image);
-    EXPECT_EQ(profile.FilePath(), dir.str() + "/") << "a named save keeps the component's own file";
+    EXPECT_EQ(profile.FilePath(), dir.str() + test::kSep) << "a named save keeps the component's own file";
 
-    ASSERT_TRUE(profile.PreSaveStreamToFile((dir / "pre" / "q.pfd").string()));
+    ASSERT_TRUE(profile.PreSaveStreamToFile(test::utf8(dir / "pre" / "q.pfd")));
     EXPECT_TRUE(fs::is_directory(dir / "pre"));
-    EXPECT_EQ(profile.FilePath(), (dir / "pre").string() + "/");
+    EXPECT_EQ(profile.FilePath(), test::utf8(dir / "pre") + test::kSep);
     EXPECT_EQ(profile.FileName(), "q.pfd");
 }
 
@@ -139,7 +139,7 @@ TEST_F(ProfileStoreTest, VetoCancelsWithoutTouchingAnything)
 
     EXPECT_FALSE(profile.SaveStreamToRegistry());
     EXPECT_FALSE(profile.SaveStreamToFile());
-    EXPECT_FALSE(profile.SaveStreamToFile((dir / "x.pfd").string()));
+    EXPECT_FALSE(profile.SaveStreamToFile(test::utf8(dir / "x.pfd")));
     EXPECT_FALSE(registry->keyExists(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse"));
     EXPECT_FALSE(fs::exists(dir / "BVProfile1.pfd"));
     EXPECT_FALSE(fs::exists(dir / "x.pfd"));

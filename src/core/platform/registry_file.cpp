@@ -2,10 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/registry_names.h"
-#include "platform/xdg_dirs.h"
 
-#include <cerrno>
-#include <sys/stat.h>
 #include <system_error>
 
 namespace bv::platform {
@@ -128,7 +125,9 @@ public:
             }
             folder /= fileName;
             // Losing a race against another creator is fine; anything else in the way is not.
-            if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && isKind(folder, Kind::Key)))
+            std::error_code mkdirError;
+            fs::create_directory(folder, mkdirError);
+            if (mkdirError || !isKind(folder, Kind::Key))
                 return false;
         }
         return true;
@@ -247,11 +246,6 @@ private:
 std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root)
 {
     return std::make_unique<FileRegistry>(root);
-}
-
-std::unique_ptr<Registry> openUserRegistry()
-{
-    return openFileRegistry(xdg::configHome() / "bvconfig" / "registry");
 }
 
 } // namespace bv::platform
