@@ -1,0 +1,48 @@
+#pragma once
+// The keyboard code table: virtual-key codes with their extended flag, USB HID usages and key
+// names, and the conversions of the program's modifier set.
+
+#include <cstdint>
+#include <string>
+
+namespace bv {
+
+/// One row of the key table.
+struct TKeyboardInfoTable {
+    std::string VKName; // symbolic virtual-key name, e.g. "VK_RETURN"
+    std::int32_t VKCode = 0; // virtual-key code, equal to the row's index
+    std::int32_t ScanCode = 0; // always 0
+    std::int32_t Extended = 224; // 224 looked up without the extended flag, 225 extended
+    std::int32_t HIDCode = -1; // keyboard-page or consumer-page usage; -1 none
+    std::string KeyDescription; // display name
+};
+
+inline constexpr int kKeyTableRows = 255;
+/// The flag values a row carries; lookups also accept them in place of 0 and 1.
+inline constexpr int kKeyFlagStandard = 224;
+inline constexpr int kKeyFlagExtended = 225;
+
+/// The program's modifier set (combination keys, capture dialogs).
+enum ModifierBits : unsigned {
+    kModifierAlt = 1,
+    kModifierCtrl = 2,
+    kModifierShift = 4,
+    kModifierWin = 8,
+};
+
+/// The row that a lookup of `vk` with flag `ext` uses; nullptr for a code outside 0..254.
+const TKeyboardInfoTable* GetKeyRow(int vk, int ext);
+/// A row of the standard (`extendedTable` false) or extended table; nullptr outside 0..254.
+const TKeyboardInfoTable* GetKeyTableRow(int vk, bool extendedTable);
+
+/// HID usage of the key, 0 when it has none or the code is outside 0..254. Consumer-page usages
+/// (browser and launch keys) may not fit a byte and are returned as they are.
+int GetKeyHidCode(int vk, int ext);
+/// Display name of the key, empty when the code is outside 0..254.
+std::string GetKeyName(int vk, int ext);
+/// "Alt+", "Ctrl+", "Shift+", "WIN+" for the set bits, in this order.
+std::string GetModifierText(unsigned flags);
+/// The USB HID modifier byte of a modifier set; bits above Win are ignored.
+std::uint8_t GetHidModifier(unsigned flags);
+
+} // namespace bv
