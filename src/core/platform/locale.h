@@ -1,7 +1,9 @@
 #pragma once
 // The system's language settings.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bv::platform {
 
@@ -12,5 +14,20 @@ std::string osDefaultLangId();
 
 /// The POSIX mapping on its own, for a locale name such as "zh_TW.UTF-8" or "de_DE@euro".
 std::string langIdFromLocaleName(const std::string& localeName);
+
+/// A language the system knows: its identifier and its name written in that language.
+struct LocaleLanguage {
+    std::uint16_t langId;
+    std::string nativeName; // UTF-8, e.g. "Deutsch", "中文(简体)"
+};
+
+/// The system's supported locales in enumeration order; an identifier may appear more than once.
+/// Windows: every supported locale with its LOCALE_SNATIVELANGNAME, then the built-in table for
+/// anything the system lacks. POSIX: the built-in table, since a POSIX locale has a Windows
+/// identifier only through that same table.
+std::vector<LocaleLanguage> supportedLocaleLanguages();
+
+/// Native names for every locale that langIdFromLocaleName knows, on every platform.
+std::vector<LocaleLanguage> builtInLocaleLanguages();
 
 } // namespace bv::platform

@@ -1,0 +1,10 @@
+#include "platform/locale.h"
+
+namespace bv::platform {
+
+std::vector<LocaleLanguage> supportedLocaleLanguages()
+{
+    return builtInLocaleLanguages();
+}
+
+} // namespace bv::platform
