@@ -16,7 +16,7 @@ static_assert(sizeof(USAGE_AND_PAGE) == 4);
 /// The mouse's vendor-defined collection.
 inline constexpr USAGE_AND_PAGE kMouseVendorCollection{0x0001, 0xFFA0};
 
-/// The collection the program talks to; set once by the profile manager at start-up.
-inline USAGE_AND_PAGE MouseUsageAndPage{0, 0};
+/// The collection the program talks to; the profile manager sets it again at start-up.
+inline USAGE_AND_PAGE MouseUsageAndPage = kMouseVendorCollection;
 
 } // namespace bv

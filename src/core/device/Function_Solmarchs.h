@@ -1,0 +1,124 @@
+#pragma once
+// The mouse's protocol: a command packet framed into a feature report of the vendor collection,
+// the memory exchanges built on it, the five commands, the memory map, and the short command
+// sequences of the main window.
+//
+// Wire form of a packet: report ID, header bytes 0 to 6, the data, zeros to the report size.
+// The report is the smallest of 16, 64, 1024, 2048, 4096 bytes (IDs 2 to 6) that holds data + 8.
+// A memory read is two transfers: the request in report 2, then the report that holds the data.
+
+#include "device/uiHIDData.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace bv {
+
+#pragma pack(push, 1)
+/// One command: header (code, then address and length or parameters) and the data area.
+struct TCommandPacket {
+    std::uint8_t Header[8];
+    std::uint8_t Data[2048];
+};
+#pragma pack(pop)
+static_assert(sizeof(TCommandPacket) == 2056);
+
+/// Writes carry at most the data area; reads at most what fits it after a report header, since the
+/// whole answer report is copied over the packet.
+inline constexpr std::uint16_t kMaxWriteLength = 2048;
+inline constexpr std::uint16_t kMaxReadLength = 2040;
+
+enum TDeviceCommand : std::uint8_t {
+    kCmdSettingsNotice = 1,
+    kCmdMemoryWrite = 2,
+    kCmdMemoryRead = 3,
+    kCmdLightPreview = 4,
+    kCmdUpdateBracket = 6,
+};
+
+// The memory map. Set 1 lies kSetStride above set 0; the first three bytes are shared.
+inline constexpr std::uint16_t kSetStride = 0x900;
+inline constexpr std::uint16_t kAddrWheelLight = 62;
+inline constexpr std::uint16_t kAddrSetSelector = 64;
+inline constexpr std::uint16_t kAddrReportRate = 69;
+inline constexpr std::uint16_t kAddrCPIBlock = 72;
+inline constexpr std::uint16_t kAddrButtonBlock = 144;
+inline constexpr std::uint16_t kAddrMacroSlot0 = 209;
+inline constexpr std::uint16_t kAddrLightBlock = 2177;
+inline constexpr std::uint16_t kMacroSlotSize = 384;
+inline constexpr int kMacroSlotCount = 5;
+
+/// The address of a set-0 location in set `set` (0 or 1).
+constexpr std::uint16_t SetAddress(std::uint16_t set0Address, int set)
+{
+    return static_cast<std::uint16_t>(set0Address + kSetStride * set);
+}
+
+using TLightBlock = std::array<std::uint8_t, 6>;
+using TCPIBlock = std::array<std::uint8_t, 32>;
+using TButtonBlock = std::array<std::uint8_t, 65>;
+/// Five 384-byte slots, then each slot's device length as 32-bit little-endian at 1920 + 4 × slot.
+using TMacroArea = std::array<std::uint8_t, 1940>;
+inline constexpr std::size_t kMacroAreaLengthsOffset = 1920;
+
+/// Report ID for n = data length + 8 bytes: 2 up to 16, 3 up to 64, 4 up to 1024, 5 up to 2048, else 6.
+std::uint8_t ReportIdForLength(std::uint32_t n);
+/// The report size (ID included) of IDs 2 to 6; 16 for any other ID.
+std::uint32_t ReportSizeForId(std::uint8_t reportId);
+
+/// Frames the packet and sends it to the mouse's collection. 0 when sent. A memory command whose
+/// length exceeds the data area is refused without sending anything.
+std::uint32_t SendCommandReport(TuiHIDData& hid, const TCommandPacket& packet);
+/// The read exchange: request, then fetch. On 0 the packet holds the answer (header bytes 0 to 6
+/// from the report, byte 7 zero, the data area from report byte 8 on). Refuses lengths above
+/// kMaxReadLength without sending anything.
+std::uint32_t QueryCommandReport(TuiHIDData& hid, TCommandPacket& packet);
+
+/// Writes Length bytes to the mouse's memory; nothing for length 0 or above kMaxWriteLength.
+/// The result is dropped: test presence first when it matters.
+void WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
+/// The same write with its result, for callers that report failures themselves.
+std::uint32_t WriteDeviceMemoryChecked(
+    TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
+/// Reads Length bytes; 0 on success, else the error. Destination is untouched on failure.
+std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address);
+
+// The fixed-size operations; writes, brackets, notices and previews report nothing.
+void SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second);
+void SendSettingsNotice(TuiHIDData& hid, std::uint8_t first, std::uint8_t second);
+/// Shows bytes 0 to 4 of a light block; the sixth is not part of the preview.
+void SendLightPreview(TuiHIDData& hid, const TLightBlock& block);
+void WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address);
+std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::uint16_t address);
+/// One byte: bit 7 the wheel light (any non-zero `on` is on), bits 0 to 6 the low bits of `value`.
+void WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address);
+void WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address);
+void WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address);
+std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_t address);
+void WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address);
+/// Slots 0 to 3 with their device length (at most a slot; length 0 writes nothing), slot 4 whole.
+/// Nothing for a set other than 0 or 1.
+void WriteMacroBlocks(TuiHIDData& hid, const TMacroArea& area, int set);
+
+/// The CPI level the mouse is at: byte 1 of the CPI block of the set the selector names.
+/// On failure Index is unchanged and the error is returned.
+std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index);
+
+/// What the window's sequences need besides the device.
+struct DeviceSequenceHooks {
+    std::function<void(int ms)> pause; // services the message queue and waits `ms`
+    std::function<void()> tellMonitor; // tells the monitor program that the mouse changed
+};
+
+/// Mode button: bracket, set selector, settings notice (1, 1), monitor, pause 100 ms, bracket closed.
+/// Nothing for a mode other than 0 or 1.
+void ModeButtonSequence(TuiHIDData& hid, int modeIndex, const DeviceSequenceHooks& hooks);
+/// Profile button: set selector, settings notice (1, currentGame), then the light preview sequence.
+/// Nothing for a profile index outside 0 to 4.
+void ProfileButtonSequence(
+    TuiHIDData& hid, int profileIndex, std::uint8_t currentGame, const TLightBlock& light, int wheelValue, int wheelOn);
+/// Light preview: bracket, preview, wheel light byte, bracket closed.
+void LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn);
+
+} // namespace bv
