@@ -20,6 +20,7 @@ int run(int argc, char** argv)
 
     addProfileCommands(app, action, global);
     addDeviceCommands(app, action, global);
+    addImageCommands(app, action, global);
     addKeyAndMacroCommands(app, action, global);
     addLanguageCommands(app, action, global);
 

@@ -1,0 +1,57 @@
+#pragma once
+// A profile as one configuration set of the mouse: button, macro, light and CPI blocks.
+
+#include "device/Function_Solmarchs.h"
+#include "settings/pubunit_solmarch.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bv {
+
+/// The blocks of one set, ready to be written.
+struct TConfigurationImage {
+    TButtonBlock Buttons{};
+    TMacroArea Macros{};
+    TLightBlock Light{};
+    TCPIBlock CPI{};
+    std::uint8_t ReportRate = 8;
+    /// What travels differently from the profile (e.g. a dropped loop marker).
+    std::vector<std::string> Notes;
+};
+
+/// One memory write of an image: where and what.
+struct TDeviceWrite {
+    std::uint16_t Address = 0;
+    std::vector<std::uint8_t> Data;
+};
+
+/// The button block of a working copy; false, with `error` set and the block untouched, when
+/// the buttons use more distinct macros than the mouse has slots.
+bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, std::string* error = nullptr);
+void EncodeCPIBlock(const TMOUSEPROFILEINFO& profile, TCPIBlock& block);
+void EncodeLightBlock(const TLEDCONFIG& light, TLightBlock& block);
+/// The polling interval in ms: 125 Hz → 8, 250 → 4, 500 → 2, 1000 → 1; any other rate as 125 Hz.
+std::uint8_t ReportRateCode(const TMOUSEPROFILEINFO& profile);
+
+/// The working copy that the mouse receives: buttons 3 and 4 exchanged, eight entries, entry 7 code 13.
+void PrepareWorkingCopy(TMOUSEPROFILEINFO& profile);
+
+/// Builds every block of `profile` for the mouse; nullopt with `error` set when it cannot be written.
+std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, std::string* error = nullptr);
+
+/// The memory writes of an image into set 0 or 1, in the order they are sent.
+std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& image, int set);
+
+/// Writes the blocks of an encoded image into set 0 or 1 (buttons, macro slots, light, CPI), with
+/// the message queue serviced before and after.
+void WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks);
+
+/// Writes one set: pause, blocks in order (buttons, macro slots, light, CPI), with the message queue
+/// serviced between groups. Returns false, writing nothing, when the profile cannot be written.
+bool WriteConfigurationImage(TuiHIDData& hid, const TMOUSEPROFILEINFO& profile, int set,
+                             const DeviceSequenceHooks& hooks, std::string* error = nullptr);
+
+} // namespace bv

@@ -1,0 +1,118 @@
+#include "device/macro_encoding.h"
+
+#include "keys/uiStdCmd.h"
+#include "settings/record_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace bv {
+
+std::vector<std::uint16_t> BuildMacroSlotList(const TMOUSEPROFILEINFO& profile, int entries)
+{
+    std::vector<std::uint16_t> slots;
+    entries = std::clamp(entries, 0, kButtonSlots);
+    for (int i = 0; i < entries; ++i) {
+        const TBUTTONFUNCINFO& b = profile.ConfigInfo.ButtonFuncInfo[i];
+        if (b.FuncKind != kFuncKindMacro)
+            continue;
+        const std::uint16_t number = b.MacroKeyInfo.nMacroIndex;
+        if (std::find(slots.begin(), slots.end(), number) == slots.end())
+            slots.push_back(number);
+    }
+    return slots;
+}
+
+int MacroDeviceActionCount(const TMACROKEYINFO& macro)
+{
+    return std::clamp<int>(macro.MacroListCount, 0, kMacroActionsMax);
+}
+
+bool MacroDeviceHasLoopMarker(const TMACROKEYINFO& macro)
+{
+    // A full slot has no room for the marker; the macro then plays once.
+    return macro.nLoopCount != 0 && MacroDeviceActionCount(macro) < kMacroActionsMax;
+}
+
+int MacroDeviceLength(const TMACROKEYINFO& macro)
+{
+    return 3 * (MacroDeviceActionCount(macro) + (MacroDeviceHasLoopMarker(macro) ? 1 : 0));
+}
+
+std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action)
+{
+    std::array<std::uint8_t, 3> r{0, 0, 0};
+    if (action.nKeyState > 1)
+        return r;
+    r[0] = static_cast<std::uint8_t>((action.nKeyType & 0x7F) + 128 * action.nKeyState);
+    switch (action.nKeyType) {
+    case 4: {
+        const int hid = GetKeyHidCode(action.VALUE1, action.VALUE2);
+        // A usage beyond one byte (browser and launch keys) would name another key.
+        r[1] = hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
+        r[2] = action.VALUE2;
+        break;
+    }
+    case 6: {
+        const unsigned ms = action.VALUE1 + 256u * action.VALUE2;
+        unsigned units = ms / 10;
+        const unsigned rest = ms % 10;
+        if (rest > 5 || (rest == 5 && (units & 1u)))
+            ++units;
+        r[1] = static_cast<std::uint8_t>(units & 0xFF);
+        r[2] = static_cast<std::uint8_t>(units >> 8);
+        break;
+    }
+    default:
+        r[1] = action.VALUE1;
+        r[2] = action.VALUE2;
+        break;
+    }
+    return r;
+}
+
+std::uint32_t MacroAreaLength(const TMacroArea& area, int slot)
+{
+    if (slot < 0 || slot >= kMacroSlotCount)
+        return 0;
+    std::uint32_t v = 0;
+    std::memcpy(&v, area.data() + kMacroAreaLengthsOffset + 4 * slot, 4);
+    return v;
+}
+
+void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<std::string>* notes)
+{
+    area.fill(0);
+    const auto slots = BuildMacroSlotList(profile, 10);
+    const auto& list = profile.MacroKeyInfoList;
+    const int count = std::min<int>(list.nMacroInfoCount, kMacroListSlots);
+    for (int m = 0; m < count; ++m) {
+        const TMACROKEYINFO& macro = list.MacroInfos[m];
+        const auto it = std::find(slots.begin(), slots.end(), macro.nMacroIndex);
+        if (it == slots.end())
+            continue;
+        const auto s = static_cast<int>(it - slots.begin());
+        // Macros past the fifth can only come from entries that no device button plays.
+        if (s >= kMacroSlotCount)
+            continue;
+        const std::uint32_t length = static_cast<std::uint32_t>(MacroDeviceLength(macro));
+        std::memcpy(area.data() + kMacroAreaLengthsOffset + 4 * s, &length, 4);
+        std::uint8_t* slot = area.data() + kMacroSlotSize * s;
+        const int actions = MacroDeviceActionCount(macro);
+        for (int k = 0; k < actions; ++k) {
+            const auto rec = EncodeMacroAction(macro.MacroList[k]);
+            std::memcpy(slot + 3 * k, rec.data(), 3);
+        }
+        if (MacroDeviceHasLoopMarker(macro)) {
+            slot[3 * actions] = 7;
+            slot[3 * actions + 1] = static_cast<std::uint8_t>(macro.nLoopCount & 0xFF);
+            slot[3 * actions + 2] = static_cast<std::uint8_t>(macro.nLoopCount >> 8);
+        } else if (macro.nLoopCount != 0 && notes) {
+            notes->push_back("Macro \"" + RecordText(macro.szMacroName) +
+                             "\" fills its slot with 128 actions, so the mouse plays it once instead of " +
+                             std::to_string(macro.nLoopCount) + " times.");
+        }
+    }
+}
+
+} // namespace bv
