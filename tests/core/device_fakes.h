@@ -3,10 +3,12 @@
 // nodes answer through virtual devices (POSIX only).
 
 #include "device/virtual_hid_backend.h"
+#ifndef _WIN32
 #include "platform/hid_hidraw.h"
 
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -90,6 +92,7 @@ inline std::vector<std::uint8_t> keyboardDescriptor()
     // clang-format on
 }
 
+#ifndef _WIN32 // hidraw is the Linux interface
 struct FakeUsbPlace {
     std::uint16_t bcdDevice = 0x0100;
     std::uint8_t interfaceNumber = 0;
@@ -283,5 +286,7 @@ private:
     std::filesystem::path root_;
     std::shared_ptr<Io> io_;
 };
+
+#endif
 
 } // namespace bv::test

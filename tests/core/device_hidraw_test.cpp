@@ -1,3 +1,4 @@
+#ifndef _WIN32 // hidraw is the Linux interface
 // The hidraw backend on a fake sysfs and /dev tree whose nodes answer through virtual devices.
 #include "device/Function_Solmarchs.h"
 #include "device/uiHIDData.h"
@@ -165,3 +166,4 @@ TEST(Hidraw, NoHidrawClassMeansNoDevices)
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->empty());
 }
+#endif

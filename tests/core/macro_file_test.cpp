@@ -252,7 +252,7 @@ TEST_F(MacroFiles, ARefusedNameCostsOnlyItsOwnFile)
         ADD_FAILURE() << "no error";
     } catch (const MacroFileError& e) {
         const std::string what = e.what();
-        EXPECT_NE(what.find("Cannot create file \"" + folderText() + "/../outside.macro\"."), std::string::npos)
+        EXPECT_NE(what.find("Cannot create file \"" + folderText() + test::kSep + "../outside.macro\"."), std::string::npos)
             << what;
         EXPECT_NE(what.find("C:drive"), std::string::npos) << what;
     }
@@ -290,7 +290,7 @@ TEST_F(MacroFiles, FailuresStopTheSaveWithAClearErrorAndKeepEarlierFiles)
         TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());
         ADD_FAILURE() << "no error";
     } catch (const MacroFileError& e) {
-        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + folderText() + "/b.macro\"."), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + folderText() + test::kSep + "b.macro\"."), std::string::npos)
             << e.what();
     }
     EXPECT_EQ(readBytes(folder() / "a.macro"), bytesOf(l->MacroInfos[0]));
