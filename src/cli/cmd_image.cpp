@@ -6,6 +6,7 @@
 #include "device/config_image.h"
 #include "device/hid_trace.h"
 #include "device_session.h"
+#include "profile_file.h"
 #include "platform/atomic_file.h"
 #include "settings/DMUnit.h"
 
@@ -19,24 +20,6 @@ namespace bv::cli {
 
 namespace {
 
-std::unique_ptr<TMOUSEPROFILEINFO> loadProfile(const std::string& file)
-{
-    std::optional<std::vector<std::uint8_t>> bytes;
-    try {
-        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
-    } catch (const std::exception& e) {
-        throw BadInput("\"" + file + "\" cannot be read: " + e.what());
-    }
-    if (!bytes)
-        throw BadInput("\"" + file + "\" is not a profile file: the file does not exist.");
-    std::string why;
-    if (!IsAcceptableProfileImage(*bytes, &why))
-        throw BadInput("\"" + file + "\" is not a profile file: " + why + ".");
-    auto profile = std::make_unique<TMOUSEPROFILEINFO>();
-    std::memcpy(static_cast<void*>(profile.get()), bytes->data(), sizeof(TMOUSEPROFILEINFO));
-    return profile;
-}
-
 void warn(const std::vector<std::string>& notes)
 {
     for (const auto& n : notes)
@@ -45,7 +28,7 @@ void warn(const std::vector<std::string>& notes)
 
 int encode(const std::string& file, int set)
 {
-    const auto profile = loadProfile(file);
+    const auto profile = LoadProfileFile(file);
     std::string error;
     const auto image = EncodeConfigurationImage(*profile, &error);
     if (!image)
@@ -79,7 +62,7 @@ private:
 
 int apply(const GlobalOptions& global, const std::string& mode1File, const std::string& mode2File, int mode, int notice)
 {
-    FileApplyProfiles profiles(loadProfile(mode1File), loadProfile(mode2File), mode);
+    FileApplyProfiles profiles(LoadProfileFile(mode1File), LoadProfileFile(mode2File), mode);
     DeviceSession session = OpenDeviceSession(global);
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;

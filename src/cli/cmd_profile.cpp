@@ -4,6 +4,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
+#include "profile_file.h"
 #include "profile_json.h"
 #include "settings/DMUnit.h"
 #include "settings/record_text.h"
@@ -33,20 +34,7 @@ int profileNew(int index, const std::string& output)
 
 int profileShow(const std::string& file)
 {
-    std::optional<std::vector<std::uint8_t>> bytes;
-    try {
-        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
-    } catch (const std::exception& e) {
-        throw BadInput("\"" + file + "\" cannot be read: " + e.what());
-    }
-    if (!bytes)
-        throw BadInput("\"" + file + "\" is not a profile file: the file does not exist.");
-    std::string why;
-    if (!IsAcceptableProfileImage(*bytes, &why))
-        throw BadInput("\"" + file + "\" is not a profile file: " + why + ".");
-    auto profile = std::make_unique<TMOUSEPROFILEINFO>();
-    std::memcpy(static_cast<void*>(profile.get()), bytes->data(), sizeof(TMOUSEPROFILEINFO));
-    printJson(ProfileToJson(*profile));
+    printJson(ProfileToJson(*LoadProfileFile(file)));
     return kOk;
 }
 
