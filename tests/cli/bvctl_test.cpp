@@ -1,22 +1,18 @@
+#include "bvctl_runner.h"
 #include "profile_json.h"
 #include "settings/record_text.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace bv;
@@ -25,23 +21,7 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-struct RunResult {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using namespace bv::test;
 
 std::unique_ptr<TMOUSEPROFILEINFO> readProfile(const fs::path& p)
 {
@@ -51,82 +31,9 @@ std::unique_ptr<TMOUSEPROFILEINFO> readProfile(const fs::path& p)
     return profile;
 }
 
-/// Runs the real bvctl with only the given environment; output is captured through files, so a
-/// large JSON document cannot block the child on a full pipe.
-RunResult runProcess(const std::vector<std::string>& env, const std::vector<std::string>& args, const fs::path& captureDir)
-{
-    const fs::path outFile = captureDir / "stdout";
-    const fs::path errFile = captureDir / "stderr";
-    std::vector<std::string> argStrings{BVCTL_PATH};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStrings)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envStrings = env;
-    std::vector<char*> envp;
-    for (auto& e : envStrings)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argStrings[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    RunResult r;
-    if (rc != 0) {
-        ADD_FAILURE() << "cannot start " << argStrings[0] << ": " << std::strerror(rc);
-        return r;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status))
-        r.code = WEXITSTATUS(status);
-    else
-        ADD_FAILURE() << "bvctl died from signal " << WTERMSIG(status);
-    r.out = readText(outFile);
-    r.err = readText(errFile);
-    return r;
-}
-
-Json parseJson(const RunResult& r)
-{
-    try {
-        return Json::parse(r.out);
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "stdout is not JSON (" << e.what() << "):\n" << r.out;
-        return {};
-    }
-}
-
-/// Each test gets its own home; the user's real home and settings are never reachable.
-class BvctlTest : public ::testing::Test {
+class BvctlTest : public BvctlHomeTest {
 protected:
-    void SetUp() override
-    {
-        fs::create_directories(home());
-        fs::create_directories(tmp / "capture");
-        fs::create_directories(tmp / "run");
-    }
-
-    fs::path home() const { return tmp / "home"; }
     fs::path registryKey() const { return home() / ".config/bvconfig/registry/HKCU/software/BrisvaneGMMouse"; }
-
-    RunResult bvctl(const std::vector<std::string>& args) const
-    {
-        std::vector<std::string> env{"HOME=" + home().string(), "XDG_CONFIG_HOME=" + (home() / ".config").string(),
-                                     "XDG_RUNTIME_DIR=" + (tmp / "run").string()};
-        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
-            if (const char* v = std::getenv(name))
-                env.push_back(std::string(name) + "=" + v);
-        return runProcess(env, args, tmp / "capture");
-    }
-
-    test::TempDir tmp;
 };
 
 TEST_F(BvctlTest, ProfileNewWritesAFactoryProfileWithTheColourOfItsIndex)

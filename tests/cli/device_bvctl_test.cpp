@@ -1,17 +1,12 @@
 // bvctl list, write, read and virtual dump, run as a real process on a virtual mouse.
-#include "temp_dir.h"
+#include "bvctl_runner.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -19,85 +14,26 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-struct RunResult {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using namespace bv::test;
 
-std::string readText(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
-
-class DeviceCli : public ::testing::Test {
+class DeviceCli : public BvctlHomeTest {
 protected:
     void SetUp() override
     {
-        fs::create_directories(tmp / "home");
+        BvctlHomeTest::SetUp();
         fs::create_directories(tmp / "program");
-        fs::create_directories(tmp / "run");
         std::ofstream(tmp / "program" / "config.ini") << "[IncludeHIDDeviceList]\n";
     }
 
     fs::path state() const { return tmp / "mouse.state"; }
     std::string virtualDevice() const { return "virtual:" + state().string(); }
 
-    /// Runs bvctl with a clean environment (plus `extraEnv`); output goes through files.
-    RunResult bvctl(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const
+    /// Every run reads its config.ini from the test's own program folder.
+    RunResult bvctl(const std::vector<std::string>& args, std::vector<std::string> extraEnv = {}) const
     {
-        std::vector<std::string> env { "HOME=" + (tmp / "home").string(), "XDG_RUNTIME_DIR=" + (tmp / "run").string(),
-            "BV_PROGRAM_DIR=" + (tmp / "program").string() };
-        for (const char* name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" })
-            if (const char* v = std::getenv(name))
-                env.push_back(std::string(name) + "=" + v);
-        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-        std::vector<std::string> argStrings { BVCTL_PATH };
-        argStrings.insert(argStrings.end(), args.begin(), args.end());
-
-        std::vector<char*> argv, envp;
-        for (auto& a : argStrings)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        const fs::path outFile = tmp / "stdout", errFile = tmp / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        RunResult r;
-        if (rc != 0) {
-            ADD_FAILURE() << "cannot start bvctl: " << std::strerror(rc);
-            return r;
-        }
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-        if (WIFEXITED(status))
-            r.code = WEXITSTATUS(status);
-        else
-            ADD_FAILURE() << "bvctl died from signal " << WTERMSIG(status);
-        r.out = readText(outFile);
-        r.err = readText(errFile);
-        return r;
+        extraEnv.push_back("BV_PROGRAM_DIR=" + (tmp / "program").string());
+        return BvctlHomeTest::bvctl(args, extraEnv);
     }
-
-    static Json json(const RunResult& r)
-    {
-        try {
-            return Json::parse(r.out);
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "stdout is not JSON (" << e.what() << "):\n" << r.out;
-            return {};
-        }
-    }
-
-    bv::test::TempDir tmp;
 };
 
 } // namespace
@@ -112,16 +48,16 @@ TEST_F(DeviceCli, AWriteIsReadBackByAnotherProcess)
 
     const auto r = bvctl({ "--device", virtualDevice(), "read", "72", "5" });
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(json(r), Json({ { "address", 72 }, { "data", "0102ffab00" } }));
+    EXPECT_EQ(parseJson(r), Json({ { "address", 72 }, { "data", "0102ffab00" } }));
 
     // BV_VIRTUAL_MOUSE names the same mouse when --device is left out.
     const auto viaEnv = bvctl({ "read", "0x4A", "2" }, { "BV_VIRTUAL_MOUSE=" + state().string() });
     ASSERT_EQ(viaEnv.code, 0) << viaEnv.err;
-    EXPECT_EQ(json(viaEnv)["data"], "ffab");
+    EXPECT_EQ(parseJson(viaEnv)["data"], "ffab");
 
     const auto d = bvctl({ "virtual", "dump" }, { "BV_VIRTUAL_MOUSE=" + state().string() });
     ASSERT_EQ(d.code, 0) << d.err;
-    const std::string memory = json(d)["memory"];
+    const std::string memory = parseJson(d)["memory"];
     EXPECT_EQ(memory, std::string(2 * 72, '0') + "0102ffab" + std::string(2 * (4608 - 76), '0'));
 }
 
@@ -140,7 +76,7 @@ TEST_F(DeviceCli, ListShowsTheMouseCollectionsAndTheIdentifierList)
 {
     const auto r = bvctl({ "--device", "virtual", "list" });
     ASSERT_EQ(r.code, 0) << r.err;
-    const Json j = json(r);
+    const Json j = parseJson(r);
     ASSERT_EQ(j.size(), 2u);
     const Json& vendor = j[0];
     std::vector<std::string> keys;
@@ -158,7 +94,7 @@ TEST_F(DeviceCli, ListShowsTheMouseCollectionsAndTheIdentifierList)
 
     // A config.ini list that names another device: listed as not accepted, and requests find nothing.
     std::ofstream(tmp / "program" / "config.ini") << "[IncludeHIDDeviceList]\nid1=HID\\VID_1234&PID_5678\n";
-    EXPECT_EQ(json(bvctl({ "--device", "virtual", "list" }))[0]["accepted"], false);
+    EXPECT_EQ(parseJson(bvctl({ "--device", "virtual", "list" }))[0]["accepted"], false);
     const auto read = bvctl({ "--device", virtualDevice(), "read", "0", "1" });
     EXPECT_EQ(read.code, 2);
     EXPECT_EQ(read.out, "");

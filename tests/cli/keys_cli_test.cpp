@@ -1,105 +1,29 @@
+#include "bvctl_runner.h"
 #include "macros/macro_records.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace bv;
-namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using namespace bv::test;
 
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
-
-void writeBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-class KeysCli : public ::testing::Test {
-protected:
-    // The real bvctl on a throw-away home; output goes through files so large JSON never blocks.
-    Result bvctl(std::vector<std::string> args) const
-    {
-        args.insert(args.begin(), BVCTL_PATH);
-        std::vector<std::string> env { "HOME=" + tmp.str(), "XDG_CONFIG_HOME=" + (tmp / ".config").string() };
-        for (const char* name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" })
-            if (const char* v = std::getenv(name))
-                env.push_back(std::string(name) + "=" + v);
-        std::vector<char*> argv, envp;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-
-        const fs::path out = tmp / "stdout", err = tmp / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        Result r;
-        if (rc != 0) {
-            ADD_FAILURE() << "cannot start bvctl: " << std::strerror(rc);
-            return r;
-        }
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-        if (WIFEXITED(status))
-            r.code = WEXITSTATUS(status);
-        else
-            ADD_FAILURE() << "bvctl died from signal " << WTERMSIG(status);
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
-
-    static Json parse(const Result& r)
-    {
-        try {
-            return Json::parse(r.out);
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "stdout is not JSON (" << e.what() << "):\n" << r.out;
-            return {};
-        }
-    }
-
-    test::TempDir tmp;
-};
+class KeysCli : public BvctlHomeTest { };
 
 TEST_F(KeysCli, KeysListsBothFlagsOfEveryCode)
 {
     const auto r = bvctl({ "keys" });
     ASSERT_EQ(r.code, 0) << r.err;
-    const Json j = parse(r);
+    const Json j = parseJson(r);
     ASSERT_EQ(j.size(), 510u);
     EXPECT_EQ(j[0], (Json { { "vk", 0 }, { "extended", 0 }, { "name", "" }, { "hid", 0 } }));
     EXPECT_EQ(j[2 * 0x0D], (Json { { "vk", 13 }, { "extended", 0 }, { "name", "ENTER" }, { "hid", 0x28 } }));
@@ -128,7 +52,7 @@ TEST_F(KeysCli, MacroShowDecodesTheActions)
     const auto r = bvctl({ "macro", "show", (tmp / "m.macro").string() });
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    const Json j = parse(r);
+    const Json j = parseJson(r);
     EXPECT_EQ(j["szMacroName"], "Reload");
     EXPECT_EQ(j["MacroListCount"], 6);
     EXPECT_EQ(j["nLoopCount"], 3);
@@ -155,7 +79,7 @@ TEST_F(KeysCli, MacroShowDecodesTheActions)
     placeholder[880] = 0x02;
     placeholder[881] = 0x01;
     writeBytes(tmp / "a.macro", placeholder);
-    const Json a = parse(bvctl({ "macro", "show", (tmp / "a.macro").string() }));
+    const Json a = parseJson(bvctl({ "macro", "show", (tmp / "a.macro").string() }));
     EXPECT_EQ(a["Version"], 258);
     EXPECT_EQ(a["VersionValid"], true);
     EXPECT_EQ(a["szMacroName"], "a");
@@ -195,7 +119,7 @@ TEST_F(KeysCli, MacroShowWarnsAboutADamagedCount)
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("warning: "), std::string::npos);
     EXPECT_NE(r.err.find("255"), std::string::npos) << r.err;
-    const Json j = parse(r);
+    const Json j = parseJson(r);
     EXPECT_EQ(j["MacroListCount"], 255);
     EXPECT_EQ(j["MacroList"].size(), 128u);
 

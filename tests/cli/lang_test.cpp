@@ -1,5 +1,4 @@
-#include "bvctl.h"
-#include "temp_dir.h"
+#include "bvctl_runner.h"
 #include "ui/language_source.h"
 #include "ui/uiLanguage.h"
 
@@ -9,9 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace bv;
@@ -21,34 +19,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-/// Runs the bvctl command line in this process with stdout and stderr captured.
-Result Bvctl(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    struct Redirect {
-        std::ostream& stream;
-        std::streambuf* old;
-        ~Redirect() { stream.rdbuf(old); }
-    } redirectOut { std::cout, std::cout.rdbuf(out.rdbuf()) }, redirectErr { std::cerr, std::cerr.rdbuf(err.rdbuf()) };
-
-    std::vector<std::string> all { "bvctl" };
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    Result r;
-    r.code = cli::run(static_cast<int>(all.size()), argv.data());
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
+using namespace bv::test;
 
 void WriteText(const fs::path& p, const std::string& text)
 {
@@ -56,31 +27,31 @@ void WriteText(const fs::path& p, const std::string& text)
     out << text;
 }
 
-class LangCommand : public ::testing::Test {
+class LangCommand : public BvctlHomeTest {
 protected:
     void SetUp() override
     {
+        BvctlHomeTest::SetUp();
         fs::create_directories(sources);
         WriteText(sources / "en.lang", "@id 0409\n@position 0\n@source\n\"OK\"\n\"Apply\"\n");
         WriteText(sources / "zh_CN.lang", "@id 0804\n@position 1\n\"OK\" = \"确定\"\n\"Apply\" = \"应用\"\n");
     }
-    bv::test::TempDir dir;
-    fs::path sources = dir / "lang";
+    fs::path sources = tmp / "lang";
 };
 
 } // namespace
 
 TEST_F(LangCommand, BuildThenDumpShowsTheFile)
 {
-    const fs::path file = dir / "ui.local";
-    const auto built = Bvctl({ "lang", "build", sources.string(), "-o", file.string() });
+    const fs::path file = tmp / "ui.local";
+    const auto built = bvctl({ "lang", "build", sources.string(), "-o", file.string() });
     ASSERT_EQ(built.code, 0) << built.err;
     EXPECT_EQ(built.err, "");
     EXPECT_EQ(Json::parse(built.out),
         Json::parse(R"({"file":")" + file.string()
             + R"(","sources":2,"languages":[{"id":"0409","lines":2},{"id":"0804","lines":2}]})"));
 
-    const auto dumped = Bvctl({ "lang", "dump", file.string() });
+    const auto dumped = bvctl({ "lang", "dump", file.string() });
     ASSERT_EQ(dumped.code, 0) << dumped.err;
     EXPECT_EQ(dumped.err, "");
     const Json expected = Json::parse(R"({
@@ -95,20 +66,20 @@ TEST_F(LangCommand, BuildThenDumpShowsTheFile)
 TEST_F(LangCommand, BadSourcesFailWithTheirPlaceAndWriteNothing)
 {
     WriteText(sources / "zh_TW.lang", "@id 0404\n@position 2\n\"OK\" = \"確定\"\n");
-    const fs::path file = dir / "ui.local";
-    const auto r = Bvctl({ "lang", "build", sources.string(), "-o", file.string() });
+    const fs::path file = tmp / "ui.local";
+    const auto r = bvctl({ "lang", "build", sources.string(), "-o", file.string() });
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_THAT(r.err, HasSubstr("zh_TW.lang: no translation for \"Apply\""));
     EXPECT_FALSE(fs::exists(file));
 
     fs::remove(sources / "zh_TW.lang");
-    const auto noFolder = Bvctl({ "lang", "build", (dir / "none").string(), "-o", file.string() });
+    const auto noFolder = bvctl({ "lang", "build", (tmp / "none").string(), "-o", file.string() });
     EXPECT_EQ(noFolder.code, 2);
-    EXPECT_THAT(noFolder.err, HasSubstr((dir / "none").string()));
+    EXPECT_THAT(noFolder.err, HasSubstr((tmp / "none").string()));
 
-    const fs::path unwritable = dir / "no-such-folder" / "ui.local";
-    const auto r2 = Bvctl({ "lang", "build", sources.string(), "-o", unwritable.string() });
+    const fs::path unwritable = tmp / "no-such-folder" / "ui.local";
+    const auto r2 = bvctl({ "lang", "build", sources.string(), "-o", unwritable.string() });
     EXPECT_EQ(r2.code, 2);
     EXPECT_EQ(r2.out, "");
     EXPECT_THAT(r2.err, HasSubstr(unwritable.string() + "\" cannot be written"));
@@ -117,13 +88,13 @@ TEST_F(LangCommand, BadSourcesFailWithTheirPlaceAndWriteNothing)
 
 TEST_F(LangCommand, DumpRefusesWhatIsNotALanguageFile)
 {
-    const fs::path broken = dir / "broken.local";
+    const fs::path broken = tmp / "broken.local";
     WriteText(broken, std::string("\xFF\xFF\xFF\x7F", 4) + "AB");
-    const fs::path missing = dir / "missing.local";
+    const fs::path missing = tmp / "missing.local";
     for (const auto& [file, why] : { std::pair { broken, std::string("its length is 2147483647") },
              std::pair { missing, std::string("does not exist") } }) {
         SCOPED_TRACE(file.string());
-        const auto r = Bvctl({ "lang", "dump", file.string() });
+        const auto r = bvctl({ "lang", "dump", file.string() });
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_THAT(r.err, HasSubstr(file.string()));
@@ -137,12 +108,12 @@ TEST_F(LangCommand, UsageErrorsExitWithOne)
         { "lang" },
         { "lang", "dump" },
         { "lang", "build", sources.string() },
-        { "lang", "build", "-o", (dir / "x").string() },
+        { "lang", "build", "-o", (tmp / "x").string() },
         { "lang", "frobnicate" },
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
-        const auto r = Bvctl(args);
+        const auto r = bvctl(args);
         EXPECT_EQ(r.code, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err, "");
@@ -150,14 +121,18 @@ TEST_F(LangCommand, UsageErrorsExitWithOne)
 }
 
 #ifdef BV_BUILT_LANGUAGE_FILE
+namespace {
+class ShippedLanguageFile : public BvctlHomeTest { };
+} // namespace
+
 // The file that ships beside the program is the one the sources describe.
-TEST(ShippedLanguageFile, MatchesTheSourcesAndCoversEveryText)
+TEST_F(ShippedLanguageFile, MatchesTheSourcesAndCoversEveryText)
 {
     const LanguageFile shipped = ReadLanguageFile(BV_BUILT_LANGUAGE_FILE);
     EXPECT_EQ(shipped, BuildLanguageFile(ReadLanguageSources(BV_LANG_SOURCE_DIR)))
         << "ui.local is older than resources/lang; rebuild";
 
-    const auto r = Bvctl({ "lang", "dump", BV_BUILT_LANGUAGE_FILE });
+    const auto r = bvctl({ "lang", "dump", BV_BUILT_LANGUAGE_FILE });
     ASSERT_EQ(r.code, 0) << r.err;
     const Json j = Json::parse(r.out);
     ASSERT_EQ(j["languages"].size(), 3u);

@@ -1,4 +1,5 @@
 #include "macros/macro_name.h"
+#include "macro_test_support.h"
 #include "macros/uiMacroClassUnit.h"
 #include "temp_dir.h"
 
@@ -17,6 +18,8 @@ using namespace bv;
 namespace fs = std::filesystem;
 
 namespace {
+
+using bv::test::macroList;
 
 std::vector<std::uint8_t> readBytes(const fs::path& p)
 {
@@ -45,18 +48,6 @@ TMACROKEYINFO macro(const std::string& name, int actions = 0)
         m.MacroList[i]
             = { kActionKey, static_cast<std::uint16_t>(i % 2 == 0), static_cast<std::uint8_t>('A' + i / 2), 0 };
     return m;
-}
-
-std::unique_ptr<TMACROKEYINFOLIST> list(const std::vector<TMACROKEYINFO>& macros)
-{
-    auto l = std::make_unique<TMACROKEYINFOLIST>();
-    std::memset(static_cast<void*>(l.get()), 0, sizeof *l);
-    for (std::size_t i = 0; i < macros.size(); ++i) {
-        l->MacroInfos[i] = macros[i];
-        l->MacroInfos[i].nMacroIndex = static_cast<std::uint16_t>(i);
-    }
-    l->nMacroInfoCount = static_cast<std::uint16_t>(macros.size());
-    return l;
 }
 
 std::set<std::string> filesIn(const fs::path& folder)
@@ -89,7 +80,7 @@ TEST_F(MacroFiles, PlaceholderIsAnEmptyVersion258RecordWithTheName)
 
 TEST_F(MacroFiles, PlaceholderNeverReplacesAnExistingMacroFile)
 {
-    auto l = list({ macro("kept", 4) });
+    auto l = macroList({ macro("kept", 4) });
     TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());
     const auto before = readBytes(folder() / "kept.macro");
 
@@ -110,7 +101,7 @@ TEST_F(MacroFiles, SavingWritesOneRawRecordPerMacro)
     TMACROKEYINFO full = macro(std::string(50, 'F'), 3);
     full.Version = 258;
     full.nLoopCount = 3;
-    auto l = list({ macro("first", 2), full, macro("dup", 1), macro("dup", 4) });
+    auto l = macroList({ macro("first", 2), full, macro("dup", 1), macro("dup", 4) });
 
     // With and without a trailing separator: the same folder.
     TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());
@@ -132,7 +123,7 @@ TEST_F(MacroFiles, SavingWritesOneRawRecordPerMacro)
 
 TEST_F(MacroFiles, AnEmptyListWritesNothing)
 {
-    TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*list({}), folderText());
+    TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*macroList({}), folderText());
     EXPECT_FALSE(fs::exists(folder()));
 }
 
@@ -246,7 +237,7 @@ TEST(MacroFileNames, EveryOtherNameIsUsedByteForByte)
 
 TEST_F(MacroFiles, ARefusedNameCostsOnlyItsOwnFile)
 {
-    auto l = list({ macro("good one", 2), macro("../outside", 2), macro("C:drive", 2), macro("good two", 2) });
+    auto l = macroList({ macro("good one", 2), macro("../outside", 2), macro("C:drive", 2), macro("good two", 2) });
     try {
         TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());
         ADD_FAILURE() << "no error";
@@ -266,7 +257,7 @@ TEST_F(MacroFiles, ARefusedNameCostsOnlyItsOwnFile)
 
 TEST_F(MacroFiles, FailuresStopTheSaveWithAClearErrorAndKeepEarlierFiles)
 {
-    auto l = list({ macro("a", 2), macro("b", 2), macro("c", 2) });
+    auto l = macroList({ macro("a", 2), macro("b", 2), macro("c", 2) });
 
     // An empty path: nothing is written anywhere.
     EXPECT_THROW(TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, ""), MacroFileError);
@@ -306,7 +297,7 @@ TEST_F(MacroFiles, ADamagedListCountWritesTheSlotsThereAreAndSaysSo)
     std::vector<TMACROKEYINFO> macros;
     for (int i = 0; i < kMacroListSlots; ++i)
         macros.push_back(macro("m" + std::to_string(i)));
-    auto l = list(macros);
+    auto l = macroList(macros);
     l->nMacroInfoCount = 60000;
     try {
         TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());

@@ -1,4 +1,5 @@
 #include "macros/macro_name.h"
+#include "macro_test_support.h"
 #include "macros/uiMacroClassUnit.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 using namespace bv;
 
 namespace {
+
+using bv::test::macroList;
 
 TMACROKEY key(int vk, int state, int ext = 0)
 {
@@ -49,18 +52,6 @@ TMACROKEYINFO macro(const std::string& name, const std::vector<TMACROKEY>& actio
     return m;
 }
 
-std::unique_ptr<TMACROKEYINFOLIST> list(const std::vector<TMACROKEYINFO>& macros)
-{
-    auto l = std::make_unique<TMACROKEYINFOLIST>();
-    std::memset(static_cast<void*>(l.get()), 0, sizeof *l);
-    for (std::size_t i = 0; i < macros.size(); ++i) {
-        l->MacroInfos[i] = macros[i];
-        l->MacroInfos[i].nMacroIndex = static_cast<std::uint16_t>(i);
-    }
-    l->nMacroInfoCount = static_cast<std::uint16_t>(macros.size());
-    return l;
-}
-
 std::vector<std::string> names(const TuiMacroClass& model)
 {
     std::vector<std::string> out;
@@ -81,7 +72,7 @@ std::unique_ptr<TuiMacroClass> model(int count)
     std::vector<TMACROKEYINFO> macros;
     for (int i = 0; i < count; ++i)
         macros.push_back(macro(std::string(1, static_cast<char>('a' + i)), { down('A' + i), up('A' + i) }));
-    return std::make_unique<TuiMacroClass>(*list(macros));
+    return std::make_unique<TuiMacroClass>(*macroList(macros));
 }
 
 // ---- the macro list --------------------------------------------------------
@@ -103,7 +94,7 @@ TEST(MacroModel, EmptyModelHasNoCurrentMacro)
 
 TEST(MacroModel, ListGoesInAndComesBackOut)
 {
-    auto in = list({ macro("one", { down('A'), up('A') }), macro("two") });
+    auto in = macroList({ macro("one", { down('A'), up('A') }), macro("two") });
     in->MacroInfos[0].nLoopCount = 7;
     TuiMacroClass m(*in);
     EXPECT_EQ(m.MacroListCount(), 2);
@@ -111,7 +102,7 @@ TEST(MacroModel, ListGoesInAndComesBackOut)
     ASSERT_NE(m.CurrentMacroAction(), nullptr);
     EXPECT_EQ(m.CurrentMacroAction()->MacroListCount(), 2);
 
-    auto out = list({ macro("x"), macro("y"), macro("z") });
+    auto out = macroList({ macro("x"), macro("y"), macro("z") });
     m.GetMacroKeyInfoList(*out);
     EXPECT_EQ(out->nMacroInfoCount, 2);
     EXPECT_EQ(std::memcmp(&out->MacroInfos[0], &in->MacroInfos[0], sizeof(TMACROKEYINFO)), 0);
@@ -143,7 +134,7 @@ TEST(MacroModel, CreateNewMacroAppendsAnEmptyCurrentMacro)
     EXPECT_EQ(m->MacroListCount(), 21);
     expectNumbered(*m);
 
-    auto out = list({});
+    auto out = macroList({});
     m->GetMacroKeyInfoList(*out);
     EXPECT_EQ(out->nMacroInfoCount, 21);
     EXPECT_EQ(MacroName(out->MacroInfos[20]), "twenty-first");
@@ -328,7 +319,7 @@ TEST(MacroModel, LoopValueAndSaveBackReplaceTheStoredMacro)
 
 TEST(MacroModel, DamagedCountsAreClampedAndReported)
 {
-    auto l = list({ macro("ok", { down('A') }), macro("huge"), macro("negative") });
+    auto l = macroList({ macro("ok", { down('A') }), macro("huge"), macro("negative") });
     l->MacroInfos[1].MacroListCount = 500;
     l->MacroInfos[2].MacroListCount = -3;
     EXPECT_EQ(MacroListDamage(*l).size(), 2u);
@@ -525,7 +516,7 @@ TEST(MacroErrors, PressesAndReleasesMustPairUp)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        auto m = std::make_unique<TuiMacroClass>(*list({ macro("m", c.list) }));
+        auto m = std::make_unique<TuiMacroClass>(*macroList({ macro("m", c.list) }));
         EXPECT_EQ(m->CurrentMacroAction()->CheckErrors(), c.errors);
         const TMACROKEYINFO& stored = m->MacroKeyInfos()[0];
         EXPECT_EQ(stored.ErrorCount, c.errors);
@@ -535,7 +526,7 @@ TEST(MacroErrors, PressesAndReleasesMustPairUp)
 
 TEST(MacroErrors, ResultSurvivesLaterEditsAndCoversEveryMacro)
 {
-    auto m = std::make_unique<TuiMacroClass>(*list({ macro("bad", { down('A'), delay(30) }),
+    auto m = std::make_unique<TuiMacroClass>(*macroList({ macro("bad", { down('A'), delay(30) }),
         macro("good", { down('B'), up('B') }), macro("worse", { up('C'), up('D') }) }));
     m->CheckAllErrors();
     EXPECT_EQ(m->MacroKeyInfos()[0].ErrorCount, 1);
