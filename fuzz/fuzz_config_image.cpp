@@ -20,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t at = 0;
         for (std::size_t r : regions) {
             const std::size_t n = std::min(size - at, std::size_t{1365});
+            if (n == 0)
+                break;
             std::memcpy(reinterpret_cast<std::uint8_t*>(profile.get()) + r, data + at, n);
             at += n;
         }
