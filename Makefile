@@ -6,8 +6,10 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 
-# Debian 12 packages the build and the tests need.
-DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+# Debian 12 packages the build and the tests need: the window's Qt 6 and its fonts (DejaVu for
+# Latin, Noto CJK for both Chinese scripts), and Xvfb for running it without a screen.
+DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
+	qt6-base-dev qt6-svg-dev fonts-dejavu-core fonts-noto-cjk xvfb xauth
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make
 WIN_BUILD ?= build-windows
@@ -37,7 +39,7 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L 'core|cli'
 
-# Until the window exists, this shows the profile manager's start-up on a throw-away home.
+# Starts bvconfig on the virtual mouse; the mouse and the settings stay in $(BUILD)/run.
 run: build
 	@bash scripts/run-demo $(BUILD)
 

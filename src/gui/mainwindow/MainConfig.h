@@ -1,0 +1,329 @@
+#pragma once
+// TBrisvaneCfgMain: the main configuration window. It shows the current profile of the profile
+// manager in its panels, keeps the language, and talks with the monitor program.
+
+#include "mainwindow/button_menus.h"
+#include "platform/monitor_link.h"
+#include "settings/pubunit_solmarch.h"
+#include "toolkit/frameless_window.h"
+#include "ui/uiCommandSetting.h"
+#include "ui/uiLanguage.h"
+
+#include <QPixmap>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QSocketNotifier;
+class QTabWidget;
+class QTimer;
+
+namespace bv {
+class HidBackend;
+class TDM;
+class TuiHIDData;
+} // namespace bv
+
+namespace bv::gui {
+
+class BusyIndicator;
+class CaptionButton;
+class Dialogs;
+class LanguageBox;
+class NumberBox;
+class PictureBox;
+class SlotLeaders;
+class SvgPicture;
+class TrackBar;
+
+/// What the main window needs from the program; tests pass their own.
+struct MainWindowEnvironment {
+    TDM* DM = nullptr;
+    std::shared_ptr<bv::HidBackend> Backend;
+    std::vector<std::string> HidDeviceList; // accepted hardware IDs; empty accepts all
+    gui::Dialogs* UserDialogs = nullptr;
+    platform::MonitorLink* Monitor = nullptr; // none: nothing is sent
+    std::filesystem::path ProgramFolder;      // ui.local and the images folder
+    std::filesystem::path ExecutableFolder;   // where the monitor program lies
+    /// Receive the monitor's messages for the window class "TBrisvaneCfgMain".
+    bool ReceiveMessages = true;
+    /// Starts a program detached (program, working folder); default: the platform's.
+    std::function<bool(const std::filesystem::path&, const std::filesystem::path&)> StartProgram;
+    /// Ends the application; default: leave the event loop.
+    std::function<void()> Terminate;
+};
+
+/// The Windows mouse settings handed over on Apply.
+struct TSystemMouseParams {
+    std::int32_t PointerSpeed = 0;
+    std::int32_t WheelLines = 0;
+    std::int32_t AccelerationIndex = 0;
+};
+
+/// The controls of one sensitivity level.
+struct TCPILevelControls {
+    CaptionButton* Level = nullptr;
+    NumberBox* X = nullptr;
+    NumberBox* Y = nullptr;
+};
+
+struct TCPINumberBoxes {
+    NumberBox* X = nullptr;
+    NumberBox* Y = nullptr;
+    NumberBox* XY = nullptr; // never shown
+};
+
+struct TLightColour {
+    std::uint32_t Color = 0; // ARGB
+    QPixmap Picture;
+};
+
+/// The monitor program, started from the program's own folder.
+#ifdef _WIN32
+inline constexpr const char* kMonitorProgramName = "bvmon.exe";
+#else
+inline constexpr const char* kMonitorProgramName = "bvmon";
+#endif
+
+class TBrisvaneCfgMain : public FramelessWindow {
+    Q_OBJECT
+
+public:
+    /// Builds the window and runs InitMainWindow. Without the mouse the window tells the user and
+    /// ends the application: check IsTerminating() before showing it.
+    explicit TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent = nullptr);
+    ~TBrisvaneCfgMain() override;
+
+    /// True once the window has asked the application to end.
+    bool IsTerminating() const { return FTerminating; }
+
+    // Program-wide state of the window's unit.
+    bool SettingsChanged = false;
+    TSystemMouseParams SystemMouseParams;
+
+    // Top bar.
+    LanguageBox* PopBoxLanguage;
+    CaptionButton* BSBTNHELP;
+    CaptionButton* BSBTNMIN;
+    CaptionButton* BtnClose;
+    // Left area.
+    SvgPicture* ImageMouse;
+    CaptionButton* BtnSet1;
+    CaptionButton* BtnSet2;
+    CaptionButton* BtnSet3;
+    CaptionButton* BtnSet4;
+    CaptionButton* BtnSet5;
+    CaptionButton* BtnSet6;
+    CaptionButton* BtnSet7;
+    CaptionButton* BtnSet8;
+    CaptionButton* Btnset9;
+    CaptionButton* BSBTNMODE1;
+    CaptionButton* BSBTNMODE2;
+    CaptionButton* BtnLoadProfile;
+    CaptionButton* BtnProfile1;
+    CaptionButton* BtnProfile2;
+    CaptionButton* BtnProfile3;
+    CaptionButton* BtnProfile4;
+    CaptionButton* BtnProfile5;
+    // Bottom bar.
+    CaptionButton* BSBTNAPPLY;
+    CaptionButton* BSBTNCANCEL;
+    CaptionButton* BSBTNOK;
+    CaptionButton* BSBTNRESTOREDEFAULTS;
+    BusyIndicator* APPLYAniIndicator;
+    // Right area.
+    QTabWidget* TabControlMain;
+    QWidget* TabGeneral;
+    QWidget* TabLight;
+    QWidget* TabAdvanced;
+    // "General": sensitivity and report rate.
+    CaptionButton* DPI1;
+    CaptionButton* dpi2;
+    CaptionButton* DPI3;
+    CaptionButton* DPI4;
+    NumberBox* X1;
+    NumberBox* Y1;
+    NumberBox* XY1;
+    NumberBox* X2;
+    NumberBox* Y2;
+    NumberBox* XY2;
+    NumberBox* X3;
+    NumberBox* Y3;
+    NumberBox* XY3;
+    NumberBox* X4;
+    NumberBox* Y4;
+    NumberBox* XY4;
+    QCheckBox* CHKApplyDiffirentXY;
+    QCheckBox* CHKApplyAccelaration;
+    CaptionButton* BSBTNSENSDEFAULTS;
+    QButtonGroup* REPORTRATERADIO;
+    QRadioButton* RD125HZ;
+    QRadioButton* RD250HZ;
+    QRadioButton* RD500HZ;
+    QRadioButton* RD1000HZ;
+    // "Light".
+    QButtonGroup* LIGHTSSPEEDGROUPRADIO;
+    QRadioButton* rlow;
+    QRadioButton* rMedium;
+    QRadioButton* rHigh;
+    QRadioButton* rClose;
+    PictureBox* C1;
+    PictureBox* C2;
+    PictureBox* C3;
+    PictureBox* C4;
+    PictureBox* C5;
+    PictureBox* C6;
+    PictureBox* ImageLightColor;
+    CaptionButton* BSBTNADVDEFAULTS;
+    // "Advanced".
+    TrackBar* TrackBarDoubleClickSpeed;
+    TrackBar* TrackBarPointerSpeed;
+    QCheckBox* CHKENHANCEPOINTER;
+    QButtonGroup* SCROLLSPEEDGROUP;
+    QRadioButton* RDSCROLL;
+    QRadioButton* RDSCROLLONEPAGE;
+    TrackBar* TRACKBARSCROLLSPEED;
+    SvgPicture* imageTest;
+
+    QTimer* Timer2;
+
+    // Components.
+    TuiHIDData& uiHIDData1() { return *FHIDData; }
+    TuiLanguage uiLanguage1;
+    TuiCommandSetting uiCommandSetting1;
+    MenuTree uiMenuEx1 = MenuTree::ButtonMenu();
+    MenuTree uiMenuExLRBUTTON = MenuTree::PrimaryButtonMenu();
+    MenuTree uiMenuEx2 = MenuTree::WheelMenu();
+    MenuTree uiMenuEx3 = MenuTree::PresetMenu();
+    /// The item font of uiMenuEx1, which follows the language.
+    QFont uiMenuEx1ItemFont;
+
+    // Start-up and language.
+    void FillLanguageList();
+    void ApplyLanguage();
+    void LaunchOrRaiseMonitor();
+
+    // Refreshing the panels from the current profile.
+    /// Runs every refresh command of uiCommandSetting1.
+    void FullRefresh();
+    void RefreshButtonCaptions();
+    void RefreshCPIPanel();
+    void SelectCPILevel(int level);
+    void RefreshMouseParams();
+    void RefreshProfileButtons();
+    void RefreshReportAndLight();
+    void BuildMacroSubMenu();
+    void SetButtonCaption(int slot, std::int64_t id);
+    void SetWheelButtonCaption(int slot, std::int64_t id);
+    /// Shows the current profile's light on the mouse (no presence test).
+    void PreviewLightOnDevice();
+
+    // The monitor program.
+    /// What the window does with a message sent to its class.
+    void HandleWindowMessage(const platform::WindowMessage& message);
+    /// Tells the monitor program; nothing happens when it is not running.
+    void SendToMonitor(std::uint32_t msg, std::int64_t wParam, std::int64_t lParam);
+    /// Whether messages sent to the window class reach this window.
+    bool IsReceivingMessages() const;
+
+    // The window's state, for the panels and for tests.
+    const std::array<CaptionButton*, 10>& ConfigButtonSet() const { return FConfigButtonSet; }
+    const std::array<CaptionButton*, 10>& WheelConfigButtonSet() const { return FWheelConfigButtonSet; }
+    const std::array<TCPINumberBoxes, 4>& CPINumberBoxes() const { return FCPI_NBOX_INFO; }
+    const std::array<TCPILevelControls, 4>& CPILevelControls() const { return FCPILevelControls; }
+    const std::array<TLightColour, 6>& LightColours() const { return FLight_Colors; }
+    std::int32_t CurrentMacro() const { return FCurrentMacro; }
+    bool Initialising() const { return FInitlizing; }
+    const std::string& MacroPath() const { return FMacroPath; }
+    const std::string& ProfilePath() const { return FProfilePath; }
+    std::array<CaptionButton*, 5> ProfileButtons() const;
+
+public slots:
+    // Close paths.
+    void BtnCloseClick();
+    void BSBTNMINClick();
+    void BSBTNCANCELClick();
+    void BSBTNOKClick();
+    void Timer2Timer();
+    /// A HID device arrived: Apply may be tried again.
+    void uiHIDEvent1DeviceArrival();
+    void PopBoxLanguageChange(int index);
+
+    // Panel handlers, connected to their controls; the panels' work arrives with the panels.
+    void BtnSet1Click(int tag);
+    void BtnSet3Click(int tag);
+    void BtnSet8Click(int tag);
+    void DODPIStateValueChangedEvent(int level);
+    void DOCpiValueChangeEvent(bv::gui::NumberBox* box);
+    void X1Click(int tag);
+    void DOCpiAdvanceItemChangeEvent(QCheckBox* sender);
+    void BSBTNSENSDEFAULTSClick();
+    void DoReportRateAndLightChangeEvent(QRadioButton* sender);
+    void DOLightColorSelectionEvent(int tag);
+    void DOSpeedValueChangedEvent(QObject* sender);
+    void imageTestDblClick();
+    void BSBTNADVDEFAULTSClick();
+    void BtnProfile1Click(int tag);
+    void BSBTNMODE1Click(int tag);
+    void BtnLoadProfile1Click();
+    void BSBTNAPPLYClick();
+    void BSBTNRESTOREDEFAULTSClick();
+    void BSBTNHELPClick();
+    /// Offers to store the profiles when something changed.
+    void AskSaveOnCancel();
+    /// Stores everything and writes both modes into the mouse; true when the mouse was written.
+    bool ApplySettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void InitMainWindow();
+    void CreateControls();
+    void CreateTopBar();
+    void CreateLeftArea();
+    void CreateBottomBar();
+    void CreateGeneralTab();
+    void CreateLightTab();
+    void CreateAdvancedTab();
+    void ConnectHandlers();
+    void RegisterRefreshCommands();
+    void OpenMessageEndpoint();
+    void uiLanguage1LanguageChanged(const std::string& shortID);
+    void Terminate();
+    void ReportStoreFailure(const std::exception& error);
+    TDM& DM() { return *FEnv.DM; }
+
+    MainWindowEnvironment FEnv;
+    std::unique_ptr<TuiHIDData> FHIDData;
+    std::unique_ptr<platform::MessageEndpoint> FEndpoint;
+    QSocketNotifier* FEndpointNotifier = nullptr;
+    QButtonGroup* FProfileButtons = nullptr;
+    SlotLeaders* FSlotLeaders = nullptr;
+    QLabel* FAppTitle = nullptr;
+    std::array<TCPILevelControls, 4> FCPILevelControls {};
+    bool FTerminating = false;
+
+    std::array<CaptionButton*, 10> FConfigButtonSet {};
+    std::array<CaptionButton*, 10> FWheelConfigButtonSet {};
+    std::array<TCPINumberBoxes, 4> FCPI_NBOX_INFO {};
+    std::array<TLightColour, 6> FLight_Colors {};
+    std::int32_t FPlaceButtonTag = 0;
+    std::int32_t FPlaceWheelButtonTag = 0;
+    std::int32_t FCurrentMacro = 0;
+    bool FInitlizing = false;
+    std::string FMacroPath;
+    std::string FProfilePath;
+};
+
+} // namespace bv::gui

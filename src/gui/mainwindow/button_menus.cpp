@@ -1,0 +1,105 @@
+#include "mainwindow/button_menus.h"
+
+#include "settings/record_text.h"
+#include "ui/uiLanguage.h"
+
+#include <algorithm>
+
+namespace bv::gui {
+
+namespace {
+
+const MenuItem* at(const std::vector<MenuItem>& items, std::int64_t position)
+{
+    if (position < 1 || position > std::int64_t(items.size()))
+        return nullptr;
+    return &items[std::size_t(position - 1)];
+}
+
+} // namespace
+
+MenuTree::MenuTree(const std::vector<std::pair<std::string, std::vector<std::string>>>& items)
+{
+    std::uint32_t id = 0;
+    for (const auto& [caption, subs] : items) {
+        FItems.push_back({caption, ++id, {}});
+        SetSubItems(int(id), subs);
+    }
+}
+
+void MenuTree::SetSubItems(int position, const std::vector<std::string>& captions)
+{
+    if (position < 1 || position > int(FItems.size()))
+        return;
+    MenuItem& parent = FItems[std::size_t(position - 1)];
+    parent.SubItems.clear();
+    std::uint32_t n = 0;
+    for (const auto& caption : captions)
+        parent.SubItems.push_back({caption, parent.ItemID * 100 + ++n, {}});
+}
+
+std::string MenuTree::CaptionOfID(std::int64_t id) const
+{
+    const MenuItem* item = nullptr;
+    if (id >= 1 && id <= 99) {
+        item = at(FItems, id);
+    } else if (id >= 100 && id <= 9999) {
+        if (const MenuItem* top = at(FItems, id / 100))
+            item = at(top->SubItems, id % 100);
+    } else if (id >= 10000 && id <= 999999) {
+        if (const MenuItem* top = at(FItems, id / 10000))
+            if (const MenuItem* sub = at(top->SubItems, (id / 100) % 100))
+                item = at(sub->SubItems, id % 100);
+    }
+    return item ? item->Caption : std::string();
+}
+
+MenuTree MenuTree::ButtonMenu()
+{
+    return MenuTree({
+        {"Click", {}},
+        {"Right Click", {}},
+        {"Middle Button", {}},
+        {"Forward", {}},
+        {"Backward", {}},
+        {"Single Key", {}},
+        {"Combo Key", {}},
+        {"Basic", {"Cut", "Copy", "Paste", "Select All", "Find", "New", "Print", "Save"}},
+        {"Advanced", {"Switch Window", "Close Window", "Open Explorer", "Run", "Show Desktop", "Lock PC"}},
+        {"Media", {"Play/Pause", "Stop", "Previous", "Next", "Volume Up", "Volume Down", "Mute"}},
+        {"Macro", {"Macro Manager"}},
+        {"DPI Switch", {}},
+        {"DPI +", {}},
+        {"DPI -", {}},
+        {"Fire Key...", {}},
+        {"Disable", {}},
+    });
+}
+
+MenuTree MenuTree::PrimaryButtonMenu()
+{
+    return MenuTree({{"Click", {}}, {"Right Click", {}}});
+}
+
+MenuTree MenuTree::WheelMenu()
+{
+    return MenuTree({{"Wheel Up", {}}, {"Wheel Down", {}}, {"Volume +", {}}, {"Volume -", {}}, {"Backward", {}},
+                     {"Forward", {}}});
+}
+
+MenuTree MenuTree::PresetMenu()
+{
+    return MenuTree({{"Default Profile", {}}, {"Load from file", {}}, {"Save to file", {}}});
+}
+
+void BuildMacroSubMenu(MenuTree& buttonMenu, const TMACROKEYINFOLIST& macros)
+{
+    std::vector<std::string> captions{Translate("Macro Manager")};
+    // A damaged count must not reach past the list.
+    const int count = std::min<int>(macros.nMacroInfoCount, kMacroListSlots);
+    for (int k = 0; k < count; ++k)
+        captions.push_back(Translate("Macro") + "<" + RecordText(macros.MacroInfos[k].szMacroName) + ">");
+    buttonMenu.SetSubItems(kMacroMenuPosition, captions);
+}
+
+} // namespace bv::gui

@@ -1,0 +1,12 @@
+#pragma once
+// Start-up timing for the benchmark: with BV_STARTUP_PROBE set, the program prints when its main
+// window first reached the screen, then ends. Without it nothing happens.
+
+class QWidget;
+
+namespace bv::gui {
+
+/// Watches `window`; on its first painting prints "shown <steady clock ns>" to stdout and quits.
+void ReportFirstPaintWhenProbed(QWidget* window);
+
+} // namespace bv::gui

@@ -1,0 +1,113 @@
+#include "toolkit/translation.h"
+
+#include "ui/uiLanguage.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVariant>
+#include <QWidget>
+
+namespace bv::gui {
+
+namespace {
+
+constexpr const char* kSourceText = "bvSourceText";
+constexpr const char* kSourceHint = "bvSourceHint";
+constexpr const char* kSourceTabs = "bvSourceTabs";
+
+void showText(QWidget* control, const QString& text)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(control))
+        group->setTitle(text);
+    else if (control->isWindow())
+        control->setWindowTitle(text);
+}
+
+void retranslateOne(QWidget* w)
+{
+    const QVariant text = w->property(kSourceText);
+    if (text.isValid())
+        showText(w, Tr(text.toString()));
+    const QVariant hint = w->property(kSourceHint);
+    if (hint.isValid())
+        w->setToolTip(Tr(hint.toString()));
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        const QStringList sources = tabs->property(kSourceTabs).toStringList();
+        for (int i = 0; i < sources.size() && i < tabs->count(); ++i)
+            if (!sources[i].isEmpty())
+                tabs->setTabText(i, Tr(sources[i]));
+    }
+}
+
+} // namespace
+
+QString Tr(std::string_view source)
+{
+    return QString::fromStdString(Translate(source));
+}
+
+QString Tr(const char* source)
+{
+    return Tr(std::string_view(source));
+}
+
+QString Tr(const QString& source)
+{
+    const QByteArray utf8 = source.toUtf8();
+    return Tr(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+void SetSourceText(QWidget* control, const QString& source)
+{
+    control->setProperty(kSourceText, source);
+    showText(control, Tr(source));
+}
+
+void SetSourceHint(QWidget* control, const QString& source)
+{
+    control->setProperty(kSourceHint, source);
+    control->setToolTip(Tr(source));
+}
+
+void SetSourceTabText(QTabWidget* tabs, int index, const QString& source)
+{
+    QStringList sources = tabs->property(kSourceTabs).toStringList();
+    while (sources.size() <= index)
+        sources.append(QString());
+    sources[index] = source;
+    tabs->setProperty(kSourceTabs, sources);
+    tabs->setTabText(index, Tr(source));
+}
+
+void SetPlainText(QWidget* control, const QString& text)
+{
+    control->setProperty(kSourceText, QVariant());
+    showText(control, text);
+}
+
+QString SourceText(const QWidget* control)
+{
+    return control->property(kSourceText).toString();
+}
+
+void RetranslateWidgetTree(QWidget* root)
+{
+    retranslateOne(root);
+    for (QWidget* child : root->findChildren<QWidget*>())
+        retranslateOne(child);
+}
+
+void RetranslateWindows()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        RetranslateWidgetTree(window);
+}
+
+} // namespace bv::gui

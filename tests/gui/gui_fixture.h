@@ -1,0 +1,140 @@
+#pragma once
+// What the window tests share: scripted dialogs, a fake monitor link, and a main window started
+// on a virtual mouse with a profile manager of its own (memory registry, temporary documents).
+
+#include "device/virtual_hid_backend.h"
+#include "device/virtual_mouse.h"
+#include "dialogs/Dialogs.h"
+#include "mainwindow/MainConfig.h"
+#include "platform/monitor_link.h"
+#include "platform/registry.h"
+#include "settings/DMUnit.h"
+#include "temp_dir.h"
+#include "toolkit/theme.h"
+
+#include <QApplication>
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bv::gui::test {
+
+/// Answers message dialogs from a script (OK when it runs out) and records what was asked.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Call {
+        QString Title, Text, SecondLine;
+    };
+    std::deque<int> Answers;
+    std::vector<Call> Calls;
+
+    int ShowMessageDialog(QWidget*, const QString& title, const QString& text, const QString& secondLine) override
+    {
+        Calls.push_back({title, text, secondLine});
+        if (Answers.empty())
+            return kMessageOK;
+        const int answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+};
+
+/// A monitor link that records what the window sends.
+class RecordingMonitorLink final : public platform::MonitorLink {
+public:
+    bool MonitorRunning = false;
+    int Raised = 0;
+    std::vector<platform::WindowMessage> Sent;
+
+    bool WindowExists(const std::string& windowClass) override { return MonitorRunning && windowClass == platform::kMonitorWindowClass; }
+    bool Send(const std::string& windowClass, const platform::WindowMessage& m) override
+    {
+        if (!WindowExists(windowClass))
+            return false;
+        Sent.push_back(m);
+        return true;
+    }
+    bool BringToFront(const std::string& windowClass) override
+    {
+        if (!WindowExists(windowClass))
+            return false;
+        ++Raised;
+        return true;
+    }
+};
+
+/// The program's own look, as main() sets it.
+inline void UseProgramLook()
+{
+    ApplyTheme(*qApp);
+}
+
+/// The build folder: ui.local, config.ini and the cursor files lie there, as beside the program.
+inline std::filesystem::path BuildFolder()
+{
+    return std::filesystem::path(BV_BUILD_DIR);
+}
+
+inline QString ScreenshotFolder()
+{
+    const QString dir = QString::fromStdString((BuildFolder() / "screenshots").string());
+    QDir().mkpath(dir);
+    return dir;
+}
+
+/// One profile manager, one virtual mouse and the environment of a main window.
+struct WindowRig {
+    bv::test::TempDir home;
+    std::unique_ptr<platform::Registry> registry = platform::openMemoryRegistry();
+    std::unique_ptr<TDM> dm;
+    std::shared_ptr<VirtualMouse> mouse = std::make_shared<VirtualMouse>();
+    std::shared_ptr<VirtualHidBackend> backend = std::make_shared<VirtualHidBackend>();
+    ScriptedDialogs dialogs;
+    RecordingMonitorLink monitor;
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> started;
+    int terminations = 0;
+
+    /// `language`: the stored CurrentLanguage (0 English, 1 Simplified, 2 Traditional Chinese).
+    explicit WindowRig(int language = 0, bool withMouse = true)
+    {
+        DMEnvironment env;
+        env.Registry = registry.get();
+        env.DocumentsFolder = (home / "Documents").string();
+        env.ProgramFolder = BuildFolder().string();
+        env.OSDefaultLang = "0409";
+        dm = std::make_unique<TDM>(env);
+        dm->DataModuleCreate();
+        dm->AllProfileSettingInfo().CurrentLanguage = language;
+        if (withMouse)
+            backend->add(mouse);
+    }
+
+    MainWindowEnvironment Environment()
+    {
+        MainWindowEnvironment env;
+        env.DM = dm.get();
+        env.Backend = backend;
+        env.UserDialogs = &dialogs;
+        env.Monitor = &monitor;
+        env.ProgramFolder = BuildFolder();
+        env.ExecutableFolder = home.path();
+        env.ReceiveMessages = false;
+        env.StartProgram = [this](const std::filesystem::path& program, const std::filesystem::path& folder) {
+            started.emplace_back(program, folder);
+            return true;
+        };
+        env.Terminate = [this] { ++terminations; };
+        return env;
+    }
+
+    std::unique_ptr<TBrisvaneCfgMain> Start() { return std::make_unique<TBrisvaneCfgMain>(Environment()); }
+};
+
+} // namespace bv::gui::test

@@ -1,0 +1,69 @@
+// Starting the program twice: the second process ends at once, silently, and the first goes on.
+// Then the first is told to close, as the monitor program would.
+
+#include "platform/monitor_link.h"
+#include "platform_scoped_env_qt.h"
+#include "temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QtTest>
+
+using namespace bv;
+
+class SecondInstanceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondStartEndsWithoutAWindow();
+};
+
+void SecondInstanceTest::secondStartEndsWithoutAWindow()
+{
+    bv::test::TempDir home;
+    const QString root = QString::fromStdString(home.str());
+    const QString runtime = root + "/run";
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", root);
+    env.insert("XDG_CONFIG_HOME", root + "/.config");
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    env.insert("BV_VIRTUAL_MOUSE", "1");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(BVCONFIG_PATH, {});
+    QVERIFY(first.waitForStarted());
+    // The first instance is up once it listens for the monitor's messages.
+    const QString socket = runtime + "/" + platform::kConfigWindowClass;
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 20000);
+    QTest::qWait(300);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(BVCONFIG_PATH, {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.readAllStandardOutput(), QByteArray());
+    QCOMPARE(second.readAllStandardError(), QByteArray());
+
+    QTest::qWait(200);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    bv::gui::test::ScopedEnvQt here("XDG_RUNTIME_DIR", runtime.toStdString());
+    QVERIFY(platform::OpenSystemMonitorLink()->Send(platform::kConfigWindowClass, {platform::MSG_CLOSE_CONFIG, 0, 0}));
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(!QFile::exists(socket));
+}
+
+QTEST_MAIN(SecondInstanceTest)
+#include "second_instance_test.moc"
