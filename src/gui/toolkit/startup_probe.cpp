@@ -38,11 +38,15 @@ private:
 
 } // namespace
 
+void ReportFirstPaint(QWidget* window)
+{
+    window->installEventFilter(new FirstPaint(window));
+}
+
 void ReportFirstPaintWhenProbed(QWidget* window)
 {
-    if (qEnvironmentVariableIsEmpty("BV_STARTUP_PROBE"))
-        return;
-    window->installEventFilter(new FirstPaint(window));
+    if (!qEnvironmentVariableIsEmpty("BV_STARTUP_PROBE"))
+        ReportFirstPaint(window);
 }
 
 } // namespace bv::gui

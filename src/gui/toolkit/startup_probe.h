@@ -7,6 +7,8 @@ class QWidget;
 namespace bv::gui {
 
 /// Watches `window`; on its first painting prints "shown <steady clock ns>" to stdout and quits.
+void ReportFirstPaint(QWidget* window);
+/// ReportFirstPaint, when BV_STARTUP_PROBE is set.
 void ReportFirstPaintWhenProbed(QWidget* window);
 
 } // namespace bv::gui
