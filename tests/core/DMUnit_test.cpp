@@ -445,19 +445,36 @@ TEST_F(ProfileManagerTest, RestoringAProfileKeepsWhatTheFactoryValuesDoNotName)
     EXPECT_EQ(dm->ProfileComponent(0).Image().size(), sizeof(TMOUSEPROFILEINFO));
 }
 
-TEST_F(ProfileManagerTest, RestoringAShortRegistryImageFillsAWholeProfile)
+TEST_F(ProfileManagerTest, StoredProfilesOfTheWrongSizeStartFromFactoryValues)
 {
     {
         auto dm = start();
         dm->ProfileSettingGroup().ProfileSettingList[0].StorageType = 0;
         dm->SaveProfileGroupSettingInfoToRegistry();
+        // Another profile's bytes would show through the end of a short one.
+        dm->CurrentProfileInfo().MacroKeyInfoList.nMacroInfoCount = 3;
+        dm->SaveBackToCurrentProfileInfo();
     }
     registry->writeBinary(HKCU, kKey, "BVProfile1.pfd", std::vector<std::uint8_t>(50, 0x11));
+    const std::vector<std::uint8_t> shortFile(1000, 0x22);
+    {
+        std::ofstream(profileFile(2), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(shortFile.data()), 1000);
+    }
     auto dm = start();
-    EXPECT_EQ(dm->ProfileComponent(0).Size(), 50);
-    dm->RestoreCurrentProfileInfoToDefault();
+    ASSERT_EQ(dm->StartupProblems().size(), 2u);
+    EXPECT_NE(dm->StartupProblems()[0].find("50 bytes"), std::string::npos);
     EXPECT_EQ(dm->ProfileComponent(0).Size(), static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO)));
     EXPECT_EQ(dm->CurrentProfileInfo().ProfileHeader.FFileVersion, 258);
+    EXPECT_EQ(dm->CurrentProfileInfo().MacroKeyInfoList.nMacroInfoCount, 0);
+    TMOUSEPROFILEINFO second;
+    dm->ReadProfileInfo(second, 1);
+    EXPECT_EQ(second.ConfigInfo.LEDConfig.B, 255) << "factory blue";
+    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 4);
+    EXPECT_EQ(fileBytes(profileFile(2)), shortFile) << "the short file is left untouched";
+
+    dm->RestoreCurrentProfileInfoToDefault();
+    EXPECT_EQ(dm->ProfileComponent(0).Size(), static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO)));
 }
 
 TEST_F(ProfileManagerTest, PartialDefaultsTouchOnlyTheirFields)

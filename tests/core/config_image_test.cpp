@@ -141,6 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
                        b.MediaKey = {0xCD, 0, 0};
                    },
                    {14, 0, 0xCD, 0}},
+        ButtonCase{"MediaUsageAboveAByteIsNoKey",
+                   [](TBUTTONFUNCINFO& b) {
+                       b.DeviceCode = 14;
+                       b.MediaKey = {0x183, 0, 0}; // would name 0x83 on the mouse
+                   },
+                   {14, 0, 0, 0}},
         ButtonCase{"Raw",
                    [](TBUTTONFUNCINFO& b) {
                        b.DeviceCode = 19;
@@ -291,6 +297,18 @@ TEST(MacroArea, AFullMacroDropsItsLoopMarkerInSlotAndButtonAlike)
     EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes{132, 6, 0})) << "the next slot is untouched";
     ASSERT_EQ(image->Notes.size(), 1u);
     EXPECT_NE(image->Notes[0].find("once"), std::string::npos);
+}
+
+TEST(MacroArea, TheButtonsLengthFollowsTheMacroThatFillsTheSlot)
+{
+    auto p = factoryProfile();
+    std::vector<TMACROKEY> ten(10, key('A', 1));
+    assignMacro(*p, 0, addMacro(*p, ten));
+    p->ConfigInfo.ButtonFuncInfo[0].MacroKeyInfo.MacroListCount = 30; // a stale copy in the button
+    const auto image = EncodeConfigurationImage(*p);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 30, 0}));
+    EXPECT_EQ(MacroAreaLength(image->Macros, 0), 30u);
 }
 
 TEST(MacroArea, StoredCountsOutsideTheirRangeAreClamped)

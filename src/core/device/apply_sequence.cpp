@@ -36,7 +36,9 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
     };
     auto profile = std::make_unique<TMOUSEPROFILEINFO>();
 
-    // Refuse before the first byte goes out, so the mouse never holds half a configuration.
+    // Refuse before the first byte goes out, so the mouse never holds half a configuration. The
+    // working copy is stored back first, so the check sees what will be written.
+    profiles.StoreBackCurrentProfile();
     for (int mode = 0; mode < kModeCount; ++mode) {
         profiles.ReadModeProfile(mode, *profile);
         std::string error;
@@ -50,7 +52,8 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
     if (hooks.Busy)
         hooks.Busy(true);
     std::int32_t cpiIndex = 0;
-    ReadCurrentCPIIndex(hid, cpiIndex);
+    if (ReadCurrentCPIIndex(hid, cpiIndex) != 0)
+        result.Notes.push_back("The mouse's current CPI level could not be read; level 1 is set.");
     profiles.CurrentProfile().ConfigInfo.CurrentCPIIndex = cpiIndex;
     profiles.StoreBackCurrentProfile();
     result.CurrentCPIIndex = cpiIndex;
@@ -61,6 +64,8 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         pause(100);
         // Checked above; only the CPI level has changed since.
         const auto image = EncodeConfigurationImage(*profile);
+        if (!image)
+            continue;
         for (const auto& note : image->Notes)
             result.Notes.push_back("Mode " + std::to_string(mode + 1) + ": " + note);
         WriteConfigurationBlocks(hid, *image, mode, hooks.Sequence);

@@ -22,6 +22,11 @@ std::uint8_t hidByte(int vk, int ext)
     return hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
 }
 
+std::uint8_t usageByte(unsigned usage)
+{
+    return usage <= 0xFF ? static_cast<std::uint8_t>(usage) : 0;
+}
+
 std::uint8_t low(unsigned v)
 {
     return static_cast<std::uint8_t>(v & 0xFF);
@@ -62,8 +67,8 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, st
             p1 = static_cast<std::uint8_t>(f.WheelParam);
             break;
         case 14:
-            p2 = static_cast<std::uint8_t>(f.MediaKey.nKeyValue1);
-            p3 = static_cast<std::uint8_t>(f.MediaKey.nKeyValue2);
+            p2 = usageByte(f.MediaKey.nKeyValue1);
+            p3 = usageByte(f.MediaKey.nKeyValue2);
             break;
         case 15:
             p1 = GetHidModifier(f.ComboKey.nModifier);
@@ -76,7 +81,9 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, st
         case 17: {
             const auto it = std::find(slots.begin(), slots.end(), f.MacroKeyInfo.nMacroIndex);
             p1 = it == slots.end() ? 0 : static_cast<std::uint8_t>(it - slots.begin());
-            const unsigned length = static_cast<unsigned>(MacroDeviceLength(f.MacroKeyInfo));
+            // The slot is filled from the profile's list, so its length must come from there too.
+            const TMACROKEYINFO* listed = ListedMacro(profile, f.MacroKeyInfo.nMacroIndex);
+            const unsigned length = static_cast<unsigned>(MacroDeviceLength(listed ? *listed : f.MacroKeyInfo));
             p2 = low(length);
             p3 = high(length);
             break;

@@ -23,6 +23,16 @@ std::vector<std::uint16_t> BuildMacroSlotList(const TMOUSEPROFILEINFO& profile, 
     return slots;
 }
 
+const TMACROKEYINFO* ListedMacro(const TMOUSEPROFILEINFO& profile, std::uint16_t number)
+{
+    const auto& list = profile.MacroKeyInfoList;
+    const TMACROKEYINFO* found = nullptr;
+    for (int m = 0; m < std::min<int>(list.nMacroInfoCount, kMacroListSlots); ++m)
+        if (list.MacroInfos[m].nMacroIndex == number)
+            found = &list.MacroInfos[m];
+    return found;
+}
+
 int MacroDeviceActionCount(const TMACROKEYINFO& macro)
 {
     return std::clamp<int>(macro.MacroListCount, 0, kMacroActionsMax);

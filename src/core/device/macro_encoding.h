@@ -17,6 +17,9 @@ inline constexpr int kMaxDeviceMacros = kMacroSlotCount;
 /// Macro numbers in the order the first `entries` button entries (from entry 0) first use them.
 std::vector<std::uint16_t> BuildMacroSlotList(const TMOUSEPROFILEINFO& profile, int entries);
 
+/// The list entry that fills the slot of macro `number` (the last one with that number), or nullptr.
+const TMACROKEYINFO* ListedMacro(const TMOUSEPROFILEINFO& profile, std::uint16_t number);
+
 /// The number of actions that travel: MacroListCount clamped to 0..128.
 int MacroDeviceActionCount(const TMACROKEYINFO& macro);
 /// Whether the loop marker travels: a loop count is set and the slot has room for one more record.

@@ -403,6 +403,11 @@ void TDM::loadGameProfile(int i)
         } catch (const std::exception& e) {
             problem(label + " could not be read from the settings store (" + describe(e) + "); factory values are used.");
         }
+        if (loaded && c.Size() != static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO))) {
+            problem(label + ": the stored profile holds " + std::to_string(c.Size()) + " bytes instead of " +
+                    std::to_string(sizeof(TMOUSEPROFILEINFO)) + "; factory values are used.");
+            loaded = false;
+        }
         if (!loaded) {
             c.SetSize(0);
             c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
@@ -431,6 +436,16 @@ void TDM::loadGameProfile(int i)
         if (!c.LoadStreamFromFile(fullName)) {
             MakeFactoryProfile(i);
             c.SaveStreamToFile();
+        } else if (c.Size() != static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO))) {
+            // Read into a whole record, a short image would mix with the bytes of another profile.
+            const auto size = c.Size();
+            c.SetSize(0);
+            c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
+            MakeFactoryProfile(i);
+            FUnreadableFiles.insert(fullName);
+            problem(label + ": \"" + fullName + "\" holds " + std::to_string(size) + " bytes instead of " +
+                    std::to_string(sizeof(TMOUSEPROFILEINFO)) +
+                    "; factory values are used and the file is left untouched.");
         }
     } catch (const std::exception& e) {
         // Keep the user's file as it is: it may hold the only copy of their settings.
