@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -79,5 +81,16 @@ int main(int argc, char* argv[])
         return 0;
     ReportFirstPaintWhenProbed(&window);
     window.show();
+    // What start-up replaced with factory values (a damaged record, an unreadable file) is told
+    // once the window stands, in the stored language.
+    if (!DM->StartupProblems().empty()) {
+        QStringList problems;
+        for (const std::string& problem : DM->StartupProblems())
+            problems << QString::fromStdString(problem);
+        QTimer::singleShot(0, &window, [&dialogs, &window, problems] {
+            dialogs.ShowMessageDialog(&window, Tr("Warning"), Tr("The settings could not be loaded."),
+                                      problems.join('\n'));
+        });
+    }
     return app.exec();
 }
