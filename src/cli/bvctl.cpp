@@ -23,6 +23,7 @@ int run(int argc, char** argv)
     addImageCommands(app, action, global);
     addKeyAndMacroCommands(app, action, global);
     addLanguageCommands(app, action, global);
+    addSystemMouseCommands(app, action, global);
 
     try {
         app.parse(argc, argv);

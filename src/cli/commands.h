@@ -42,6 +42,7 @@ void addProfileCommands(CLI::App& app, Action& action, const GlobalOptions& glob
 void addDeviceCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addKeyAndMacroCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addLanguageCommands(CLI::App& app, Action& action, const GlobalOptions& global);
+void addSystemMouseCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 /// Needs the device commands first: it adds "virtual show" beside "virtual dump".
 void addImageCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 

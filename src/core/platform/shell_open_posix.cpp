@@ -1,7 +1,8 @@
 #include "platform/shell_open.h"
 
+#include "platform/run_process.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,27 +26,6 @@ bool isExecutableFile(const fs::path& p)
 {
     struct stat st {};
     return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(p.c_str(), X_OK) == 0;
-}
-
-// The first executable `name` along $PATH; empty when there is none.
-fs::path findInPath(const std::string& name)
-{
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string dir = list.substr(start, end - start);
-        if (!dir.empty()) {
-            const fs::path candidate = fs::path(dir) / name;
-            if (isExecutableFile(candidate))
-                return candidate;
-        }
-        start = end + 1;
-    }
-    return {};
 }
 
 // Runs argv[0] (an absolute path) as a grandchild, so that it is never a zombie of ours, and
@@ -125,7 +105,7 @@ bool StartProgram(const fs::path& program, const fs::path& workingFolder, std::s
 
 bool ShellOpen(const std::string& target, std::string* error)
 {
-    const fs::path opener = findInPath("xdg-open");
+    const fs::path opener = FindProgram("xdg-open");
     if (opener.empty()) {
         setError(error, "xdg-open was not found; install xdg-utils");
         return false;

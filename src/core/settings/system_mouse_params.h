@@ -1,0 +1,41 @@
+#pragma once
+// The system mouse settings a profile carries, and handing them to the system on Apply.
+
+#include "platform/system_mouse.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace bv {
+
+/// What Apply hands to the system: three 32-bit integers in this order.
+struct TSystemMouseParams {
+    std::int32_t PointerSpeed = 0;
+    std::int32_t WheelLines = 0;
+    std::int32_t AccelerationIndex = 0;
+
+    bool operator==(const TSystemMouseParams&) const = default;
+};
+static_assert(sizeof(TSystemMouseParams) == 12);
+
+/// The system's acceleration triple for an acceleration index. A profile only ever stores 0 or
+/// 1; an index outside the table means acceleration off, which is also what the window shows.
+platform::MouseAcceleration MouseAccelerationValues(std::int32_t index);
+
+struct SystemMouseParamsResult {
+    platform::SettingResult Acceleration;
+    platform::SettingResult PointerSpeed;
+    platform::SettingResult WheelLines;
+};
+
+/// Acceleration, then pointer speed, then wheel lines. A pointer speed outside 1..20 goes out as
+/// the nearest end of the range, which the system would refuse otherwise; wheel lines below 1
+/// as 1.
+SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& settings, const TSystemMouseParams& params);
+
+/// The same on a one-shot worker thread with its own copy of the values; the caller does not wait.
+/// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest).
+bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params);
+
+} // namespace bv
