@@ -22,19 +22,19 @@ class WindowsMouseSettings final : public SystemMouseSettings {
 protected:
     SettingResult DoSetDoubleClickTime(std::uint32_t milliseconds) override
     {
-        return outcome(SetDoubleClickTime(milliseconds), "SetDoubleClickTime");
+        return outcome(::SetDoubleClickTime(milliseconds), "SetDoubleClickTime");
     }
 
     SettingResult DoSetMouseAcceleration(const MouseAcceleration& values) override
     {
         int triple[3] = {values[0], values[1], values[2]};
-        return outcome(SystemParametersInfoW(SPI_SETMOUSE, 0, triple, kStoreAndBroadcast), "SPI_SETMOUSE");
+        return outcome(::SystemParametersInfoW(SPI_SETMOUSE, 0, triple, kStoreAndBroadcast), "SPI_SETMOUSE");
     }
 
     SettingResult DoSetMouseSpeed(std::int32_t speed) override
     {
         // The speed travels as the pointer argument itself, not through it.
-        return outcome(SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+        return outcome(::SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
                            reinterpret_cast<void*>(static_cast<std::intptr_t>(speed)), kStoreAndBroadcast),
             "SPI_SETMOUSESPEED");
     }
@@ -42,7 +42,7 @@ protected:
     SettingResult DoSetWheelScrollLines(std::uint32_t lines) override
     {
         UINT value = lines;
-        return outcome(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, value, &value, kStoreAndBroadcast),
+        return outcome(::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, value, &value, kStoreAndBroadcast),
             "SPI_SETWHEELSCROLLLINES");
     }
 };
