@@ -33,8 +33,9 @@ protected:
 
     SettingResult DoSetMouseSpeed(std::int32_t speed) override
     {
-        // The speed travels as the pointer argument itself, not through it.
-        return outcome(::SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+        // The speed travels as the pointer argument itself, not through it. Wine reads the integer
+        // argument instead, which Windows ignores here, so both carry it.
+        return outcome(::SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
                            reinterpret_cast<void*>(static_cast<std::intptr_t>(speed)), kStoreAndBroadcast),
             "SPI_SETMOUSESPEED");
     }
