@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
 	qt6-base-dev qt6-svg-dev fonts-dejavu-core fonts-noto-cjk xvfb xauth
 FUZZ_PACKAGES = clang libclang-rt-14-dev
-WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make
+WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
 .PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean

@@ -220,7 +220,7 @@ struct SavedWindowsMouse {
     {
         SetDoubleClickTime(doubleClick);
         SystemParametersInfoW(SPI_SETMOUSE, 0, accel, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
-        SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(speed)),
+        SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed), reinterpret_cast<void*>(static_cast<INT_PTR>(speed)),
             SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
         SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
     }
