@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/single_instance.h"
 #include "settings/DMUnit.h"
+#include "toolkit/key_event_feed.h"
 #include "toolkit/startup_probe.h"
 #include "toolkit/theme.h"
 #include "toolkit/translation.h"
@@ -47,6 +48,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName("bvconfig");
     QApplication::setOrganizationName("Brisvane");
     ApplyTheme(app);
+    KeyEventFeed::InstallForApplication(app);
     ModalDialogs dialogs;
 
     // The profile manager comes first: the window shows what it loaded.
