@@ -24,6 +24,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace bv::gui::test {
 
 /// Answers message dialogs from a script (OK when it runs out) and records what was asked.
@@ -100,6 +105,10 @@ struct WindowRig {
     RecordingMonitorLink monitor;
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> started;
     int terminations = 0;
+#ifndef _WIN32
+    /// The kernel's end of the last window's device notices: uevents sent here reach uiHIDEvent1.
+    int kernelEnd = -1;
+#endif
 
     /// `language`: the stored CurrentLanguage (0 English, 1 Simplified, 2 Traditional Chinese).
     explicit WindowRig(int language = 0, bool withMouse = true)
@@ -114,6 +123,14 @@ struct WindowRig {
         dm->AllProfileSettingInfo().CurrentLanguage = language;
         if (withMouse)
             backend->add(mouse);
+    }
+
+    ~WindowRig()
+    {
+#ifndef _WIN32
+        if (kernelEnd >= 0)
+            ::close(kernelEnd);
+#endif
     }
 
     MainWindowEnvironment Environment()
@@ -131,6 +148,18 @@ struct WindowRig {
             return true;
         };
         env.Terminate = [this] { ++terminations; };
+#ifndef _WIN32
+        // Device notices come from the test, never from the machine's own devices.
+        env.DeviceNotices = [this](const std::string&, platform::DeviceNotificationWindow::Handlers handlers) {
+            int fds[2] = {-1, -1};
+            ::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds);
+            if (kernelEnd >= 0)
+                ::close(kernelEnd);
+            kernelEnd = fds[1];
+            return platform::OpenUeventNotificationWindow(fds[0], std::move(handlers),
+                                                          [](const void*, std::size_t) { return true; });
+        };
+#endif
         return env;
     }
 

@@ -2,6 +2,7 @@
 
 #include "device/Function_Solmarchs.h"
 #include "device/config_image.h"
+#include "device/uiHIDEvent.h"
 #include "device/uiHIDData.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/button_captions.h"
@@ -72,6 +73,7 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
     ConnectHandlers();
     if (FEnv.ReceiveMessages)
         OpenMessageEndpoint();
+    CreateDeviceNotifier();
     InitMainWindow();
 }
 
@@ -80,6 +82,8 @@ TBrisvaneCfgMain::~TBrisvaneCfgMain()
     // The language component goes with the window: later re-translations must not call into it.
     uiLanguage1.OnTranslateWindows = nullptr;
     uiLanguage1.OnLanguageChanged = nullptr;
+    // The watch ends before the descriptor it watches.
+    delete FHIDEventNotifier;
 }
 
 void TBrisvaneCfgMain::RegisterRefreshCommands()
@@ -160,6 +164,22 @@ void TBrisvaneCfgMain::OpenMessageEndpoint()
     if (FEndpoint->WaitHandle() >= 0) {
         FEndpointNotifier = new QSocketNotifier(FEndpoint->WaitHandle(), QSocketNotifier::Read, this);
         connect(FEndpointNotifier, &QSocketNotifier::activated, this, [this] { FEndpoint->Dispatch(); });
+    }
+}
+
+void TBrisvaneCfgMain::CreateDeviceNotifier()
+{
+    FHIDEvent = std::make_unique<TuiHIDEvent>(std::string(), FEnv.DeviceNotices);
+    FHIDEvent->OnDeviceArrival = [this](TuiHIDEvent&) { uiHIDEvent1DeviceArrival(); };
+    FHIDEvent->OnHandlerFailed = [](const std::string& what) {
+        qWarning("A device notice could not be handled: %s", what.c_str());
+    };
+    if (!FHIDEvent->Error().empty())
+        qWarning("Plugged-in devices go unnoticed: %s", FHIDEvent->Error().c_str());
+    // Windows delivers through the thread's message loop; POSIX needs its descriptor watched.
+    if (FHIDEvent->WaitHandle() >= 0) {
+        FHIDEventNotifier = new QSocketNotifier(FHIDEvent->WaitHandle(), QSocketNotifier::Read, this);
+        connect(FHIDEventNotifier, &QSocketNotifier::activated, this, [this] { FHIDEvent->Dispatch(); });
     }
 }
 

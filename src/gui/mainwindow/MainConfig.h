@@ -3,6 +3,7 @@
 // manager in its panels, keeps the language, and talks with the monitor program.
 
 #include "mainwindow/button_menus.h"
+#include "platform/device_notification.h"
 #include "platform/monitor_link.h"
 #include "settings/pubunit_solmarch.h"
 #include "toolkit/frameless_window.h"
@@ -32,6 +33,7 @@ namespace bv {
 class HidBackend;
 class TDM;
 class TuiHIDData;
+class TuiHIDEvent;
 } // namespace bv
 
 namespace bv::gui {
@@ -57,6 +59,8 @@ struct MainWindowEnvironment {
     std::filesystem::path ExecutableFolder;   // where the monitor program lies
     /// Receive the monitor's messages for the window class "TBrisvaneCfgMain".
     bool ReceiveMessages = true;
+    /// Opens uiHIDEvent1's notification window; default: the system's device notices.
+    platform::DeviceNotificationFactory DeviceNotices;
     /// Starts a program detached (program, working folder); default: the platform's.
     std::function<bool(const std::filesystem::path&, const std::filesystem::path&)> StartProgram;
     /// Ends the application; default: leave the event loop.
@@ -199,6 +203,7 @@ public:
 
     // Components.
     TuiHIDData& uiHIDData1() { return *FHIDData; }
+    TuiHIDEvent& uiHIDEvent1() { return *FHIDEvent; }
     TuiLanguage uiLanguage1;
     TuiCommandSetting uiCommandSetting1;
     MenuTree uiMenuEx1 = MenuTree::ButtonMenu();
@@ -299,6 +304,7 @@ private:
     void ConnectHandlers();
     void RegisterRefreshCommands();
     void OpenMessageEndpoint();
+    void CreateDeviceNotifier();
     void uiLanguage1LanguageChanged(const std::string& shortID);
     void Terminate();
     void ReportStoreFailure(const std::exception& error);
@@ -306,6 +312,8 @@ private:
 
     MainWindowEnvironment FEnv;
     std::unique_ptr<TuiHIDData> FHIDData;
+    std::unique_ptr<TuiHIDEvent> FHIDEvent;
+    QSocketNotifier* FHIDEventNotifier = nullptr;
     std::unique_ptr<platform::MessageEndpoint> FEndpoint;
     QSocketNotifier* FEndpointNotifier = nullptr;
     QButtonGroup* FProfileButtons = nullptr;
