@@ -8,6 +8,7 @@
 #include "mainwindow/MainConfig.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
+#include "platform/system_mouse.h"
 #include "settings/DMUnit.h"
 #include "temp_dir.h"
 #include "toolkit/theme.h"
@@ -75,6 +76,16 @@ public:
     }
 };
 
+/// System mouse settings that only remember what they were asked, so no test changes the
+/// desktop of whoever runs it.
+class RecordingMouseSettings final : public platform::SystemMouseSettings {
+protected:
+    platform::SettingResult DoSetDoubleClickTime(std::uint32_t) override { return {}; }
+    platform::SettingResult DoSetMouseAcceleration(const platform::MouseAcceleration&) override { return {}; }
+    platform::SettingResult DoSetMouseSpeed(std::int32_t) override { return {}; }
+    platform::SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
+};
+
 /// The program's own look, as main() sets it.
 inline void UseProgramLook()
 {
@@ -105,6 +116,8 @@ struct WindowRig {
     RecordingMonitorLink monitor;
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> started;
     int terminations = 0;
+    std::shared_ptr<RecordingMouseSettings> mouseSettings = std::make_shared<RecordingMouseSettings>();
+    std::vector<int> pauses; // the waits for the mouse, which tests do not sleep through
 #ifndef _WIN32
     /// The kernel's end of the last window's device notices: uevents sent here reach uiHIDEvent1.
     int kernelEnd = -1;
@@ -148,6 +161,8 @@ struct WindowRig {
             return true;
         };
         env.Terminate = [this] { ++terminations; };
+        env.MouseSettings = mouseSettings;
+        env.Pause = [this](int ms) { pauses.push_back(ms); };
 #ifndef _WIN32
         // Device notices come from the test, never from the machine's own devices.
         env.DeviceNotices = [this](const std::string&, platform::DeviceNotificationWindow::Handlers handlers) {

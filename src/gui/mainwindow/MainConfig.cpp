@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtDebug>
@@ -55,6 +56,13 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
         };
     if (!FEnv.Terminate)
         FEnv.Terminate = [] { QCoreApplication::quit(); };
+    if (!FEnv.MouseSettings)
+        FEnv.MouseSettings = platform::OpenSystemMouseSettings();
+    if (!FEnv.Pause)
+        FEnv.Pause = [](int ms) {
+            QCoreApplication::processEvents();
+            QThread::msleep(static_cast<unsigned long>(ms));
+        };
 
     setWindowTitle(QStringLiteral("Brisvane_CONFIG_EX"));
     setFocusPolicy(Qt::StrongFocus);

@@ -6,6 +6,7 @@
 #include "platform/device_notification.h"
 #include "platform/monitor_link.h"
 #include "settings/pubunit_solmarch.h"
+#include "settings/system_mouse_params.h"
 #include "toolkit/frameless_window.h"
 #include "ui/uiCommandSetting.h"
 #include "ui/uiLanguage.h"
@@ -65,14 +66,14 @@ struct MainWindowEnvironment {
     std::function<bool(const std::filesystem::path&, const std::filesystem::path&)> StartProgram;
     /// Ends the application; default: leave the event loop.
     std::function<void()> Terminate;
+    /// The system's mouse settings (double-click time at once, the rest on Apply); default: the
+    /// system's own.
+    std::shared_ptr<platform::SystemMouseSettings> MouseSettings;
+    /// Waits `ms` for the mouse between device steps while the window stays responsive;
+    /// default: handle pending events, then sleep.
+    std::function<void(int ms)> Pause;
 };
 
-/// The Windows mouse settings handed over on Apply.
-struct TSystemMouseParams {
-    std::int32_t PointerSpeed = 0;
-    std::int32_t WheelLines = 0;
-    std::int32_t AccelerationIndex = 0;
-};
 
 /// The controls of one sensitivity level.
 struct TCPILevelControls {

@@ -1,0 +1,165 @@
+// The Light tab, the report rate and the Advanced tab: what each change stores, previews on the
+// mouse and hands to the system.
+
+#include "gui_fixture.h"
+
+#include "mainwindow/MainConfig.h"
+#include "toolkit/caption_button.h"
+#include "toolkit/picture.h"
+#include "toolkit/track_bar.h"
+
+#include <QRadioButton>
+#include <QCheckBox>
+#include <QtTest>
+
+using namespace bv;
+using namespace bv::gui;
+using namespace bv::gui::test;
+
+namespace {
+
+// The wheel light byte: bit 7 on/off.
+constexpr std::uint16_t kWheelLightAddress = 62;
+
+const TMOUSECONFIGINFO& Config(WindowRig& rig)
+{
+    return rig.dm->CurrentProfileInfo().ConfigInfo;
+}
+
+} // namespace
+
+class LightAndMouseSettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { UseProgramLook(); }
+    void breathingClosedTurnsTheLightOffAndHighSpeedBackOn();
+    void aSwatchSetsTheColourAndPreviewsIt();
+    void reportRateIsStoredWithoutTouchingTheMouse();
+    void advancedTabStoresItsValuesAndSetsOnlyTheDoubleClickTimeAtOnce();
+    void defaultsRestoreLightAndReportRate();
+};
+
+void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackOn()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    QVERIFY(!w->SettingsChanged);
+
+    w->rClose->click();
+    QCOMPARE(int(Config(rig).WheelLedOnOff), 0);
+    QCOMPARE(int(Config(rig).LEDConfig.BRIGHT_LEVEL), 0);
+    QCOMPARE(int(Config(rig).LEDConfig.BREATH_SPEED), 0);
+    VirtualMouseState s = rig.mouse->state();
+    QVERIFY(s.previewShown);
+    QCOMPARE(int(s.preview[3]), 0);
+    QCOMPARE(int(s.preview[4]), 0);
+    QCOMPARE(s.memory[kWheelLightAddress] & 0x80, 0);
+    QVERIFY(!s.bracketOpen);
+    QVERIFY(w->SettingsChanged);
+
+    w->rHigh->click();
+    QCOMPARE(int(Config(rig).WheelLedOnOff), 1);
+    QCOMPARE(int(Config(rig).LEDConfig.BRIGHT_LEVEL), 3);
+    QCOMPARE(int(Config(rig).LEDConfig.BREATH_SPEED), 3);
+    s = rig.mouse->state();
+    QCOMPARE(int(s.preview[3]), 3);
+    QCOMPARE(int(s.preview[4]), 3);
+    QCOMPARE(s.memory[kWheelLightAddress] & 0x80, 0x80);
+    // Each breathing change waits 100 ms for the mouse; two handlers ran for each click.
+    QCOMPARE(rig.pauses, (std::vector<int>{100, 100, 100, 100}));
+    // The change is in the profile's stored image too, not only in the working copy.
+    auto stored = std::make_unique<TMOUSEPROFILEINFO>();
+    QVERIFY(rig.dm->ReadProfileInfo(*stored, rig.dm->ProfileIndex()));
+    QCOMPARE(int(stored->ConfigInfo.LEDConfig.BREATH_SPEED), 3);
+}
+
+void LightAndMouseSettingsTest::aSwatchSetsTheColourAndPreviewsIt()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    QTest::mouseClick(w->C4, Qt::LeftButton);
+    const TLEDCONFIG led = Config(rig).LEDConfig;
+    QCOMPARE(int(led.R), 0);
+    QCOMPARE(int(led.G), 96);
+    QCOMPARE(int(led.B), 96);
+    const VirtualMouseState s = rig.mouse->state();
+    // The device takes the colour inverted, green first.
+    QCOMPARE(int(s.preview[0]), 255 - 96);
+    QCOMPARE(int(s.preview[1]), 255 - 96);
+    QCOMPARE(int(s.preview[2]), 255);
+    QVERIFY(w->SettingsChanged);
+    QCOMPARE(w->ImageLightColor->Picture().toImage(), w->LightColours()[3].Picture.toImage());
+}
+
+void LightAndMouseSettingsTest::reportRateIsStoredWithoutTouchingTheMouse()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    const VirtualMouseState before = rig.mouse->state();
+    w->RD500HZ->click();
+    QCOMPARE(int(Config(rig).ReportRate), 500);
+    QVERIFY(w->SettingsChanged);
+    QVERIFY(rig.mouse->state() == before);
+}
+
+void LightAndMouseSettingsTest::advancedTabStoresItsValuesAndSetsOnlyTheDoubleClickTimeAtOnce()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+
+    w->TrackBarDoubleClickSpeed->SetValue(900);
+    QCOMPARE(int(Config(rig).DoubleClickSpeed), 200);
+    QCOMPARE(rig.mouseSettings->Requested().DoubleClickTime, std::optional<std::uint32_t>(200));
+
+    w->RDSCROLLONEPAGE->click();
+    QCOMPARE(int(Config(rig).VWheelSpeed), 20);
+    QCOMPARE(w->SystemMouseParams.WheelLines, 20);
+    QVERIFY(!w->TRACKBARSCROLLSPEED->isEnabled());
+
+    w->RDSCROLL->click();
+    w->TRACKBARSCROLLSPEED->SetValue(7);
+    QCOMPARE(int(Config(rig).VWheelSpeed), 7);
+    QCOMPARE(w->SystemMouseParams.WheelLines, 7);
+    QVERIFY(w->TRACKBARSCROLLSPEED->isEnabled());
+
+    w->TrackBarPointerSpeed->SetValue(15);
+    QCOMPARE(int(Config(rig).PointerSpeed), 15);
+    QCOMPARE(w->SystemMouseParams.PointerSpeed, 15);
+
+    w->CHKENHANCEPOINTER->setChecked(!w->CHKENHANCEPOINTER->isChecked());
+    QCOMPARE(int(Config(rig).PointerAcceleration), w->CHKENHANCEPOINTER->isChecked() ? 1 : 0);
+    QCOMPARE(w->SystemMouseParams.AccelerationIndex, int(Config(rig).PointerAcceleration));
+
+    // These reach the system with Apply; none of them counts as a change to apply.
+    QVERIFY(!w->SettingsChanged);
+    const auto asked = rig.mouseSettings->Requested();
+    QVERIFY(!asked.PointerSpeed && !asked.WheelScrollLines && !asked.Acceleration);
+}
+
+void LightAndMouseSettingsTest::defaultsRestoreLightAndReportRate()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->RD1000HZ->click();
+    w->rHigh->click();
+    QTest::mouseClick(w->C6, Qt::LeftButton);
+
+    w->BSBTNADVDEFAULTS->click();
+    const TMOUSECONFIGINFO& c = Config(rig);
+    QCOMPARE(int(c.ReportRate), 125);
+    QCOMPARE(int(c.LEDConfig.BRIGHT_LEVEL), 2);
+    QCOMPARE(int(c.LEDConfig.BREATH_SPEED), 2);
+    QCOMPARE(int(c.LEDConfig.R), 255);
+    QCOMPARE(int(c.LEDConfig.G), 0);
+    QCOMPARE(int(c.LEDConfig.B), 0);
+    QVERIFY(w->RD125HZ->isChecked());
+    QVERIFY(w->rMedium->isChecked());
+    const VirtualMouseState s = rig.mouse->state();
+    QCOMPARE(int(s.preview[2]), 0); // red, inverted
+    QCOMPARE(int(s.preview[3]), 2);
+    QCOMPARE(s.memory[kWheelLightAddress] & 0x80, 0x80);
+}
+
+QTEST_MAIN(LightAndMouseSettingsTest)
+#include "light_and_mouse_settings_test.moc"
