@@ -91,6 +91,17 @@ TEST(SystemMouseParams, TheWorkerUsesItsOwnCopyAndRecordsWhatWasAsked)
     EXPECT_FALSE(StartApplySystemMouseParams(nullptr, params));
 }
 
+TEST(SystemMouseSettings, TheDemoSwitchKeepsTheSystemsSettings)
+{
+    platform_test::ScopedEnv env;
+    env.set("BV_KEEP_SYSTEM_MOUSE", "1");
+    auto settings = OpenSystemMouseSettings();
+    const SettingResult r = settings->SetDoubleClickTime(250);
+    EXPECT_EQ(r.Status, SettingStatus::Unsupported);
+    EXPECT_NE(r.Detail.find("BV_KEEP_SYSTEM_MOUSE"), std::string::npos);
+    EXPECT_EQ(settings->Requested().DoubleClickTime, 250u);
+}
+
 #ifndef _WIN32
 
 namespace {

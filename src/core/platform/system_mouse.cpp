@@ -1,5 +1,8 @@
 #include "platform/system_mouse.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace bv::platform {
 
 const char* SettingStatusName(SettingStatus status)
@@ -55,6 +58,32 @@ RequestedMouseSettings SystemMouseSettings::Requested() const
 {
     std::lock_guard lock(FLock);
     return FRequested;
+}
+
+namespace {
+
+class KeptMouseSettings final : public SystemMouseSettings {
+protected:
+    SettingResult DoSetDoubleClickTime(std::uint32_t) override { return kept(); }
+    SettingResult DoSetMouseAcceleration(const MouseAcceleration&) override { return kept(); }
+    SettingResult DoSetMouseSpeed(std::int32_t) override { return kept(); }
+    SettingResult DoSetWheelScrollLines(std::uint32_t) override { return kept(); }
+
+private:
+    static SettingResult kept()
+    {
+        return {SettingStatus::Unsupported, "BV_KEEP_SYSTEM_MOUSE is set: the system's settings stay as they are"};
+    }
+};
+
+} // namespace
+
+std::unique_ptr<SystemMouseSettings> OpenSystemMouseSettings()
+{
+    const char* keep = std::getenv("BV_KEEP_SYSTEM_MOUSE");
+    if (keep && std::strcmp(keep, "1") == 0)
+        return std::make_unique<KeptMouseSettings>();
+    return OpenPlatformMouseSettings();
 }
 
 } // namespace bv::platform

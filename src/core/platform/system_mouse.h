@@ -71,8 +71,12 @@ private:
     RequestedMouseSettings FRequested;
 };
 
-/// The settings of the desktop this program runs on.
+/// The settings of the desktop this program runs on; with BV_KEEP_SYSTEM_MOUSE=1 in the
+/// environment (the demo sets it) values are only recorded and reported as unsupported, so
+/// trying the program out leaves the desktop as it was.
 std::unique_ptr<SystemMouseSettings> OpenSystemMouseSettings();
+/// The system's own, whatever the environment says.
+std::unique_ptr<SystemMouseSettings> OpenPlatformMouseSettings();
 
 #ifndef _WIN32
 /// The gsettings-backed settings, run through `gsettings` (a path; empty: looked up along PATH).

@@ -110,7 +110,7 @@ std::unique_ptr<SystemMouseSettings> OpenGsettingsMouseSettings(const fs::path& 
     return std::make_unique<GsettingsMouseSettings>(gsettings);
 }
 
-std::unique_ptr<SystemMouseSettings> OpenSystemMouseSettings()
+std::unique_ptr<SystemMouseSettings> OpenPlatformMouseSettings()
 {
     return OpenGsettingsMouseSettings();
 }

@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<SystemMouseSettings> OpenSystemMouseSettings()
+std::unique_ptr<SystemMouseSettings> OpenPlatformMouseSettings()
 {
     return std::make_unique<WindowsMouseSettings>();
 }
