@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,42 @@ public:
             return kMessageOK;
         const int answer = Answers.front();
         Answers.pop_front();
+        return answer;
+    }
+
+    // The capture dialogs: each answers with the front of its script, or CANCEL when that is
+    // empty; the records given are kept.
+    std::deque<std::optional<TSINGLEKEYINFO>> SingleKeyAnswers;
+    std::deque<std::optional<TCOMBOKEYINFO>> ComboKeyAnswers;
+    std::deque<std::optional<TFIREKEYINFO>> FireKeyAnswers;
+    std::vector<TSINGLEKEYINFO> SingleKeyCalls;
+    std::vector<TCOMBOKEYINFO> ComboKeyCalls;
+    std::vector<TFIREKEYINFO> FireKeyCalls;
+
+    std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget*, const TSINGLEKEYINFO& key) override
+    {
+        SingleKeyCalls.push_back(key);
+        return next(SingleKeyAnswers);
+    }
+    std::optional<TCOMBOKEYINFO> EditComboKey(QWidget*, const TCOMBOKEYINFO& combo) override
+    {
+        ComboKeyCalls.push_back(combo);
+        return next(ComboKeyAnswers);
+    }
+    std::optional<TFIREKEYINFO> EditFireKey(QWidget*, const TFIREKEYINFO& fire) override
+    {
+        FireKeyCalls.push_back(fire);
+        return next(FireKeyAnswers);
+    }
+
+private:
+    template <class T>
+    static std::optional<T> next(std::deque<std::optional<T>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<T> answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 };

@@ -1,7 +1,11 @@
 #pragma once
 // Every modal interaction of the windows goes through here, so tests can answer in its place.
 
+#include "settings/pubunit_solmarch.h"
+
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -19,6 +23,12 @@ public:
     /// stay empty). Returns kMessageOK or kMessageCancel.
     virtual int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text,
                                   const QString& secondLine) = 0;
+
+    // The key capture dialogs: each works on a copy of the record it is given and returns the
+    // edited record only when the user ends it with OK.
+    virtual std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) = 0;
+    virtual std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) = 0;
+    virtual std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) = 0;
 };
 
 /// The real dialogs, shown modally.
@@ -26,6 +36,10 @@ class ModalDialogs final : public Dialogs {
 public:
     int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text,
                           const QString& secondLine) override;
+    /// The key dialogs record through the process's keyboard hook.
+    std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) override;
+    std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) override;
+    std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) override;
 };
 
 } // namespace bv::gui

@@ -1,0 +1,51 @@
+#include "dialogs/SingleKeyfrm.h"
+
+#include "dialogs/Dialogs.h"
+#include "dialogs/key_box.h"
+#include "keys/uiStdCmd.h"
+
+#include <QLineEdit>
+
+namespace bv::gui {
+
+TFrmSingleKey::TFrmSingleKey(const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, QWidget* parent)
+    : KeyCaptureDialog("FrmSingleKey", "Edit Single Key...", "it can be any key on the keyboard", parent)
+    , FSingleKey(key)
+    , FKeyHook(hook)
+{
+    TextSingle = MakeKeyBox(this, "TextSingle");
+    TextSingle->setText(QString::fromStdString(GetKeyName(FSingleKey.nKeyValue1, FSingleKey.nKey1Extended)));
+
+    // Releases count too: the last key event wins. The key is left to reach its target.
+    FKeyHook.OnRecordKeyboardSingleKey
+        = [this](int Key, std::uint32_t, int, int AKeyExtended, const std::string& SingleKeyString, bool&) {
+              TextSingle->setText(QString::fromStdString(SingleKeyString));
+              FSingleKey.nKeyValue1 = static_cast<std::uint16_t>(Key);
+              FSingleKey.nKey1Extended = static_cast<std::uint16_t>(AKeyExtended);
+          };
+}
+
+void TFrmSingleKey::StartRecorder()
+{
+    FKeyHook.RecordKeyboardSingleKey();
+}
+
+void TFrmSingleKey::StopRecorder()
+{
+    FKeyHook.StopRecordKeyboardSingleKey();
+}
+
+std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook)
+{
+    TFrmSingleKey dialog(key, hook, parent);
+    if (dialog.exec() != kMessageOK)
+        return std::nullopt;
+    return dialog.SingleKey();
+}
+
+std::optional<TSINGLEKEYINFO> ModalDialogs::EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key)
+{
+    return gui::EditSingleKey(parent, key, &platform::SystemKeyboardHook());
+}
+
+} // namespace bv::gui

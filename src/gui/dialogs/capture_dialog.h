@@ -1,0 +1,54 @@
+#pragma once
+// The frame the three capture dialogs share: banner, title, hint, OK and CANCEL. A dialog made
+// by one of the opening operations is used once and returns kMessageOK or kMessageCancel.
+
+#include "toolkit/frameless_window.h"
+
+class QLabel;
+
+namespace bv::gui {
+
+class CaptionButton;
+
+class CaptureDialog : public FramelessDialog {
+    Q_OBJECT
+
+public:
+    QLabel* LabelTitle;
+    QLabel* LabelHint;
+    CaptionButton* BTNOK;
+    CaptionButton* BTNCANCEL;
+
+public slots:
+    /// Escape (where the dialog takes keys) and closing the window answer CANCEL.
+    void reject() override;
+
+protected:
+    CaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent);
+
+    /// Takes what the controls show into the dialog's record before the dialog ends with OK.
+    virtual void AcceptValues() { }
+
+    void showEvent(QShowEvent* event) override;
+};
+
+/// A capture dialog that records keys: it starts its recorder when shown and stops it when hidden,
+/// and does not act on keys itself, so that every key, Escape and Enter included, can be captured.
+class KeyCaptureDialog : public CaptureDialog {
+    Q_OBJECT
+
+protected:
+    using CaptureDialog::CaptureDialog;
+
+    virtual void StartRecorder() = 0;
+    virtual void StopRecorder() = 0;
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+/// Dimensions the capture dialogs share.
+inline constexpr QSize kCaptureDialogSize(478, 292);
+
+} // namespace bv::gui
