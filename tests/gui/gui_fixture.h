@@ -14,6 +14,7 @@
 #include "toolkit/theme.h"
 
 #include <QApplication>
+#include <QDialog>
 
 #include <QDir>
 #include <QString>
@@ -21,6 +22,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +77,16 @@ public:
     {
         FireKeyCalls.push_back(fire);
         return next(FireKeyAnswers);
+    }
+
+    /// Windows shown modally, by object name; `DuringModal` may work the window while it is
+    /// "shown" and answers for it (default: closed without a choice).
+    std::vector<QString> ModalWindows;
+    std::function<int(QDialog&)> DuringModal;
+    int ShowModal(QDialog& dialog) override
+    {
+        ModalWindows.push_back(dialog.objectName());
+        return DuringModal ? DuringModal(dialog) : 0;
     }
 
 private:
@@ -155,6 +167,7 @@ struct WindowRig {
     int terminations = 0;
     std::shared_ptr<RecordingMouseSettings> mouseSettings = std::make_shared<RecordingMouseSettings>();
     std::vector<int> pauses; // the waits for the mouse, which tests do not sleep through
+    std::vector<std::string> opened; // documents and web addresses handed to the desktop
 #ifndef _WIN32
     /// The kernel's end of the last window's device notices: uevents sent here reach uiHIDEvent1.
     int kernelEnd = -1;
@@ -200,6 +213,10 @@ struct WindowRig {
         env.Terminate = [this] { ++terminations; };
         env.MouseSettings = mouseSettings;
         env.Pause = [this](int ms) { pauses.push_back(ms); };
+        env.OpenDocument = [this](const std::string& target) {
+            opened.push_back(target);
+            return true;
+        };
 #ifndef _WIN32
         // Device notices come from the test, never from the machine's own devices.
         env.DeviceNotices = [this](const std::string&, platform::DeviceNotificationWindow::Handlers handlers) {

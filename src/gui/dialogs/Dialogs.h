@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace bv::gui {
@@ -29,6 +30,9 @@ public:
     virtual std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) = 0;
     virtual std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) = 0;
     virtual std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) = 0;
+
+    /// Any other window shown modally (the help window): returns its result.
+    virtual int ShowModal(QDialog& dialog) = 0;
 };
 
 /// The real dialogs, shown modally.
@@ -40,6 +44,7 @@ public:
     std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) override;
     std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) override;
     std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) override;
+    int ShowModal(QDialog& dialog) override;
 };
 
 } // namespace bv::gui

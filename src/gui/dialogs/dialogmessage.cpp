@@ -100,4 +100,9 @@ int ModalDialogs::ShowMessageDialog(QWidget* parent, const QString& title, const
     return gui::ShowMessageDialog(parent, title, text, secondLine);
 }
 
+int ModalDialogs::ShowModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
 } // namespace bv::gui

@@ -54,6 +54,8 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
         FEnv.StartProgram = [](const std::filesystem::path& program, const std::filesystem::path& folder) {
             return platform::StartProgram(program, folder);
         };
+    if (!FEnv.OpenDocument)
+        FEnv.OpenDocument = [](const std::string& target) { return platform::ShellOpen(target); };
     if (!FEnv.Terminate)
         FEnv.Terminate = [] { QCoreApplication::quit(); };
     if (!FEnv.MouseSettings)
@@ -365,8 +367,9 @@ void TBrisvaneCfgMain::RefreshCPIPanel()
         const bool enabled = c.CPIState[level].State != 0;
         row.X->setEnabled(enabled);
         row.Y->setEnabled(enabled);
+        // The device step copies the level's State, also when a level button changed it.
         c.CPIState[level].State = enabled ? 1 : 0;
-        c.HWCPIState[level].State = c.HWCPIState[level].State != 0 ? 1 : 0;
+        c.HWCPIState[level].State = c.CPIState[level].State;
     }
     CHKApplyDiffirentXY->setChecked(c.ApplyDiffirentXY == 1);
     CHKApplyAccelaration->setChecked(c.ApplyAccelaration == 1);

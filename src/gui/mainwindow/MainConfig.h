@@ -35,6 +35,7 @@ class HidBackend;
 class TDM;
 class TuiHIDData;
 class TuiHIDEvent;
+struct DeviceSequenceHooks;
 } // namespace bv
 
 namespace bv::gui {
@@ -64,6 +65,9 @@ struct MainWindowEnvironment {
     platform::DeviceNotificationFactory DeviceNotices;
     /// Starts a program detached (program, working folder); default: the platform's.
     std::function<bool(const std::filesystem::path&, const std::filesystem::path&)> StartProgram;
+    /// Opens a document or a web address (UTF-8) with the desktop's application; default: the
+    /// platform's.
+    std::function<bool(const std::string&)> OpenDocument;
     /// Ends the application; default: leave the event loop.
     std::function<void()> Terminate;
     /// The system's mouse settings (double-click time at once, the rest on Apply); default: the
@@ -239,6 +243,8 @@ public:
     void HandleWindowMessage(const platform::WindowMessage& message);
     /// Tells the monitor program; nothing happens when it is not running.
     void SendToMonitor(std::uint32_t msg, std::int64_t wParam, std::int64_t lParam);
+    /// The pauses of the device sequences, and the monitor notice they send.
+    DeviceSequenceHooks SequenceHooks(std::int64_t monitorWParam, std::int64_t monitorLParam);
     /// Whether messages sent to the window class reach this window.
     bool IsReceivingMessages() const;
 
@@ -250,6 +256,7 @@ public:
     const std::array<TLightColour, 6>& LightColours() const { return FLight_Colors; }
     std::int32_t CurrentMacro() const { return FCurrentMacro; }
     bool Initialising() const { return FInitlizing; }
+    std::uint8_t LastChosenProfile() const { return FLastChosenProfile; }
     const std::string& MacroPath() const { return FMacroPath; }
     const std::string& ProfilePath() const { return FProfilePath; }
     std::array<CaptionButton*, 5> ProfileButtons() const;
@@ -331,6 +338,7 @@ private:
     std::int32_t FPlaceWheelButtonTag = 0;
     std::int32_t FCurrentMacro = 0;
     bool FInitlizing = false;
+    std::uint8_t FLastChosenProfile = 0; // CurrentGame at the last profile click; Apply's notice
     std::string FMacroPath;
     std::string FProfilePath;
 };

@@ -19,16 +19,6 @@ void TBrisvaneCfgMain::BtnSet1Click(int) {}
 void TBrisvaneCfgMain::BtnSet3Click(int) {}
 void TBrisvaneCfgMain::BtnSet8Click(int) {}
 
-void TBrisvaneCfgMain::DODPIStateValueChangedEvent(int) {}
-void TBrisvaneCfgMain::DOCpiValueChangeEvent(NumberBox*) {}
-void TBrisvaneCfgMain::DOCpiAdvanceItemChangeEvent(QCheckBox*) {}
-void TBrisvaneCfgMain::BSBTNSENSDEFAULTSClick() {}
-
-void TBrisvaneCfgMain::X1Click(int tag)
-{
-    SelectCPILevel(tag);
-}
-
 void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
 {
     if (FInitlizing)
@@ -131,17 +121,6 @@ void TBrisvaneCfgMain::imageTestDblClick()
     imageTest->StartSpin();
 }
 
-void TBrisvaneCfgMain::BtnProfile1Click(int) {}
-void TBrisvaneCfgMain::BSBTNMODE1Click(int) {}
 void TBrisvaneCfgMain::BtnLoadProfile1Click() {}
-void TBrisvaneCfgMain::BSBTNAPPLYClick() {}
-void TBrisvaneCfgMain::BSBTNRESTOREDEFAULTSClick() {}
-void TBrisvaneCfgMain::BSBTNHELPClick() {}
-void TBrisvaneCfgMain::AskSaveOnCancel() {}
-
-bool TBrisvaneCfgMain::ApplySettings()
-{
-    return false;
-}
 
 } // namespace bv::gui

@@ -1,0 +1,68 @@
+#include "settings/cpi_levels.h"
+
+#include "device/cpi_steps.h"
+
+#include <algorithm>
+
+namespace bv {
+
+namespace {
+
+constexpr int kMinimumCPI = 100;
+constexpr int kMaximumCPI = 3500;
+
+bool inRange(int level)
+{
+    return level >= 0 && level < kCPILevelsUsed;
+}
+
+} // namespace
+
+CPILevelEntry DeviceCPILevel(const CPILevelEntry& level)
+{
+    const std::uint16_t step = NearestDeviceCPI(std::max(level.X, level.Y));
+    return CPILevelEntry{step, step, level.State};
+}
+
+void SetCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value)
+{
+    if (!inRange(level))
+        return;
+    const auto v = static_cast<std::uint16_t>(std::clamp(value, kMinimumCPI, kMaximumCPI));
+    CPILevelEntry& entry = c.CPIState[level];
+    if (c.ApplyDiffirentXY != 0) {
+        (axis == CPIAxis::X ? entry.X : entry.Y) = v;
+    } else {
+        entry.X = v;
+        entry.Y = v;
+    }
+    c.HWCPIState[level] = DeviceCPILevel(entry);
+}
+
+bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled)
+{
+    if (!inRange(level))
+        return false;
+    if (enabled) {
+        c.CPIState[level].State = 1;
+        return true;
+    }
+    for (int other = 0; other < kCPILevelsUsed; ++other)
+        if (other != level && c.CPIState[other].State != 0) {
+            c.CPIState[level].State = 0;
+            return true;
+        }
+    if (c.CPIState[level].State == 0)
+        c.CPIState[level].State = 1;
+    return false;
+}
+
+int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c)
+{
+    for (int level = 0; level < kCPILevelsUsed; ++level)
+        if (c.CPIState[level].State == 1)
+            return level;
+    return -1;
+}
+
+} // namespace bv

@@ -1,0 +1,27 @@
+#pragma once
+// Editing the four sensitivity levels of a profile: what the user sets per axis and per level,
+// and the device steps that follow from it.
+
+#include "settings/pubunit_solmarch.h"
+
+namespace bv {
+
+enum class CPIAxis { X, Y };
+
+/// The realised form of a level: the larger axis rounded to a device step, on both axes.
+CPILevelEntry DeviceCPILevel(const CPILevelEntry& level);
+
+/// Stores `value` (clamped to 100..3500) for one axis of `level`, or for both axes when the
+/// profile links X and Y (ApplyDiffirentXY 0), and updates the level's device step.
+/// Levels outside 0..3 are ignored.
+void SetCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value);
+
+/// Enables or disables `level`; false when refused. Disabling is refused while no other level
+/// is enabled, so the mouse always has a level to use: a profile that comes with none enabled
+/// gets `level` enabled instead. A level outside 0..3 is refused without a change.
+bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled);
+
+/// The first of levels 0..3 whose State is 1, or -1 when there is none.
+int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c);
+
+} // namespace bv
