@@ -42,7 +42,8 @@ protected:
 
 TEST_F(SystemMouseCliTest, AppliesAFactoryProfileAndSaysWhatTheDesktopCannotTake)
 {
-    installGsettings(R"(case "$1" in writable) echo true;; esac)");
+    installGsettings(R"(d=$(dirname "$0")
+case "$1" in writable) echo true;; set) echo "$4" > "$d/$3";; get) cat "$d/$3";; esac)");
     const auto r = apply(factoryProfile());
     ASSERT_EQ(r.code, 0) << r.err;
     const auto j = parseJson(r);
@@ -56,8 +57,11 @@ TEST_F(SystemMouseCliTest, AppliesAFactoryProfileAndSaysWhatTheDesktopCannotTake
     EXPECT_EQ(readText(tmp / "gsettings.log"),
         "writable org.gnome.desktop.peripherals.mouse double-click\n"
         "set org.gnome.desktop.peripherals.mouse double-click 550\n"
+        "get org.gnome.desktop.peripherals.mouse double-click\n"
         "set org.gnome.desktop.peripherals.mouse accel-profile 'flat'\n"
-        "set org.gnome.desktop.peripherals.mouse speed 0.0000\n");
+        "get org.gnome.desktop.peripherals.mouse accel-profile\n"
+        "set org.gnome.desktop.peripherals.mouse speed 0.0000\n"
+        "get org.gnome.desktop.peripherals.mouse speed\n");
 }
 
 TEST_F(SystemMouseCliTest, ARefusedSettingOrABadFileExitsWithTwo)

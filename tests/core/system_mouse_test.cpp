@@ -126,7 +126,9 @@ struct FakeGsettings {
     std::string calls() const { return readAll(log); }
 };
 
-constexpr const char* kWritable = R"(case "$1" in writable) echo true;; esac; exit 0)";
+// Keeps what is set, one file per key beside the log, and prints it back.
+constexpr const char* kWritable = R"(d=$(dirname "$0")
+case "$1" in writable) echo true;; set) echo "$4" > "$d/$3";; get) cat "$d/$3";; esac; exit 0)";
 
 } // namespace
 
@@ -145,9 +147,13 @@ TEST(GsettingsMouseSettings, WritesTheDesktopsMouseKeysAndAsksOnce)
     EXPECT_EQ(gsettings.calls(),
         "writable org.gnome.desktop.peripherals.mouse double-click\n"
         "set org.gnome.desktop.peripherals.mouse double-click 350\n"
+        "get org.gnome.desktop.peripherals.mouse double-click\n"
         "set org.gnome.desktop.peripherals.mouse accel-profile 'adaptive'\n"
+        "get org.gnome.desktop.peripherals.mouse accel-profile\n"
         "set org.gnome.desktop.peripherals.mouse speed 0.5000\n"
-        "set org.gnome.desktop.peripherals.mouse accel-profile 'flat'\n");
+        "get org.gnome.desktop.peripherals.mouse speed\n"
+        "set org.gnome.desktop.peripherals.mouse accel-profile 'flat'\n"
+        "get org.gnome.desktop.peripherals.mouse accel-profile\n");
     EXPECT_EQ(settings->Requested().WheelScrollLines, 20u) << "kept even though the desktop cannot take it";
 }
 
@@ -168,6 +174,9 @@ TEST(GsettingsMouseSettings, ReportsWhatTheDesktopCannotTakeInsteadOfClaimingSuc
         {"locked key", "echo false", SettingStatus::Unsupported, "locked"},
         {"refused write", R"(case "$1" in writable) echo true;; *) echo "bad value" >&2; exit 1;; esac)",
             SettingStatus::Failed, "bad value"},
+        // gsettings says yes, but the value is not there when read back.
+        {"dropped write", R"(case "$1" in writable) echo true;; get) echo 0.0;; esac)", SettingStatus::Failed,
+            "did not keep"},
     };
     for (const auto& c : cases) {
         FakeGsettings gsettings(c.body ? c.body : "");

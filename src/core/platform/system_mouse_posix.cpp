@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cmath>
+#include <system_error>
 
 namespace bv::platform {
 
@@ -88,7 +90,31 @@ private:
             return {SettingStatus::Failed,
                 "gsettings set " + key + " " + value + ": "
                     + firstLine(r.Err.empty() ? "exit code " + std::to_string(r.ExitCode) : r.Err)};
+        // Without a session bus the desktop's store drops a write and gsettings still succeeds:
+        // only reading the value back tells.
+        const ProcessResult back = RunProcess({FProgram.string(), "get", kMouseSchema, key}, kTimeout);
+        if (!back.Started || back.ExitCode != 0 || !sameValue(back.Out, value))
+            return {SettingStatus::Failed, "the desktop did not keep " + key + " = " + value
+                    + " (is its settings service running?)"};
         return {};
+    }
+
+    // gsettings prints numbers in its own form ("0.5" for "0.5000").
+    static bool sameValue(const std::string& printed, const std::string& wanted)
+    {
+        const auto trim = [](std::string t) {
+            while (!t.empty() && (t.back() == '\n' || t.back() == ' ' || t.back() == '\r'))
+                t.pop_back();
+            return t;
+        };
+        const std::string got = trim(printed);
+        if (got == wanted)
+            return true;
+        double a = 0, b = 0;
+        const auto ra = std::from_chars(got.data(), got.data() + got.size(), a);
+        const auto rb = std::from_chars(wanted.data(), wanted.data() + wanted.size(), b);
+        return ra.ec == std::errc() && ra.ptr == got.data() + got.size() && rb.ec == std::errc()
+            && rb.ptr == wanted.data() + wanted.size() && std::abs(a - b) < 1e-3;
     }
 
     fs::path FProgram;
