@@ -1,7 +1,9 @@
 #include "mainwindow/button_menus.h"
 
 #include "settings/record_text.h"
+#include "toolkit/function_menu.h"
 #include "ui/uiLanguage.h"
+#include "ui/uiMenuEx.h"
 
 #include <algorithm>
 
@@ -14,6 +16,20 @@ const MenuItem* at(const std::vector<MenuItem>& items, std::int64_t position)
     if (position < 1 || position > std::int64_t(items.size()))
         return nullptr;
     return &items[std::size_t(position - 1)];
+}
+
+// Both number items by position, so the collection's own IDs equal the tree's.
+void loadLevel(TuiMenuItemsEx& level, const std::vector<MenuItem>& items)
+{
+    while (level.Count() > int(items.size()))
+        level.Delete(level.Count() - 1);
+    while (level.Count() < int(items.size()))
+        level.Add();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        TuiMenuItemEx& item = *level.Items(int(i));
+        item.Caption = items[i].Caption;
+        loadLevel(item.SubItems(), items[i].SubItems);
+    }
 }
 
 } // namespace
@@ -100,6 +116,19 @@ void BuildMacroSubMenu(MenuTree& buttonMenu, const TMACROKEYINFOLIST& macros)
     for (int k = 0; k < count; ++k)
         captions.push_back(Translate("Macro") + "<" + RecordText(macros.MacroInfos[k].szMacroName) + ">");
     buttonMenu.SetSubItems(kMacroMenuPosition, captions);
+}
+
+void LoadMenuTree(TuiMenuEx& menu, const MenuTree& tree)
+{
+    loadLevel(menu.Items(), tree.Items());
+}
+
+void ShowMenuTree(FunctionMenu& menu, const MenuTree& tree, QWidget* target, std::optional<std::int64_t> selectedMenuID,
+    std::function<void(std::optional<std::uint32_t>)> closed)
+{
+    menu.CloseMenu(); // its items are about to change
+    LoadMenuTree(menu.Menu(), tree);
+    menu.Popup(target, selectedMenuID, std::move(closed));
 }
 
 } // namespace bv::gui

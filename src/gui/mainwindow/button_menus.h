@@ -5,10 +5,20 @@
 #include "settings/pubunit_solmarch.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QWidget;
+
+namespace bv {
+class TuiMenuEx;
+}
+
 namespace bv::gui {
+
+class FunctionMenu;
 
 struct MenuItem {
     std::string Caption;
@@ -48,5 +58,15 @@ inline constexpr int kMacroMenuPosition = 11;
 /// Rebuilds the "Macro" sub-menu from a profile's macros: "Macro Manager", then per macro the
 /// translation of "Macro" followed by "<name>".
 void BuildMacroSubMenu(MenuTree& buttonMenu, const TMACROKEYINFOLIST& macros);
+
+/// Makes a menu's items those of `tree`: rows are added or removed at the end of each level and
+/// captions replaced, so each level keeps its last chosen row while it still exists.
+void LoadMenuTree(TuiMenuEx& menu, const MenuTree& tree);
+
+/// Shows `tree` at the right-centre of `target` with `selectedMenuID` pre-selected (without one,
+/// the ID last given to any menu) and calls `closed` once: with the chosen item ID, or nothing
+/// when the menu was dismissed. Returns at once.
+void ShowMenuTree(FunctionMenu& menu, const MenuTree& tree, QWidget* target, std::optional<std::int64_t> selectedMenuID,
+    std::function<void(std::optional<std::uint32_t>)> closed);
 
 } // namespace bv::gui
