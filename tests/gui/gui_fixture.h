@@ -79,6 +79,21 @@ public:
         return next(FireKeyAnswers);
     }
 
+    /// The macro editor: answers with the front of MacroAnswers (nothing, as CANCEL, when empty).
+    struct MacroEditorCall {
+        TMACROKEYINFOLIST Macros;
+        int CurrentMacro;
+        std::string MacroFolder;
+    };
+    std::deque<std::optional<MacroEditorResult>> MacroAnswers;
+    std::vector<MacroEditorCall> MacroEditorCalls;
+    std::optional<MacroEditorResult> EditMacros(QWidget*, const TMACROKEYINFOLIST& macros, int currentMacro,
+                                                const std::string& macroFolder) override
+    {
+        MacroEditorCalls.push_back({macros, currentMacro, macroFolder});
+        return next(MacroAnswers);
+    }
+
     /// Windows shown modally, by object name; `DuringModal` may work the window while it is
     /// "shown" and answers for it (default: closed without a choice).
     std::vector<QString> ModalWindows;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QDialog;
 class QWidget;
@@ -15,6 +16,13 @@ namespace bv::gui {
 /// Results of the message dialog.
 inline constexpr int kMessageOK = 1;
 inline constexpr int kMessageCancel = 2;
+
+/// What the macro editor hands back on OK.
+struct MacroEditorResult {
+    TMACROKEYINFOLIST Macros;
+    /// Index in Macros of the macro selected when OK was pressed; -1 when there is none.
+    int CurrentMacro = -1;
+};
 
 class Dialogs {
 public:
@@ -31,8 +39,19 @@ public:
     virtual std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) = 0;
     virtual std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) = 0;
 
-    /// Any other window shown modally (the help window): returns its result.
+    /// The macro editor on a copy of a profile's macros. `currentMacro` is selected when it is
+    /// a valid index; `macroFolder` receives a file per macro on OK. Returns the edited list and
+    /// the chosen macro (-1 when the list is empty) only when the user ends it with OK.
+    virtual std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros,
+                                                        int currentMacro, const std::string& macroFolder) = 0;
+
+    /// Any other window shown modally (the help window, the create-macro dialog): returns its result.
     virtual int ShowModal(QDialog& dialog) = 0;
+
+    /// The open-file and save-file dialogs for profile files, starting in `folder`: the chosen
+    /// file (UTF-8), or nothing when cancelled. Saving adds ".pfd" when no extension is typed.
+    virtual std::optional<std::string> OpenProfileFileName(QWidget*, const std::string& /*folder*/) { return {}; }
+    virtual std::optional<std::string> SaveProfileFileName(QWidget*, const std::string& /*folder*/) { return {}; }
 };
 
 /// The real dialogs, shown modally.
@@ -44,7 +63,12 @@ public:
     std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) override;
     std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) override;
     std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) override;
+    /// Records through the process's keyboard hook; its own questions go through this object.
+    std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro,
+                                                const std::string& macroFolder) override;
     int ShowModal(QDialog& dialog) override;
+    std::optional<std::string> OpenProfileFileName(QWidget* parent, const std::string& folder) override;
+    std::optional<std::string> SaveProfileFileName(QWidget* parent, const std::string& folder) override;
 };
 
 } // namespace bv::gui

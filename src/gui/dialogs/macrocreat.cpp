@@ -1,0 +1,121 @@
+#include "dialogs/macrocreat.h"
+
+#include "dialogs/Dialogs.h"
+#include "macros/macro_name.h"
+#include "macros/uiMacroClassUnit.h"
+#include "toolkit/caption_button.h"
+#include "toolkit/screen_cursors.h"
+#include "toolkit/translation.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace bv::gui {
+
+TFrmCreat::TFrmCreat(const std::string& macroFolder, Dialogs& dialogs, QWidget* parent)
+    : FramelessDialog(QSize(478, 292), parent)
+    , FMacroPath(macroFolder)
+    , FDialogs(dialogs)
+{
+    setObjectName("FrmCreat");
+    SetSourceText(this, "Create macro");
+
+    // The title banner: fixed product words, never translated.
+    auto* banner = new QLabel(this);
+    banner->setObjectName("LabelBanner");
+    banner->setProperty("bvRole", "banner");
+    banner->setText(QStringLiteral("BRISVANE <span style='color:#E0202A'>GAMING</span>"));
+    banner->setGeometry(24, 14, 300, 26);
+
+    auto* rule = new QWidget(this);
+    rule->setProperty("bvRole", "rule");
+    rule->setGeometry(24, 46, 430, 1);
+
+    LabelTitle = new QLabel(this);
+    LabelTitle->setObjectName("LabelTitle");
+    LabelTitle->setProperty("bvRole", "title");
+    SetSourceText(LabelTitle, "Create macro");
+    LabelTitle->setGeometry(24, 58, 430, 30);
+
+    LabelPrompt = new QLabel(this);
+    LabelPrompt->setObjectName("LabelPrompt");
+    LabelPrompt->setProperty("bvRole", "heading");
+    SetSourceText(LabelPrompt, "New macro name:");
+    LabelPrompt->setGeometry(24, 108, 430, 24);
+
+    TextboxMacroName = new QLineEdit(this);
+    TextboxMacroName->setObjectName("TextboxMacroName");
+    TextboxMacroName->setProperty("bvRole", "namebox");
+    TextboxMacroName->setGeometry(24, 138, 430, 38);
+    TextboxMacroName->installEventFilter(this);
+
+    BtnOK = new CaptionButton(this, "MyPrimaryBtn");
+    BtnOK->setObjectName("BtnOK");
+    SetSourceText(BtnOK, "OK");
+    BtnOK->setAutoDefault(false);
+    BtnOK->setGeometry(218, 238, 112, 34);
+    connect(BtnOK, &QPushButton::clicked, this, &TFrmCreat::BtnOKClick);
+
+    BtnCANCEL = new CaptionButton(this, "MyBottomBtn");
+    BtnCANCEL->setObjectName("BtnCANCEL");
+    SetSourceText(BtnCANCEL, "CANCEL");
+    BtnCANCEL->setAutoDefault(false);
+    BtnCANCEL->setGeometry(342, 238, 112, 34);
+    connect(BtnCANCEL, &QPushButton::clicked, this, [this] { done(kMessageCancel); });
+}
+
+void TFrmCreat::reject()
+{
+    done(kMessageCancel);
+}
+
+void TFrmCreat::showEvent(QShowEvent* event)
+{
+    ApplyScreenCursors(this);
+    CentreOnParent();
+    FramelessDialog::showEvent(event);
+    // The editor may sit behind the window the user was typing in: the name goes here.
+    activateWindow();
+    TextboxMacroName->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool TFrmCreat::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TextboxMacroName && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The release acts, so the key does not go on to the window that comes up next.
+            if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                BtnOKClick();
+            return true;
+        }
+    }
+    return FramelessDialog::eventFilter(watched, event);
+}
+
+void TFrmCreat::BtnOKClick()
+{
+    const std::string name = CutMacroName(TextboxMacroName->text().toStdString());
+    if (!name.empty()) {
+        // A name that cannot name a file would never be saved: the user picks another one now.
+        if (const auto problem = MacroFileNameProblem(name)) {
+            FDialogs.ShowMessageDialog(
+                this, Tr("Warning"), Tr("This name cannot be used for a macro."), QString::fromStdString(*problem));
+            TextboxMacroName->setFocus();
+            return;
+        }
+        // The placeholder only marks the name on disk; the macro itself lives in the profile and
+        // is written again on OK, so a failure here is told but does not stop the macro.
+        try {
+            TuiMacroClass::WriteMacroPlaceholder(FMacroPath, name);
+        } catch (const std::exception& e) {
+            FDialogs.ShowMessageDialog(
+                this, Tr("Warning"), Tr("The macro file could not be written."), QString::fromStdString(e.what()));
+        }
+    }
+    FMacroName = name;
+    done(kMessageOK);
+}
+
+} // namespace bv::gui
