@@ -132,6 +132,7 @@ void TBrisvaneCfgMain::ConnectHandlers()
         connect(b, &QPushButton::clicked, this, [this, b] { BtnSet3Click(b->property("tag").toInt()); });
     for (CaptionButton* b : {BtnSet8, Btnset9})
         connect(b, &QPushButton::clicked, this, [this, b] { BtnSet8Click(b->property("tag").toInt()); });
+    CreateSlotMenus();
     for (CaptionButton* b : {BSBTNMODE1, BSBTNMODE2})
         connect(b, &QPushButton::clicked, this, [this, b] { BSBTNMODE1Click(b->property("tag").toInt()); });
     for (CaptionButton* b : ProfileButtons())

@@ -43,6 +43,7 @@ namespace bv::gui {
 class BusyIndicator;
 class CaptionButton;
 class Dialogs;
+class FunctionMenu;
 class LanguageBox;
 class NumberBox;
 class PictureBox;
@@ -215,6 +216,10 @@ public:
     MenuTree uiMenuExLRBUTTON = MenuTree::PrimaryButtonMenu();
     MenuTree uiMenuEx2 = MenuTree::WheelMenu();
     MenuTree uiMenuEx3 = MenuTree::PresetMenu();
+    /// The pop-ups that show uiMenuEx1, uiMenuExLRBUTTON and uiMenuEx2 beside the slots.
+    FunctionMenu* uiMenuEx1Popup = nullptr;
+    FunctionMenu* uiMenuExLRBUTTONPopup = nullptr;
+    FunctionMenu* uiMenuEx2Popup = nullptr;
     /// The item font of uiMenuEx1, which follows the language.
     QFont uiMenuEx1ItemFont;
 
@@ -235,6 +240,12 @@ public:
     void BuildMacroSubMenu();
     void SetButtonCaption(int slot, std::int64_t id);
     void SetWheelButtonCaption(int slot, std::int64_t id);
+    /// The hint of a button slot: its key or combination written out, otherwise none.
+    void SetButtonHint(int slot);
+    /// A choice of uiMenuEx1 or uiMenuExLRBUTTON for slot FPlaceButtonTag.
+    void uiMenuEx1ItemsClick(std::uint32_t id);
+    /// A choice of uiMenuEx2 for wheel slot FPlaceWheelButtonTag.
+    void uiMenuEx2ItemsClick(std::uint32_t id);
     /// Shows the current profile's light on the mouse (no presence test).
     void PreviewLightOnDevice();
 
@@ -310,6 +321,14 @@ private:
     void CreateLightTab();
     void CreateAdvancedTab();
     void ConnectHandlers();
+    void CreateSlotMenus();
+    void ShowSlotMenu(FunctionMenu& popup, const MenuTree& tree, QWidget* target, std::uint32_t selected,
+                      void (TBrisvaneCfgMain::*chosen)(std::uint32_t));
+    void AssignButtonFunction(std::uint32_t id);
+    void AssignWheelFunction(std::uint32_t id);
+    void ChooseMacro(int slot, std::uint32_t id);
+    void OpenMacroManager(int slot);
+    void WarnTooManyMacros();
     void RegisterRefreshCommands();
     void OpenMessageEndpoint();
     void CreateDeviceNotifier();

@@ -15,10 +15,6 @@
 
 namespace bv::gui {
 
-void TBrisvaneCfgMain::BtnSet1Click(int) {}
-void TBrisvaneCfgMain::BtnSet3Click(int) {}
-void TBrisvaneCfgMain::BtnSet8Click(int) {}
-
 void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
 {
     if (FInitlizing)

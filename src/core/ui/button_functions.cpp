@@ -1,0 +1,200 @@
+#include "ui/button_functions.h"
+
+#include "device/shortcut_tables.h"
+#include "macros/macro_name.h"
+#include "settings/record_text.h"
+
+#include <algorithm>
+#include <set>
+
+namespace bv {
+
+namespace {
+
+constexpr int kSingleKeyRow = 5;
+constexpr int kComboKeyRow = 6;
+constexpr int kFireKeyRow = 32;
+constexpr int kDisableRow = 33;
+
+/// The row that a menu item of the table has, -1 when it has none. Unlike FunctionMenuRowOfID,
+/// an unknown ID never passes for a row.
+int rowOf(std::uint32_t id)
+{
+    const std::int64_t row = FunctionMenuRowOfID(id);
+    return row >= 0 && row < kFunctionMenuRows && FunctionMenuTable[std::size_t(row)].MenuID == id ? int(row) : -1;
+}
+
+void setRow(TBUTTONFUNCINFO& entry, int row, std::uint32_t id, std::uint8_t kind)
+{
+    entry.nMenuRow = std::uint16_t(row);
+    entry.FuncKind = kind;
+    entry.MenuID = id;
+    entry.DeviceCode = FunctionMenuTable[std::size_t(row)].DeviceCode;
+}
+
+bool inRange(std::uint32_t id, std::uint32_t first, int count)
+{
+    return id >= first && id < first + std::uint32_t(count);
+}
+
+int macroCount(const TMACROKEYINFOLIST& list)
+{
+    return std::min<int>(list.nMacroInfoCount, kMacroListSlots);
+}
+
+void setMacro(TBUTTONFUNCINFO& entry, const TMACROKEYINFOLIST& list, int index)
+{
+    entry.MacroKeyInfo = list.MacroInfos[index];
+    entry.MacroKeyInfo.nMacroIndex = std::uint16_t(index);
+    setRow(entry, kMacroMenuRow, kMacroMenuIDBase + std::uint32_t(index), kFuncKindMacro);
+}
+
+} // namespace
+
+bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    if (inRange(id, 1, 5)) {
+        setRow(entry, row, id, kFuncKindMouse);
+    } else if (inRange(id, 12, 3)) {
+        setRow(entry, row, id, kFuncKindDPI);
+    } else if (id == 16) {
+        entry.MediaKey = {};
+        setRow(entry, row, id, kFuncKindConsumer);
+    } else if (inRange(id, 801, 8) || inRange(id, 901, 6)) {
+        TCOMBOKEYINFO combo {};
+        if (!(id < 900 ? GetBasicShortcut(int(id - 801), combo) : GetAdvancedShortcut(int(id - 901), combo)))
+            return false;
+        entry.ComboKey = combo;
+        setRow(entry, row, id, kFuncKindCombo);
+    } else if (inRange(id, 1001, 7)) {
+        THID_CODE_INFO media {};
+        if (!GetMediaKey(int(id - 1001), media))
+            return false;
+        entry.MediaKey = { media.nKeyValue1, media.nKeyValue2, 0 };
+        setRow(entry, row, id, kFuncKindConsumer);
+    } else {
+        return false; // the items that need a dialog or a macro
+    }
+    return true;
+}
+
+void AssignSingleKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key)
+{
+    entry.SingleKey = key;
+    setRow(entry, kSingleKeyRow, 6, kFuncKindSingleKey);
+}
+
+void AssignComboKey(TBUTTONFUNCINFO& entry, const TCOMBOKEYINFO& combo)
+{
+    entry.ComboKey = combo;
+    setRow(entry, kComboKeyRow, 7, kFuncKindCombo);
+}
+
+void AssignFireKey(TBUTTONFUNCINFO& entry, const TFIREKEYINFO& fire)
+{
+    entry.FireKey = fire;
+    setRow(entry, kFireKeyRow, 15, kFuncKindFire);
+}
+
+TFIREKEYINFO FireKeyProposal(const TBUTTONFUNCINFO& entry, const TMOUSECONFIGINFO& config)
+{
+    TFIREKEYINFO fire = entry.FireKey;
+    if (fire.DelyValue == 0) {
+        fire.DelyValue = std::uint16_t(config.FireKeySpeed);
+        fire.nLoopCount = std::uint16_t(config.FireKeyCount);
+    }
+    return fire;
+}
+
+void DisableButtonFunction(TBUTTONFUNCINFO& entry)
+{
+    entry.MediaKey = {};
+    setRow(entry, kDisableRow, 0, kFuncKindConsumer);
+}
+
+int AssignPrimaryButton(TMOUSECONFIGINFO& config, int slot, std::uint32_t id)
+{
+    if ((slot != 0 && slot != 1) || (id != 1 && id != 2))
+        return -1;
+    TBUTTONFUNCINFO& entry = config.ButtonFuncInfo[slot];
+    entry.FuncKind = kFuncKindMouse;
+    entry.nMenuRow = std::uint16_t(rowOf(id));
+    entry.MenuID = id;
+    entry.DeviceCode = FunctionMenuTable[entry.nMenuRow].DeviceCode;
+    if (id != 2)
+        return -1;
+    // The other primary button takes the left click; its kind is left as it was.
+    const int other = 1 - slot;
+    TBUTTONFUNCINFO& click = config.ButtonFuncInfo[other];
+    click.nMenuRow = 0;
+    click.MenuID = 1;
+    click.DeviceCode = FunctionMenuTable[0].DeviceCode;
+    return other;
+}
+
+int CountAssignedMacros(const TMOUSECONFIGINFO& config)
+{
+    std::set<std::uint16_t> macros;
+    for (int i = 0; i < kMacroCountedButtons; ++i)
+        if (config.ButtonFuncInfo[i].FuncKind == kFuncKindMacro)
+            macros.insert(config.ButtonFuncInfo[i].MacroKeyInfo.nMacroIndex);
+    return int(macros.size());
+}
+
+MacroAssignment AssignMacro(TMOUSEPROFILEINFO& profile, int slot, int macroIndex)
+{
+    TMOUSECONFIGINFO& config = profile.ConfigInfo;
+    // Only a macro of the list can be put on a button; a stale menu ID must not read past it.
+    if (slot < 0 || slot >= kButtonSlots || macroIndex < 0 || macroIndex >= macroCount(profile.MacroKeyInfoList))
+        return MacroAssignment::NoSuchMacro;
+    const TBUTTONFUNCINFO before = config.ButtonFuncInfo[slot];
+    setMacro(config.ButtonFuncInfo[slot], profile.MacroKeyInfoList, macroIndex);
+    if (CountAssignedMacros(config) <= kMaxAssignedMacros)
+        return MacroAssignment::Assigned;
+    config.ButtonFuncInfo[slot] = before;
+    return MacroAssignment::TooManyMacros;
+}
+
+int MacroIndexOfName(const TMACROKEYINFOLIST& list, const TMACROKEYINFO& macro)
+{
+    const std::string name = RecordText(macro.szMacroName);
+    for (int i = 0; i < macroCount(list); ++i)
+        if (MacroNameEquals(list.MacroInfos[i], name))
+            return i;
+    return -1;
+}
+
+void FollowMacroList(TMOUSEPROFILEINFO& profile)
+{
+    TMOUSECONFIGINFO& config = profile.ConfigInfo;
+    // A damaged count must not reach past the slots.
+    const int buttons = std::clamp<int>(config.ButtonCount, 0, kButtonSlots);
+    for (int i = 0; i < buttons; ++i) {
+        TBUTTONFUNCINFO& entry = config.ButtonFuncInfo[i];
+        if (entry.nMenuRow != kMacroMenuRow)
+            continue;
+        const int k = MacroIndexOfName(profile.MacroKeyInfoList, entry.MacroKeyInfo);
+        if (k < 0) {
+            DisableButtonFunction(entry);
+            continue;
+        }
+        entry.MacroKeyInfo = profile.MacroKeyInfoList.MacroInfos[k];
+        entry.MacroKeyInfo.nMacroIndex = std::uint16_t(k);
+        entry.MenuID = kMacroMenuIDBase + std::uint32_t(k);
+    }
+}
+
+bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
+{
+    if (!inRange(id, 1, 6))
+        return false;
+    entry.nMenuRow = std::uint16_t(id - 1);
+    entry.FuncKind = kFuncKindMouse;
+    entry.MenuID = id;
+    return true;
+}
+
+} // namespace bv

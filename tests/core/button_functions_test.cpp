@@ -1,0 +1,287 @@
+// Menu choices turned into stored slot functions: the table's rows and codes, the primary-button
+// rule, the limit of five macros, and buttons following an edited macro list.
+
+#include "settings/record_text.h"
+#include "ui/button_functions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace bv;
+
+namespace {
+
+std::unique_ptr<TMOUSEPROFILEINFO> gameProfile(const std::vector<std::string>& macroNames = {})
+{
+    auto p = std::make_unique<TMOUSEPROFILEINFO>();
+    std::memset(static_cast<void*>(p.get()), 0, sizeof *p);
+    p->ConfigInfo.ButtonCount = kGameButtonCount;
+    for (std::size_t i = 0; i < macroNames.size(); ++i) {
+        TMACROKEYINFO& m = p->MacroKeyInfoList.MacroInfos[i];
+        SetRecordText(m.szMacroName, macroNames[i]);
+        m.MacroListCount = int(i) + 1; // tells the copies apart
+        m.nMacroIndex = std::uint16_t(i);
+    }
+    p->MacroKeyInfoList.nMacroInfoCount = std::uint16_t(macroNames.size());
+    return p;
+}
+
+TBUTTONFUNCINFO zeroEntry()
+{
+    TBUTTONFUNCINFO e;
+    std::memset(static_cast<void*>(&e), 0, sizeof e);
+    return e;
+}
+
+std::string macroName(const TBUTTONFUNCINFO& e)
+{
+    return RecordText(e.MacroKeyInfo.szMacroName);
+}
+
+} // namespace
+
+TEST(ButtonFunctions, PlainMenuItemsStoreTheirRowKindAndDeviceCode)
+{
+    struct Case {
+        std::uint32_t id;
+        int row;
+        int kind;
+        std::uint32_t device;
+    };
+    const Case cases[] = {
+        { 1, 0, 1, 1 },
+        { 2, 1, 1, 2 },
+        { 3, 2, 1, 3 },
+        { 4, 3, 1, 5 },
+        { 5, 4, 1, 4 },
+        { 801, 7, 3, 15 },
+        { 808, 14, 3, 15 },
+        { 901, 15, 3, 15 },
+        { 906, 20, 3, 15 },
+        { 1001, 21, 10, 14 },
+        { 1007, 27, 10, 14 },
+        { 12, 29, 0, 8 },
+        { 13, 30, 0, 9 },
+        { 14, 31, 0, 10 },
+        { 16, 33, 10, 14 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        TBUTTONFUNCINFO e = zeroEntry();
+        e.MediaKey = { 1, 2, 3 };
+        ASSERT_TRUE(AssignMenuFunction(e, c.id));
+        EXPECT_EQ(e.nMenuRow, c.row);
+        EXPECT_EQ(e.FuncKind, c.kind);
+        EXPECT_EQ(e.DeviceCode, c.device);
+        EXPECT_EQ(e.MenuID, c.id);
+    }
+}
+
+TEST(ButtonFunctions, ShortcutsAndMediaKeysCarryTheirKeys)
+{
+    TBUTTONFUNCINFO e = zeroEntry();
+    ASSERT_TRUE(AssignMenuFunction(e, 801)); // Cut
+    EXPECT_EQ(e.ComboKey.nModifier, 2);
+    EXPECT_EQ(e.ComboKey.nKeyValue1, 'X');
+    EXPECT_EQ(e.ComboKey.nKeyValue2, 0);
+    ASSERT_TRUE(AssignMenuFunction(e, 902)); // Close Window
+    EXPECT_EQ(e.ComboKey.nModifier, 1);
+    EXPECT_EQ(e.ComboKey.nKeyValue1, 115);
+    ASSERT_TRUE(AssignMenuFunction(e, 906)); // Lock PC
+    EXPECT_EQ(e.ComboKey.nModifier, 8);
+    EXPECT_EQ(e.ComboKey.nKeyValue1, 'L');
+
+    e.MediaKey = { 1, 2, 3 };
+    ASSERT_TRUE(AssignMenuFunction(e, 1001)); // Play/Pause
+    EXPECT_EQ(e.MediaKey.nKeyValue1, 0xCD);
+    EXPECT_EQ(e.MediaKey.nKeyValue2, 0);
+    EXPECT_EQ(e.MediaKey.nModifier, 0);
+    ASSERT_TRUE(AssignMenuFunction(e, 1007)); // Mute
+    EXPECT_EQ(e.MediaKey.nKeyValue1, 0xE2);
+    ASSERT_TRUE(AssignMenuFunction(e, 16)); // Disable clears the media key
+    EXPECT_EQ(e.MediaKey.nKeyValue1, 0);
+}
+
+TEST(ButtonFunctions, ItemsNeedingMoreDataOrUnknownLeaveTheEntryAlone)
+{
+    // Single key, combo, the macro item and its sub-items, fire key, and IDs that no item has:
+    // none may index the table with a row it does not have.
+    for (std::uint32_t id : { 0u, 6u, 7u, 8u, 11u, 15u, 17u, 99u, 800u, 809u, 907u, 1008u, 1101u, 1102u, 1199u }) {
+        SCOPED_TRACE(id);
+        TBUTTONFUNCINFO e = zeroEntry();
+        e.MenuID = 3;
+        e.nMenuRow = 2;
+        e.DeviceCode = 3;
+        EXPECT_FALSE(AssignMenuFunction(e, id));
+        EXPECT_EQ(e.MenuID, 3u);
+        EXPECT_EQ(e.nMenuRow, 2);
+        EXPECT_EQ(e.DeviceCode, 3u);
+    }
+}
+
+TEST(ButtonFunctions, DialogFunctionsStoreTheirRecords)
+{
+    TBUTTONFUNCINFO e = zeroEntry();
+    AssignSingleKey(e, { 65, 0 });
+    EXPECT_EQ(e.nMenuRow, 5);
+    EXPECT_EQ(e.FuncKind, 8);
+    EXPECT_EQ(e.DeviceCode, 16u);
+    EXPECT_EQ(e.MenuID, 6u);
+    EXPECT_EQ(e.SingleKey.nKeyValue1, 65);
+
+    AssignComboKey(e, { 112, 0, 113, 0, 6 });
+    EXPECT_EQ(e.nMenuRow, 6);
+    EXPECT_EQ(e.FuncKind, 3);
+    EXPECT_EQ(e.DeviceCode, 15u);
+    EXPECT_EQ(e.MenuID, 7u);
+    EXPECT_EQ(e.ComboKey.nKeyValue2, 113);
+
+    AssignFireKey(e, { 7, 40 });
+    EXPECT_EQ(e.nMenuRow, 32);
+    EXPECT_EQ(e.FuncKind, 5);
+    EXPECT_EQ(e.DeviceCode, 18u);
+    EXPECT_EQ(e.MenuID, 15u);
+    EXPECT_EQ(e.FireKey.nLoopCount, 7);
+    EXPECT_EQ(e.FireKey.DelyValue, 40);
+}
+
+TEST(ButtonFunctions, FireKeyDialogStartsFromTheProfileOnlyForANewFireKey)
+{
+    auto p = gameProfile();
+    p->ConfigInfo.FireKeySpeed = 120;
+    p->ConfigInfo.FireKeyCount = 9;
+    TBUTTONFUNCINFO e = zeroEntry();
+    TFIREKEYINFO f = FireKeyProposal(e, p->ConfigInfo);
+    EXPECT_EQ(f.DelyValue, 120);
+    EXPECT_EQ(f.nLoopCount, 9);
+    e.FireKey = { 3, 55 };
+    f = FireKeyProposal(e, p->ConfigInfo);
+    EXPECT_EQ(f.DelyValue, 55);
+    EXPECT_EQ(f.nLoopCount, 3);
+}
+
+TEST(ButtonFunctions, ARightClickOnOnePrimaryButtonLeavesTheOtherALeftClick)
+{
+    auto p = gameProfile();
+    TMOUSECONFIGINFO& c = p->ConfigInfo;
+    ASSERT_TRUE(AssignMenuFunction(c.ButtonFuncInfo[0], 1));
+    ASSERT_TRUE(AssignMenuFunction(c.ButtonFuncInfo[1], 2));
+
+    EXPECT_EQ(AssignPrimaryButton(c, 0, 2), 1);
+    EXPECT_EQ(c.ButtonFuncInfo[0].MenuID, 2u);
+    EXPECT_EQ(c.ButtonFuncInfo[0].DeviceCode, 2u);
+    EXPECT_EQ(c.ButtonFuncInfo[1].MenuID, 1u);
+    EXPECT_EQ(c.ButtonFuncInfo[1].nMenuRow, 0);
+    EXPECT_EQ(c.ButtonFuncInfo[1].DeviceCode, 1u);
+
+    EXPECT_EQ(AssignPrimaryButton(c, 1, 2), 0);
+    EXPECT_EQ(c.ButtonFuncInfo[0].MenuID, 1u);
+    EXPECT_EQ(c.ButtonFuncInfo[1].MenuID, 2u);
+
+    // A left click changes only its own button: both may click.
+    EXPECT_EQ(AssignPrimaryButton(c, 1, 1), -1);
+    EXPECT_EQ(c.ButtonFuncInfo[0].MenuID, 1u);
+    EXPECT_EQ(c.ButtonFuncInfo[1].MenuID, 1u);
+
+    // Other slots and other functions are not the primary buttons' to take.
+    EXPECT_EQ(AssignPrimaryButton(c, 2, 2), -1);
+    EXPECT_EQ(AssignPrimaryButton(c, 0, 3), -1);
+    EXPECT_EQ(c.ButtonFuncInfo[2].MenuID, 0u);
+    EXPECT_EQ(c.ButtonFuncInfo[0].MenuID, 1u);
+}
+
+TEST(ButtonFunctions, AtMostFiveDistinctMacrosOnTheButtons)
+{
+    auto p = gameProfile({ "m0", "m1", "m2", "m3", "m4", "m5" });
+    // One macro on all of slots 2..6 counts once.
+    for (int s = 2; s <= 6; ++s)
+        ASSERT_EQ(AssignMacro(*p, s, 0), MacroAssignment::Assigned);
+    EXPECT_EQ(CountAssignedMacros(p->ConfigInfo), 1);
+    const TBUTTONFUNCINFO& e = p->ConfigInfo.ButtonFuncInfo[2];
+    EXPECT_EQ(e.MenuID, 1102u);
+    EXPECT_EQ(e.nMenuRow, 28);
+    EXPECT_EQ(e.FuncKind, 4);
+    EXPECT_EQ(e.DeviceCode, 17u);
+    EXPECT_EQ(macroName(e), "m0");
+
+    for (int s = 3; s <= 6; ++s)
+        ASSERT_EQ(AssignMacro(*p, s, s - 2), MacroAssignment::Assigned);
+    // Unused button entries up to 9 count too.
+    ASSERT_EQ(AssignMacro(*p, 9, 4), MacroAssignment::Assigned);
+    EXPECT_EQ(CountAssignedMacros(p->ConfigInfo), 5);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[6].MacroKeyInfo.nMacroIndex, 4);
+
+    // A sixth one is refused and the slot keeps its function; re-using one of the five is not.
+    ASSERT_TRUE(AssignMenuFunction(p->ConfigInfo.ButtonFuncInfo[1], 2));
+    EXPECT_EQ(AssignMacro(*p, 1, 5), MacroAssignment::TooManyMacros);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[1].MenuID, 2u);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[1].FuncKind, 1);
+    EXPECT_EQ(AssignMacro(*p, 1, 3), MacroAssignment::Assigned);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[1].MenuID, 1105u);
+}
+
+TEST(ButtonFunctions, OnlyAMacroOfTheListCanBeAssigned)
+{
+    auto p = gameProfile({ "m0" });
+    for (int index : { -1, 1, 20, 97 }) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(AssignMacro(*p, 2, index), MacroAssignment::NoSuchMacro);
+        EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[2].MenuID, 0u);
+    }
+    p->MacroKeyInfoList.nMacroInfoCount = 60000; // damaged: only the stored slots exist
+    EXPECT_EQ(AssignMacro(*p, 2, 21), MacroAssignment::NoSuchMacro);
+    EXPECT_EQ(AssignMacro(*p, 15, 0), MacroAssignment::NoSuchMacro);
+}
+
+TEST(ButtonFunctions, ButtonsFollowTheirMacrosByName)
+{
+    auto p = gameProfile({ "a", "b", "c" });
+    ASSERT_EQ(AssignMacro(*p, 2, 0), MacroAssignment::Assigned); // a: deleted below
+    ASSERT_EQ(AssignMacro(*p, 3, 2), MacroAssignment::Assigned); // c: moves to the front
+    ASSERT_EQ(AssignMacro(*p, 4, 1), MacroAssignment::Assigned); // b: renamed
+    ASSERT_TRUE(AssignMenuFunction(p->ConfigInfo.ButtonFuncInfo[5], 3));
+
+    auto edited = gameProfile({ "c", "b2" });
+    p->MacroKeyInfoList = edited->MacroKeyInfoList;
+    FollowMacroList(*p);
+
+    const auto& b = p->ConfigInfo.ButtonFuncInfo;
+    for (int s : { 2, 4 }) {
+        SCOPED_TRACE(s);
+        EXPECT_EQ(b[s].MenuID, 0u);
+        EXPECT_EQ(b[s].nMenuRow, 33);
+        EXPECT_EQ(b[s].FuncKind, 10);
+        EXPECT_EQ(b[s].DeviceCode, 14u);
+    }
+    EXPECT_EQ(b[3].MenuID, 1102u);
+    EXPECT_EQ(b[3].MacroKeyInfo.nMacroIndex, 0);
+    EXPECT_EQ(b[3].MacroKeyInfo.MacroListCount, 1); // the list's copy, not the old one
+    EXPECT_EQ(b[5].MenuID, 3u);
+    EXPECT_EQ(MacroIndexOfName(p->MacroKeyInfoList, b[3].MacroKeyInfo), 0);
+
+    // A damaged button count stays inside the slots.
+    p->ConfigInfo.ButtonCount = 1000;
+    p->ConfigInfo.ButtonFuncInfo[14].nMenuRow = 28;
+    FollowMacroList(*p);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[14].nMenuRow, 33);
+}
+
+TEST(ButtonFunctions, WheelSlotsKeepTheirOwnDeviceCode)
+{
+    TBUTTONFUNCINFO e = zeroEntry();
+    e.DeviceCode = 12;
+    for (std::uint32_t id = 1; id <= 6; ++id) {
+        ASSERT_TRUE(AssignWheelFunction(e, id));
+        EXPECT_EQ(e.nMenuRow, id - 1);
+        EXPECT_EQ(e.FuncKind, 1);
+        EXPECT_EQ(e.MenuID, id);
+        EXPECT_EQ(e.DeviceCode, 12u);
+    }
+    EXPECT_FALSE(AssignWheelFunction(e, 0));
+    EXPECT_FALSE(AssignWheelFunction(e, 7));
+    EXPECT_EQ(e.MenuID, 6u);
+}
