@@ -59,6 +59,9 @@ public:
     std::deque<std::optional<TSINGLEKEYINFO>> SingleKeyAnswers;
     std::deque<std::optional<TCOMBOKEYINFO>> ComboKeyAnswers;
     std::deque<std::optional<TFIREKEYINFO>> FireKeyAnswers;
+    /// The file dialogs: each answer is a chosen file or a cancel; the folders they started in.
+    std::deque<std::optional<std::string>> OpenFileAnswers, SaveFileAnswers;
+    std::vector<std::string> FileDialogFolders;
     std::vector<TSINGLEKEYINFO> SingleKeyCalls;
     std::vector<TCOMBOKEYINFO> ComboKeyCalls;
     std::vector<TFIREKEYINFO> FireKeyCalls;
@@ -77,6 +80,16 @@ public:
     {
         FireKeyCalls.push_back(fire);
         return next(FireKeyAnswers);
+    }
+    std::optional<std::string> OpenProfileFileName(QWidget*, const std::string& folder) override
+    {
+        FileDialogFolders.push_back(folder);
+        return next(OpenFileAnswers);
+    }
+    std::optional<std::string> SaveProfileFileName(QWidget*, const std::string& folder) override
+    {
+        FileDialogFolders.push_back(folder);
+        return next(SaveFileAnswers);
     }
 
     /// The macro editor: answers with the front of MacroAnswers (nothing, as CANCEL, when empty).

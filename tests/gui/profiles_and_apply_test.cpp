@@ -6,7 +6,10 @@
 #include "device/config_image.h"
 #include "mainwindow/HelpUnit.h"
 #include "mainwindow/MainConfig.h"
+#include "platform/folders.h"
+#include "settings/record_text.h"
 #include "toolkit/busy_indicator.h"
+#include "toolkit/function_menu.h"
 #include "toolkit/caption_button.h"
 #include "ui/uiThread.h"
 
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 using namespace bv;
 using namespace bv::gui;
@@ -70,6 +74,8 @@ private slots:
     void resetAllAsksThenRestoresTheProfile();
     void okAppliesChangesThenCloses();
     void helpWindowOpensTheWebAddressAndClosesOnItsBackground();
+    void presetLoadsTheFactoryPresetAndProfileFiles();
+    void presetSavesTheProfileOrSaysWhyNot();
 };
 
 void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
@@ -231,6 +237,80 @@ void ProfilesAndApplyTest::helpWindowOpensTheWebAddressAndClosesOnItsBackground(
     QCOMPARE(rig.dialogs.ModalWindows, std::vector<QString>{QStringLiteral("HelpForm")});
     QCOMPARE(rig.opened, std::vector<std::string>{kProductWebAddress});
     QVERIFY(closedByBackground);
+}
+
+namespace {
+
+// Opens PRESET and chooses an item, as a click on it does.
+void ChoosePreset(TBrisvaneCfgMain& w, std::uint32_t id)
+{
+    w.BtnLoadProfile->click();
+    QVERIFY(w.uiMenuEx3Popup->IsShown());
+    QVERIFY(w.uiMenuEx3Popup->ChooseItem(id));
+}
+
+void WriteProfile(const std::filesystem::path& file, const TMOUSEPROFILEINFO& profile, std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(size);
+    std::memcpy(bytes.data(), &profile, std::min(size, sizeof profile));
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(size));
+}
+
+} // namespace
+
+void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->RD1000HZ->click();
+    w->SettingsChanged = false;
+
+    ChoosePreset(*w, 1);
+    QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125);
+    QVERIFY(w->RD125HZ->isChecked());
+    QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 125);
+
+    // A profile file with its own values becomes the current profile and its new home.
+    auto mine = StoredProfile(*rig.dm, rig.dm->ProfileIndex());
+    mine->ConfigInfo.ReportRate = 500;
+    const auto good = rig.home / "mine.pfd";
+    WriteProfile(good, *mine, sizeof *mine);
+    const auto shorter = rig.home / "short.pfd";
+    WriteProfile(shorter, *mine, sizeof *mine - 1);
+
+    rig.dialogs.OpenFileAnswers = {shorter.string(), std::nullopt, good.string()};
+    ChoosePreset(*w, 2);
+    ChoosePreset(*w, 2);
+    QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125); // neither changed anything
+    ChoosePreset(*w, 2);
+    QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 500);
+    QVERIFY(w->RD500HZ->isChecked());
+    const TPROFILESETTING& where = rig.dm->ProfileSettingGroup().ProfileSettingList[rig.dm->ProfileIndex()];
+    QCOMPARE(RecordText(where.FileName), std::string("mine.pfd"));
+    QCOMPARE(rig.dialogs.FileDialogFolders.front().back(), platform::kPathSeparator);
+    QVERIFY(rig.dialogs.Calls.empty());
+}
+
+void ProfilesAndApplyTest::presetSavesTheProfileOrSaysWhyNot()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->RD250HZ->click();
+    const auto saved = rig.home / "saved.pfd";
+    std::ofstream(rig.home / "a-file") << "x";
+    const auto impossible = rig.home / "a-file" / "inside.pfd";
+    rig.dialogs.SaveFileAnswers = {saved.string(), impossible.string()};
+
+    ChoosePreset(*w, 3);
+    QCOMPARE(std::filesystem::file_size(saved), sizeof(TMOUSEPROFILEINFO));
+    auto back = std::make_unique<TMOUSEPROFILEINFO>();
+    std::ifstream(saved, std::ios::binary).read(reinterpret_cast<char*>(back.get()), sizeof *back);
+    QCOMPARE(int(back->ConfigInfo.ReportRate), 250);
+    QVERIFY(rig.dialogs.Calls.empty());
+
+    ChoosePreset(*w, 3);
+    QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+    QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("No permission to save file!please change directory!"));
 }
 
 QTEST_MAIN(ProfilesAndApplyTest)

@@ -220,6 +220,8 @@ public:
     FunctionMenu* uiMenuEx1Popup = nullptr;
     FunctionMenu* uiMenuExLRBUTTONPopup = nullptr;
     FunctionMenu* uiMenuEx2Popup = nullptr;
+    FunctionMenu* uiMenuEx3Popup = nullptr; // PRESET
+    void uiMenuEx3ItemsClick(std::uint32_t id);
     /// The item font of uiMenuEx1, which follows the language.
     QFont uiMenuEx1ItemFont;
 
@@ -322,6 +324,11 @@ private:
     void CreateAdvancedTab();
     void ConnectHandlers();
     void CreateSlotMenus();
+    // PRESET: the factory preset and profile files.
+    void LoadPresetProfile(const std::filesystem::path& file);
+    void LoadProfileFromFile(const std::string& folder);
+    void SaveProfileToFile(const std::string& folder);
+    void TakeLoadedProfile(const std::string& file);
     void ShowSlotMenu(FunctionMenu& popup, const MenuTree& tree, QWidget* target, std::uint32_t selected,
                       void (TBrisvaneCfgMain::*chosen)(std::uint32_t));
     void AssignButtonFunction(std::uint32_t id);

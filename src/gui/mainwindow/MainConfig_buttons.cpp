@@ -50,6 +50,7 @@ void TBrisvaneCfgMain::CreateSlotMenus()
     uiMenuEx1Popup = new FunctionMenu(this);
     uiMenuExLRBUTTONPopup = new FunctionMenu(this);
     uiMenuEx2Popup = new FunctionMenu(this);
+    uiMenuEx3Popup = new FunctionMenu(this);
     for (FunctionMenu* popup : { uiMenuEx1Popup, uiMenuExLRBUTTONPopup, uiMenuEx2Popup }) {
         popup->Menu().UseCustomMenuParams = true;
         popup->Menu().Parameters.ItemHeight = kMenuRowHeight;

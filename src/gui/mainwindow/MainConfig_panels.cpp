@@ -117,6 +117,5 @@ void TBrisvaneCfgMain::imageTestDblClick()
     imageTest->StartSpin();
 }
 
-void TBrisvaneCfgMain::BtnLoadProfile1Click() {}
 
 } // namespace bv::gui

@@ -9,6 +9,10 @@
 #include "device/uiHIDData.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/HelpUnit.h"
+#include "mainwindow/button_menus.h"
+#include "platform/atomic_file.h"
+#include "settings/uiProfile.h"
+#include "toolkit/function_menu.h"
 #include "settings/DMUnit.h"
 #include "settings/app_settings.h"
 #include "toolkit/busy_indicator.h"
@@ -18,6 +22,12 @@
 #include <QCoreApplication>
 
 namespace bv::gui {
+
+namespace {
+
+constexpr const char* kPresetProfileName = "BVPresetProfile1.pfd";
+
+} // namespace
 
 DeviceSequenceHooks TBrisvaneCfgMain::SequenceHooks(std::int64_t monitorWParam, std::int64_t monitorLParam)
 {
@@ -177,6 +187,100 @@ void TBrisvaneCfgMain::BSBTNRESTOREDEFAULTSClick()
     BuildMacroSubMenu();
     FullRefresh();
     SettingsChanged = true;
+}
+
+void TBrisvaneCfgMain::BtnLoadProfile1Click()
+{
+    // Shown without an item ID, so the last ID given to any menu stays the pre-selection.
+    ShowMenuTree(*uiMenuEx3Popup, uiMenuEx3, BtnLoadProfile, std::nullopt, [this](std::optional<std::uint32_t> id) {
+        if (id)
+            uiMenuEx3ItemsClick(*id);
+    });
+}
+
+void TBrisvaneCfgMain::uiMenuEx3ItemsClick(std::uint32_t id)
+{
+    switch (id) {
+    case 1:
+        LoadPresetProfile(FEnv.ProgramFolder / kPresetProfileName);
+        break;
+    case 2:
+        LoadProfileFromFile(FProfilePath);
+        break;
+    case 3:
+        SaveProfileToFile(FProfilePath);
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+
+// A version-258 profile of the right size; anything else is passed over without a word.
+bool IsProfileFile(const std::filesystem::path& file)
+{
+    try {
+        const auto bytes = platform::readFile(file, 16u * 1024u * 1024u);
+        return bytes && IsAcceptableProfileImage(*bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void TBrisvaneCfgMain::TakeLoadedProfile(const std::string& file)
+{
+    DM().LoadCurrentProfileInfoFromFile(file);
+    try {
+        DM().SaveCurrentProfileInfoToRegistry();
+        DM().SaveBackToProfileGroupSettingInfo();
+        DM().SaveProfileGroupSettingInfoToRegistry();
+    } catch (const std::exception& e) {
+        ReportStoreFailure(e);
+    }
+    BuildMacroSubMenu();
+    FullRefresh();
+}
+
+void TBrisvaneCfgMain::LoadPresetProfile(const std::filesystem::path& file)
+{
+    if (!IsProfileFile(file))
+        return;
+    const auto text = file.u8string();
+    TakeLoadedProfile(std::string(text.begin(), text.end()));
+}
+
+void TBrisvaneCfgMain::LoadProfileFromFile(const std::string& folder)
+{
+    if (!FEnv.UserDialogs)
+        return;
+    const auto file = FEnv.UserDialogs->OpenProfileFileName(this, WithTrailingSeparator(folder));
+    if (!file || file->empty() || !IsProfileFile(std::filesystem::path(std::u8string(file->begin(), file->end()))))
+        return;
+    // The profile now lives in that file; a name too long for the record keeps its own file, and
+    // the loaded values are still taken.
+    DM().ChangeCurrentProfileFileNameAndPath(*file);
+    TakeLoadedProfile(*file);
+}
+
+void TBrisvaneCfgMain::SaveProfileToFile(const std::string& folder)
+{
+    if (!FEnv.UserDialogs)
+        return;
+    const auto file = FEnv.UserDialogs->SaveProfileFileName(this, WithTrailingSeparator(folder));
+    if (!file || file->empty())
+        return;
+    bool saved = false;
+    try {
+        saved = DM().SaveCurrentProfileInfoToFile(*file);
+    } catch (const std::exception&) {
+        saved = false;
+    }
+    if (!saved)
+        FEnv.UserDialogs->ShowMessageDialog(
+            this, Tr("Warning"), Tr("No permission to save file!please change directory!"), QString());
 }
 
 void TBrisvaneCfgMain::BSBTNHELPClick()
