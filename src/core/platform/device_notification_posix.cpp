@@ -110,11 +110,11 @@ public:
     {
         // A zero interval would disarm a timerfd; a window's timer ticks at once instead.
         const auto ms = std::max<std::int64_t>(interval.count(), 1);
-        itimerspec spec {};
-        spec.it_value.tv_sec = static_cast<time_t>(ms / 1000);
-        spec.it_value.tv_nsec = static_cast<long>(ms % 1000 * 1000000);
-        spec.it_interval = spec.it_value;
-        ::timerfd_settime(FTimer.get(), 0, &spec, nullptr);
+        itimerspec due {};
+        due.it_value.tv_sec = static_cast<time_t>(ms / 1000);
+        due.it_value.tv_nsec = static_cast<long>(ms % 1000 * 1000000);
+        due.it_interval = due.it_value;
+        ::timerfd_settime(FTimer.get(), 0, &due, nullptr);
     }
 
     void StopTimer() override
