@@ -5,6 +5,7 @@
 #include "device/Function_Solmarchs.h"
 #include "device/hid_trace.h"
 #include "device_session.h"
+#include "util/hex.h"
 
 #include <charconv>
 #include <memory>
@@ -32,15 +33,6 @@ unsigned long parseNumber(const std::string& text, const char* what, unsigned lo
 
 std::vector<std::uint8_t> parseHex(const std::string& text)
 {
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     std::string_view hex = text;
     if (hex.size() >= 2 && hex[0] == '0' && (hex[1] == 'x' || hex[1] == 'X'))
         hex.remove_prefix(2);
@@ -48,7 +40,7 @@ std::vector<std::uint8_t> parseHex(const std::string& text)
         throw BadInput("HEX \"" + text + "\" must be a non-empty, even number of hex digits");
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
+        const int hi = util::hexDigitValue(hex[i]), lo = util::hexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             throw BadInput("HEX \"" + text + "\" holds a character that is not a hex digit at position "
                 + std::to_string(i + (hi < 0 ? 0 : 1) + 1));

@@ -93,17 +93,6 @@ MacroEditorResult editedMacros(const std::vector<std::string>& names, int curren
     return r;
 }
 
-bool MouseHoldsProfile(const VirtualMouseState& s, const TMOUSEPROFILEINFO& profile, int set)
-{
-    const auto image = EncodeConfigurationImage(profile);
-    if (!image)
-        return false;
-    for (const TDeviceWrite& w : ConfigurationImageWrites(*image, set))
-        if (!std::equal(w.Data.begin(), w.Data.end(), s.memory.begin() + w.Address))
-            return false;
-    return true;
-}
-
 } // namespace
 
 class ButtonAssignmentTest : public QObject {

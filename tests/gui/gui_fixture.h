@@ -1,16 +1,20 @@
 #pragma once
-// What the window tests share: scripted dialogs, a fake monitor link, and a main window started
-// on a virtual mouse with a profile manager of its own (memory registry, temporary documents).
+// What the window tests share: scripted dialogs, a fake monitor link, a keyboard fed by the test,
+// and a main window started on a virtual mouse with a profile manager of its own (memory
+// registry, temporary documents).
 
+#include "device/config_image.h"
 #include "device/virtual_hid_backend.h"
 #include "device/virtual_mouse.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/MainConfig.h"
+#include "platform/keyboard_hook.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
 #include "platform/system_mouse.h"
 #include "settings/DMUnit.h"
 #include "temp_dir.h"
+#include "toolkit/key_event_feed.h"
 #include "toolkit/theme.h"
 
 #include <QApplication>
@@ -19,7 +23,11 @@
 #include <QDir>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <QtTest>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -180,6 +188,38 @@ inline QString ScreenshotFolder()
     const QString dir = QString::fromStdString((BuildFolder() / "screenshots").string());
     QDir().mkpath(dir);
     return dir;
+}
+
+/// True when the mouse's memory holds every block that `profile` becomes in configuration `set`.
+inline bool MouseHoldsProfile(const VirtualMouseState& s, const TMOUSEPROFILEINFO& profile, int set)
+{
+    const auto image = EncodeConfigurationImage(profile);
+    if (!image)
+        return false;
+    for (const TDeviceWrite& w : ConfigurationImageWrites(*image, set))
+        if (!std::equal(w.Data.begin(), w.Data.end(), s.memory.begin() + w.Address))
+            return false;
+    return true;
+}
+
+/// A keyboard hook fed from the application's key events, stamped by a clock the test moves.
+struct FedKeyboard {
+    explicit FedKeyboard(std::uint32_t start) : Now(start) { qApp->installEventFilter(&Feed); }
+
+    std::uint32_t Now;
+    platform::FedKeyboardHook Hook {[this] { return Now; }};
+    KeyEventFeed Feed {Hook};
+};
+
+/// Acts on the dialog of type T once it runs modally.
+template <class T>
+void WhenModalShown(std::function<void(T&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        act(*dialog);
+    });
 }
 
 /// One profile manager, one virtual mouse and the environment of a main window.

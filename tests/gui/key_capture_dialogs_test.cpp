@@ -23,7 +23,6 @@
 using namespace bv;
 using namespace bv::gui;
 using namespace bv::gui::test;
-using bv::platform::FedKeyboardHook;
 using bv::platform::kHookFlagExtended;
 using bv::platform::kHookFlagReleased;
 
@@ -75,16 +74,6 @@ QString keyName(int vk, int extended)
     return QString::fromStdString(GetKeyName(vk, extended));
 }
 
-// Acts on the dialog that runs modally, once it does.
-void whenShown(std::function<void(CaptureDialog&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<CaptureDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        act(*dialog);
-    });
-}
-
 } // namespace
 
 class KeyCaptureDialogsTest : public QObject {
@@ -108,9 +97,7 @@ private:
     // Shows `dialog` as the user sees it and gives it the keyboard.
     void showActive(QDialog& dialog);
 
-    std::uint32_t FNow = 5000;
-    std::unique_ptr<FedKeyboardHook> FHook;
-    std::unique_ptr<KeyEventFeed> FFeed;
+    std::unique_ptr<FedKeyboard> FKeys;
 };
 
 void KeyCaptureDialogsTest::initTestCase()
@@ -122,16 +109,12 @@ void KeyCaptureDialogsTest::initTestCase()
 
 void KeyCaptureDialogsTest::init()
 {
-    FNow = 5000;
-    FHook = std::make_unique<FedKeyboardHook>([this] { return FNow; });
-    FFeed = std::make_unique<KeyEventFeed>(*FHook);
-    qApp->installEventFilter(FFeed.get());
+    FKeys = std::make_unique<FedKeyboard>(5000);
 }
 
 void KeyCaptureDialogsTest::cleanup()
 {
-    FFeed.reset();
-    FHook.reset();
+    FKeys.reset();
 }
 
 void KeyCaptureDialogsTest::showActive(QDialog& dialog)
@@ -143,7 +126,7 @@ void KeyCaptureDialogsTest::showActive(QDialog& dialog)
 
 void KeyCaptureDialogsTest::singleKeyTakesTheLastKeyEventAndLetsItPass()
 {
-    TFrmSingleKey dialog(TSINGLEKEYINFO { 'Q', 0 }, FHook.get());
+    TFrmSingleKey dialog(TSINGLEKEYINFO { 'Q', 0 }, &FKeys->Hook);
     QCOMPARE(dialog.TextSingle->text(), keyName('Q', 0));
     QVERIFY(dialog.TextSingle->isReadOnly());
     showActive(dialog);
@@ -160,8 +143,8 @@ void KeyCaptureDialogsTest::singleKeyTakesTheLastKeyEventAndLetsItPass()
     QCOMPARE(dialog.TextSingle->text(), keyName(0xA0, 0));
 
     // An extended key keeps its flag and its own name; no event is swallowed.
-    QVERIFY(!FHook->Feed(0xA3, 0x1D, kHookFlagExtended));
-    QVERIFY(!FHook->Feed(0xA3, 0x1D, kHookFlagExtended | kHookFlagReleased));
+    QVERIFY(!FKeys->Hook.Feed(0xA3, 0x1D, kHookFlagExtended));
+    QVERIFY(!FKeys->Hook.Feed(0xA3, 0x1D, kHookFlagExtended | kHookFlagReleased));
     QCOMPARE(dialog.SingleKey(), (TSINGLEKEYINFO { 0xA3, 1 }));
     QCOMPARE(dialog.TextSingle->text(), keyName(0xA3, 1));
     QVERIFY(dialog.TextSingle->text() != keyName(0xA2, 0));
@@ -179,7 +162,7 @@ void KeyCaptureDialogsTest::singleKeyCapturesTheKeysThatWouldCommandADialog()
         Qt::Key key;
         std::uint16_t vk;
     } cases[] = { { Qt::Key_Escape, 0x1B }, { Qt::Key_Return, 0x0D }, { Qt::Key_Space, 0x20 }, { Qt::Key_Tab, 0x09 } };
-    TFrmSingleKey dialog(TSINGLEKEYINFO {}, FHook.get());
+    TFrmSingleKey dialog(TSINGLEKEYINFO {}, &FKeys->Hook);
     showActive(dialog);
     for (const auto& c : cases) {
         QTest::keyClick(dialog.windowHandle(), c.key);
@@ -192,7 +175,7 @@ void KeyCaptureDialogsTest::singleKeyCapturesTheKeysThatWouldCommandADialog()
 
 void KeyCaptureDialogsTest::comboKeyCapturesModifiersAndKeysPressedTogether()
 {
-    TFrmCombo dialog(TCOMBOKEYINFO {}, FHook.get());
+    TFrmCombo dialog(TCOMBOKEYINFO {}, &FKeys->Hook);
     QCOMPARE(dialog.TextCombo->text(), QString());
     showActive(dialog);
     QWindow* window = dialog.windowHandle();
@@ -208,20 +191,20 @@ void KeyCaptureDialogsTest::comboKeyCapturesModifiersAndKeysPressedTogether()
 
     // Two keys within 100 ms are one combination; a key later starts a new one. Presses are
     // swallowed, releases pass.
-    FNow += 1000;
-    QVERIFY(FHook->Feed('B', 0x30, 0));
-    FNow += 100;
-    QVERIFY(FHook->Feed('C', 0x2E, 0));
-    QVERIFY(!FHook->Feed('B', 0x30, kHookFlagReleased));
+    FKeys->Now += 1000;
+    QVERIFY(FKeys->Hook.Feed('B', 0x30, 0));
+    FKeys->Now += 100;
+    QVERIFY(FKeys->Hook.Feed('C', 0x2E, 0));
+    QVERIFY(!FKeys->Hook.Feed('B', 0x30, kHookFlagReleased));
     QCOMPARE(dialog.ComboKey(), (TCOMBOKEYINFO { 'B', 0, 'C', 0, 0 }));
     QCOMPARE(dialog.TextCombo->text(), keyName('B', 0) + "+" + keyName('C', 0));
-    FNow += 200;
-    QVERIFY(FHook->Feed(0x2E, 0x53, kHookFlagExtended));
+    FKeys->Now += 200;
+    QVERIFY(FKeys->Hook.Feed(0x2E, 0x53, kHookFlagExtended));
     QCOMPARE(dialog.ComboKey(), (TCOMBOKEYINFO { 0x2E, 1, 0, 0, 0 }));
     QCOMPARE(dialog.TextCombo->text(), keyName(0x2E, 1));
 
     // Escape is captured, not a command to the dialog.
-    FNow += 200;
+    FKeys->Now += 200;
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.ComboKey(), (TCOMBOKEYINFO { 0x1B, 0, 0, 0, 0 }));
@@ -247,7 +230,7 @@ void KeyCaptureDialogsTest::comboKeyTextOfAStoredCombination()
     };
     for (const auto& c : cases) {
         QCOMPARE(ComboKeyText(c.combo), c.expected);
-        TFrmCombo dialog(c.combo, FHook.get());
+        TFrmCombo dialog(c.combo, &FKeys->Hook);
         QCOMPARE(dialog.TextCombo->text(), c.expected);
     }
 }
@@ -296,28 +279,28 @@ void KeyCaptureDialogsTest::theRecorderHoldsTheHookOnlyWhileShown()
     for (const bool combo : { false, true }) {
         std::unique_ptr<KeyCaptureDialog> dialog;
         if (combo)
-            dialog = std::make_unique<TFrmCombo>(TCOMBOKEYINFO {}, FHook.get());
+            dialog = std::make_unique<TFrmCombo>(TCOMBOKEYINFO {}, &FKeys->Hook);
         else
-            dialog = std::make_unique<TFrmSingleKey>(TSINGLEKEYINFO {}, FHook.get());
-        QVERIFY(!FHook->IsEnabled());
+            dialog = std::make_unique<TFrmSingleKey>(TSINGLEKEYINFO {}, &FKeys->Hook);
+        QVERIFY(!FKeys->Hook.IsEnabled());
         showActive(*dialog);
-        QVERIFY(FHook->IsEnabled());
-        QVERIFY(FHook->Owner() != nullptr);
+        QVERIFY(FKeys->Hook.IsEnabled());
+        QVERIFY(FKeys->Hook.Owner() != nullptr);
 
         dialog->findChild<CaptionButton*>("BTNCANCEL")->click();
-        QVERIFY(!FHook->IsEnabled());
+        QVERIFY(!FKeys->Hook.IsEnabled());
         // Keys after the dialog closed reach nobody's recorder and pass.
-        QVERIFY(!FHook->Feed('Z', 0, 0));
+        QVERIFY(!FKeys->Hook.Feed('Z', 0, 0));
         const auto* text = dialog->findChild<QLineEdit*>(combo ? "TextCombo" : "TextSingle");
         QCOMPARE(text->text(), QString());
     }
 
     // Closing the window ends it as CANCEL and releases the hook too.
-    TFrmSingleKey dialog(TSINGLEKEYINFO {}, FHook.get());
+    TFrmSingleKey dialog(TSINGLEKEYINFO {}, &FKeys->Hook);
     showActive(dialog);
     dialog.close();
     QCOMPARE(dialog.result(), kMessageCancel);
-    QVERIFY(!FHook->IsEnabled());
+    QVERIFY(!FKeys->Hook.IsEnabled());
 }
 
 void KeyCaptureDialogsTest::theSeamReturnsARecordOnlyOnOk()
@@ -341,7 +324,7 @@ void KeyCaptureDialogsTest::theSeamReturnsARecordOnlyOnOk()
         const bool ok = how == End::Ok;
         bool hookHeld = false;
 
-        whenShown([&](CaptureDialog& d) {
+        WhenModalShown<CaptureDialog>([&](CaptureDialog& d) {
             hookHeld = hook.IsEnabled();
             QTest::keyClick(d.windowHandle(), Qt::Key_B);
             end(d, how);
@@ -353,7 +336,7 @@ void KeyCaptureDialogsTest::theSeamReturnsARecordOnlyOnOk()
         if (ok)
             QCOMPARE(*single, (TSINGLEKEYINFO { 'B', 0 }));
 
-        whenShown([&](CaptureDialog& d) {
+        WhenModalShown<CaptureDialog>([&](CaptureDialog& d) {
             hookHeld = hook.IsEnabled();
             QTest::keyClick(d.windowHandle(), Qt::Key_B, Qt::ShiftModifier);
             end(d, how);
@@ -365,7 +348,7 @@ void KeyCaptureDialogsTest::theSeamReturnsARecordOnlyOnOk()
         if (ok)
             QCOMPARE(*combo, (TCOMBOKEYINFO { 'B', 0, 0, 0, kModifierShift }));
 
-        whenShown([&](CaptureDialog& d) {
+        WhenModalShown<CaptureDialog>([&](CaptureDialog& d) {
             static_cast<TFrmFire&>(d).NumBoxFire->SetValue(7);
             end(d, how);
         });
@@ -383,8 +366,8 @@ void KeyCaptureDialogsTest::screenshots()
     owner.show();
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
-    TFrmSingleKey single(TSINGLEKEYINFO { 0xA3, 1 }, FHook.get(), &owner);
-    TFrmCombo combo(TCOMBOKEYINFO { 'S', 0, 0, 0, kModifierCtrl | kModifierShift }, FHook.get(), &owner);
+    TFrmSingleKey single(TSINGLEKEYINFO { 0xA3, 1 }, &FKeys->Hook, &owner);
+    TFrmCombo combo(TCOMBOKEYINFO { 'S', 0, 0, 0, kModifierCtrl | kModifierShift }, &FKeys->Hook, &owner);
     TFrmFire fire(TFIREKEYINFO {}, &owner);
     const struct {
         CaptureDialog* dialog;

@@ -3,6 +3,8 @@
 
 #include "gui_fixture.h"
 
+#include "core/macro_test_support.h"
+
 #include "dialogs/macrocreat.h"
 #include "dialogs/macrofrm.h"
 #include "keys/uiStdCmd.h"
@@ -30,9 +32,9 @@
 using namespace bv;
 using namespace bv::gui;
 using namespace bv::gui::test;
-using bv::platform::FedKeyboardHook;
 using bv::platform::kHookFlagExtended;
 using bv::platform::kHookFlagReleased;
+using bv::test::macroList;
 
 namespace {
 
@@ -63,18 +65,6 @@ TMACROKEYINFO macro(const std::string& name, const std::vector<TMACROKEY>& actio
     m.ErrorCount = errors;
     m.Version = kMacroVersion;
     return m;
-}
-
-std::unique_ptr<TMACROKEYINFOLIST> macroList(const std::vector<TMACROKEYINFO>& macros)
-{
-    auto l = std::make_unique<TMACROKEYINFOLIST>();
-    std::memset(static_cast<void*>(l.get()), 0, sizeof *l);
-    for (std::size_t i = 0; i < macros.size(); ++i) {
-        l->MacroInfos[i] = macros[i];
-        l->MacroInfos[i].nMacroIndex = static_cast<std::uint16_t>(i);
-    }
-    l->nMacroInfoCount = static_cast<std::uint16_t>(macros.size());
-    return l;
 }
 
 // An action in a form QCOMPARE can show: kind, state, value.
@@ -150,9 +140,7 @@ private:
     // Answers the create dialog with `name` and OK.
     void answerCreate(const QString& name);
 
-    std::uint32_t FNow = 10000;
-    std::unique_ptr<FedKeyboardHook> FHook;
-    std::unique_ptr<KeyEventFeed> FFeed;
+    std::unique_ptr<FedKeyboard> FKeys;
     std::unique_ptr<ScriptedDialogs> FDialogs;
     std::unique_ptr<bv::test::TempDir> FHome;
     std::string FFolder;
@@ -165,10 +153,7 @@ void MacroEditorTest::initTestCase()
 
 void MacroEditorTest::init()
 {
-    FNow = 10000;
-    FHook = std::make_unique<FedKeyboardHook>([this] { return FNow; });
-    FFeed = std::make_unique<KeyEventFeed>(*FHook);
-    qApp->installEventFilter(FFeed.get());
+    FKeys = std::make_unique<FedKeyboard>(10000);
     FDialogs = std::make_unique<ScriptedDialogs>();
     FHome = std::make_unique<bv::test::TempDir>();
     FFolder = bv::test::utf8(FHome->path() / "BVProfile1_Macros");
@@ -176,15 +161,14 @@ void MacroEditorTest::init()
 
 void MacroEditorTest::cleanup()
 {
-    FFeed.reset();
-    FHook.reset();
+    FKeys.reset();
     FDialogs.reset();
     FHome.reset();
 }
 
 std::unique_ptr<TFrmMacro> MacroEditorTest::open(const TMACROKEYINFOLIST& list, int index)
 {
-    auto w = std::make_unique<TFrmMacro>(*FDialogs, FHook.get());
+    auto w = std::make_unique<TFrmMacro>(*FDialogs, &FKeys->Hook);
     w->SetMacroKeyInfoList(list);
     w->SetMacroListIndex(index);
     w->SetMacroPath(FFolder);
@@ -196,9 +180,9 @@ std::unique_ptr<TFrmMacro> MacroEditorTest::open(const TMACROKEYINFOLIST& list, 
 bool MacroEditorTest::tap(int vk, std::uint32_t heldMs, int extended)
 {
     const std::uint32_t ext = extended ? kHookFlagExtended : 0;
-    const bool pressed = FHook->Feed(static_cast<std::uint32_t>(vk), 0, ext);
-    FNow += heldMs;
-    const bool released = FHook->Feed(static_cast<std::uint32_t>(vk), 0, ext | kHookFlagReleased);
+    const bool pressed = FKeys->Hook.Feed(static_cast<std::uint32_t>(vk), 0, ext);
+    FKeys->Now += heldMs;
+    const bool released = FKeys->Hook.Feed(static_cast<std::uint32_t>(vk), 0, ext | kHookFlagReleased);
     return pressed && released;
 }
 
@@ -451,16 +435,16 @@ void MacroEditorTest::recordingWithTheDelayOptions()
 
         w->BtnMacroStart->click();
         QVERIFY2(w->IsRecording(), c.name);
-        QVERIFY(FHook->IsEnabled());
-        QVERIFY(FHook->Feed('A', 0x1E, 0));
+        QVERIFY(FKeys->Hook.IsEnabled());
+        QVERIFY(FKeys->Hook.Feed('A', 0x1E, 0));
         for (int repeat = 0; repeat < 4; ++repeat) {
-            FNow += 500;
-            QVERIFY(FHook->Feed('A', 0x1E, 0));
+            FKeys->Now += 500;
+            QVERIFY(FKeys->Hook.Feed('A', 0x1E, 0));
         }
-        QVERIFY(FHook->Feed('A', 0x1E, kHookFlagReleased));
-        FNow += 3;
+        QVERIFY(FKeys->Hook.Feed('A', 0x1E, kHookFlagReleased));
+        FKeys->Now += 3;
         QVERIFY(tap('B', 120));
-        FNow += 40000;
+        FKeys->Now += 40000;
         QVERIFY(tap(0xA3, 15, 1));
         // The live rows show what will be stored.
         QCOMPARE(w->ListBoxMacroKey->topLevelItemCount(), int(c.expected.size()));
@@ -468,7 +452,7 @@ void MacroEditorTest::recordingWithTheDelayOptions()
 
         w->BtnMacroStop->click();
         QVERIFY(!w->IsRecording());
-        QVERIFY(!FHook->IsEnabled());
+        QVERIFY(!FKeys->Hook.IsEnabled());
         const TMACROKEYINFO stored = w->MacroClass().MacroKeyInfos()[1];
         QCOMPARE(actions(stored), c.expected);
         QCOMPARE(int(stored.nAutoAddDelay), c.autoDelay ? 1 : 0);
@@ -489,8 +473,8 @@ void MacroEditorTest::recordingControlsAndLimits()
     w->BtnMacroStart->click();
     QVERIFY(!w->BtnMacroStart->isChecked());
     QVERIFY(!w->IsRecording());
-    QVERIFY(!FHook->IsEnabled());
-    QVERIFY(!FHook->Feed('A', 0, 0));
+    QVERIFY(!FKeys->Hook.IsEnabled());
+    QVERIFY(!FKeys->Hook.Feed('A', 0, 0));
 
     // While recording only Stop, OK and CANCEL (and the number boxes) work.
     w->ListBoxMacroList->setCurrentRow(0);
@@ -505,7 +489,7 @@ void MacroEditorTest::recordingControlsAndLimits()
     QVERIFY(w->BtnCANCEL->isEnabled());
 
     // A key still held at Stop is an error of the macro: the list shows the mark.
-    QVERIFY(FHook->Feed('Q', 0, 0));
+    QVERIFY(FKeys->Hook.Feed('Q', 0, 0));
     w->BtnMacroStop->click();
     QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[0]), (QStringList {text(keyAction('Q', P))}));
     QCOMPARE(w->MacroClass().MacroKeyInfos()[0].HaveErrors, 1);
@@ -522,7 +506,7 @@ void MacroEditorTest::recordingControlsAndLimits()
     w->BtnMacroStart->click();
     QVERIFY(w->LayoutActionsFull->isHidden());
     for (int i = 0; i < 40; ++i) {
-        FNow += 20;
+        FKeys->Now += 20;
         tap('A' + i % 26, 30);
     }
     QVERIFY(w->LayoutActionsFull->isVisibleTo(w.get()));
@@ -617,7 +601,7 @@ void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
     w->BtnMacroStart->click();
     tap('B', 40);
     w->BtnOK->click();
-    QVERIFY(!FHook->IsEnabled());
+    QVERIFY(!FKeys->Hook.IsEnabled());
     QVERIFY(!w->isVisible());
     QCOMPARE(w->result(), kMessageOK);
     QVERIFY(FDialogs->Calls.empty());
@@ -640,7 +624,7 @@ void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
 
     // Files that cannot be written are told; the list still goes back, so nothing is lost.
     { std::ofstream blocker(folder / "file"); }
-    auto blocked = std::make_unique<TFrmMacro>(*FDialogs, FHook.get());
+    auto blocked = std::make_unique<TFrmMacro>(*FDialogs, &FKeys->Hook);
     blocked->SetMacroKeyInfoList(*given);
     blocked->SetMacroPath(bv::test::utf8(folder / "file" / "sub"));
     blocked->FillMacroList();
@@ -663,10 +647,10 @@ void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
 
     // CANCEL while recording stops the recorder first, then asks; CANCEL in the question stays.
     w->BtnMacroStart->click();
-    QVERIFY(FHook->IsEnabled());
+    QVERIFY(FKeys->Hook.IsEnabled());
     FDialogs->Answers = {kMessageCancel, kMessageOK};
     w->BtnCANCEL->click();
-    QVERIFY(!FHook->IsEnabled());
+    QVERIFY(!FKeys->Hook.IsEnabled());
     QVERIFY(!w->IsRecording());
     QVERIFY(w->isVisible());
     QCOMPARE(FDialogs->Calls.back().Title, QString("Warning"));
@@ -685,11 +669,11 @@ void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
     // The title-bar close asks nothing and releases the recorder.
     auto closed = open(*macroList({macro("Alpha")}), 0);
     closed->BtnMacroStart->click();
-    QVERIFY(FHook->IsEnabled());
+    QVERIFY(FKeys->Hook.IsEnabled());
     closed->close();
     QVERIFY(!closed->isVisible());
     QCOMPARE(closed->result(), kMessageCancel);
-    QVERIFY(!FHook->IsEnabled());
+    QVERIFY(!FKeys->Hook.IsEnabled());
     QCOMPARE(FDialogs->Calls.size(), std::size_t(2));
 }
 

@@ -1,5 +1,7 @@
 // The message dialog and its ShowMessageDialog.
 
+#include "gui_fixture.h"
+
 #include "dialogs/Dialogs.h"
 #include "dialogs/dialogmessage.h"
 #include "toolkit/caption_button.h"
@@ -13,20 +15,7 @@
 #include <functional>
 
 using namespace bv::gui;
-
-namespace {
-
-// Acts on the dialog once it runs modally.
-void whenShown(std::function<void(TFrmMessageDialog&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<TFrmMessageDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        act(*dialog);
-    });
-}
-
-} // namespace
+using namespace bv::gui::test;
 
 class MessageDialogTest : public QObject {
     Q_OBJECT
@@ -46,7 +35,7 @@ void MessageDialogTest::showsTheStringsAsGivenAndAnswersByButton()
     for (const Case& c : cases) {
         QString seen[3];
         bool byOther = false;
-        whenShown([&](TFrmMessageDialog& d) {
+        WhenModalShown<TFrmMessageDialog>([&](TFrmMessageDialog& d) {
             seen[0] = d.LabelTitle->text();
             seen[1] = d.LabelText->text();
             seen[2] = d.LabelText1->text();
@@ -64,9 +53,9 @@ void MessageDialogTest::showsTheStringsAsGivenAndAnswersByButton()
 
 void MessageDialogTest::escapeAndClosingAnswerCancel()
 {
-    whenShown([](TFrmMessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    WhenModalShown<TFrmMessageDialog>([](TFrmMessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
     QCOMPARE(ShowMessageDialog(nullptr, "t", "x", "y"), kMessageCancel);
-    whenShown([](TFrmMessageDialog& d) { d.close(); });
+    WhenModalShown<TFrmMessageDialog>([](TFrmMessageDialog& d) { d.close(); });
     QCOMPARE(ShowMessageDialog(nullptr, "t", "x", "y"), kMessageCancel);
 }
 

@@ -29,18 +29,6 @@ namespace {
 constexpr std::uint16_t kSetSelector = 64;
 constexpr std::uint16_t kReportRates = 69;
 
-// True when the mouse's memory holds every block that `profile` becomes in configuration `set`.
-bool MouseHoldsProfile(const VirtualMouseState& s, const TMOUSEPROFILEINFO& profile, int set)
-{
-    const auto image = EncodeConfigurationImage(profile);
-    if (!image)
-        return false;
-    for (const TDeviceWrite& w : ConfigurationImageWrites(*image, set))
-        if (!std::equal(w.Data.begin(), w.Data.end(), s.memory.begin() + w.Address))
-            return false;
-    return true;
-}
-
 std::unique_ptr<TMOUSEPROFILEINFO> StoredProfile(TDM& dm, int index)
 {
     auto p = std::make_unique<TMOUSEPROFILEINFO>();

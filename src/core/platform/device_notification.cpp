@@ -1,23 +1,10 @@
 #include "platform/device_notification.h"
 
+#include "util/hex.h"
+
 #include <exception>
 
 namespace bv::platform {
-
-namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::optional<GuidBytes> ParseGuidString(std::string_view text)
 {
@@ -33,8 +20,8 @@ std::optional<GuidBytes> ParseGuidString(std::string_view text)
             ++i;
             continue;
         }
-        const int hi = hexDigit(text[i]);
-        const int lo = hexDigit(text[i + 1]);
+        const int hi = util::hexDigitValue(text[i]);
+        const int lo = util::hexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0 || byte >= digits.size())
             return std::nullopt;
         digits[byte++] = static_cast<std::uint8_t>(hi << 4 | lo);

@@ -2,7 +2,7 @@
 // The frame the three capture dialogs share: banner, title, hint, OK and CANCEL. A dialog made
 // by one of the opening operations is used once and returns kMessageOK or kMessageCancel.
 
-#include "toolkit/frameless_window.h"
+#include "dialogs/answer_dialog.h"
 
 class QLabel;
 
@@ -10,7 +10,7 @@ namespace bv::gui {
 
 class CaptionButton;
 
-class CaptureDialog : public FramelessDialog {
+class CaptureDialog : public AnswerDialog {
     Q_OBJECT
 
 public:
@@ -19,17 +19,11 @@ public:
     CaptionButton* BTNOK;
     CaptionButton* BTNCANCEL;
 
-public slots:
-    /// Escape (where the dialog takes keys) and closing the window answer CANCEL.
-    void reject() override;
-
 protected:
     CaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent);
 
     /// Takes what the controls show into the dialog's record before the dialog ends with OK.
     virtual void AcceptValues() { }
-
-    void showEvent(QShowEvent* event) override;
 };
 
 /// A capture dialog that records keys: it starts its recorder when shown and stops it when hidden,

@@ -5,68 +5,36 @@
 #include "toolkit/picture.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
+#include "toolkit/widget_makers.h"
 
 #include <QLabel>
 
 namespace bv::gui {
-
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, int pointSize, bool bold, const QString& text)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    QFont f = label->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    label->setFont(f);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    SetSourceText(label, text);
-    return label;
-}
-
-} // namespace
 
 TFrmMessageDialog::TFrmMessageDialog(QWidget* parent) : FramelessDialog(QSize(488, 302), parent)
 {
     setObjectName("FrmMessageDialog");
     setWindowTitle(QStringLiteral("Brisvane"));
 
-    // The title banner: fixed product words, never translated.
-    auto* banner = new QLabel(this);
-    banner->setObjectName("LabelBanner");
-    banner->setProperty("bvRole", "banner");
-    banner->setText(QStringLiteral("BRISVANE <span style='color:#E0202A'>GAMING</span>"));
-    banner->setGeometry(24, 14, 300, 26);
-
-    auto* rule = new QWidget(this);
-    rule->setObjectName("BannerRule");
-    rule->setProperty("bvRole", "rule");
-    rule->setGeometry(24, 46, 440, 1);
+    MakeDialogBanner(this, 440, "BannerRule");
 
     IMGWARNING = new SvgPicture(":/images/warning.svg", this);
     IMGWARNING->setObjectName("IMGWARNING");
     IMGWARNING->setGeometry(28, 78, 72, 72);
 
-    LabelTitle = makeLabel(this, "LabelTitle", 16, true, "RESET");
-    LabelTitle->setGeometry(120, 66, 340, 36);
-    LabelText = makeLabel(this, "LabelText", 15, false, "Are you sure reset the current settings back to install?");
-    LabelText->setGeometry(120, 104, 340, 64);
-    LabelText1 = makeLabel(this, "LabelText1", 11, false, "Macro will be retained");
+    LabelTitle = MakeFontLabel(this, "LabelTitle", "RESET", QRect(120, 66, 340, 36), 16, true);
+    LabelText = MakeFontLabel(
+        this, "LabelText", "Are you sure reset the current settings back to install?", QRect(120, 104, 340, 64), 15);
+    LabelText1 = MakeFontLabel(this, "LabelText1", "Macro will be retained", QRect(120, 170, 340, 44), 11);
     LabelText1->setProperty("bvRole", "muted");
-    LabelText1->setGeometry(120, 170, 340, 44);
+    for (QLabel* l : { LabelTitle, LabelText, LabelText1 })
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    BTNOK = new CaptionButton(this, "MyPrimaryBtn");
-    BTNOK->setObjectName("BTNOK");
-    SetSourceText(BTNOK, "OK");
-    BTNOK->setGeometry(228, 244, 112, 34);
+    const OkCancelButtons okCancel
+        = MakeOkCancel(this, "BTNOK", "BTNCANCEL", QPoint(228, 244), EnterKey::PressesButton);
+    BTNOK = okCancel.Ok;
+    BTNCANCEL = okCancel.Cancel;
     connect(BTNOK, &QPushButton::clicked, this, [this] { done(kMessageOK); });
-
-    BTNCANCEL = new CaptionButton(this, "MyBottomBtn");
-    BTNCANCEL->setObjectName("BTNCANCEL");
-    SetSourceText(BTNCANCEL, "CANCEL");
-    BTNCANCEL->setGeometry(352, 244, 112, 34);
     connect(BTNCANCEL, &QPushButton::clicked, this, [this] { done(kMessageCancel); });
 
     ApplyScreenCursors(this);

@@ -4,45 +4,26 @@
 #include "macros/macro_name.h"
 #include "macros/uiMacroClassUnit.h"
 #include "toolkit/caption_button.h"
-#include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
+#include "toolkit/widget_makers.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace bv::gui {
 
 TFrmCreat::TFrmCreat(const std::string& macroFolder, Dialogs& dialogs, QWidget* parent)
-    : FramelessDialog(QSize(478, 292), parent)
+    : AnswerDialog(QSize(478, 292), parent)
     , FMacroPath(macroFolder)
     , FDialogs(dialogs)
 {
     setObjectName("FrmCreat");
     SetSourceText(this, "Create macro");
 
-    // The title banner: fixed product words, never translated.
-    auto* banner = new QLabel(this);
-    banner->setObjectName("LabelBanner");
-    banner->setProperty("bvRole", "banner");
-    banner->setText(QStringLiteral("BRISVANE <span style='color:#E0202A'>GAMING</span>"));
-    banner->setGeometry(24, 14, 300, 26);
+    MakeDialogBanner(this, 430);
 
-    auto* rule = new QWidget(this);
-    rule->setProperty("bvRole", "rule");
-    rule->setGeometry(24, 46, 430, 1);
-
-    LabelTitle = new QLabel(this);
-    LabelTitle->setObjectName("LabelTitle");
-    LabelTitle->setProperty("bvRole", "title");
-    SetSourceText(LabelTitle, "Create macro");
-    LabelTitle->setGeometry(24, 58, 430, 30);
-
-    LabelPrompt = new QLabel(this);
-    LabelPrompt->setObjectName("LabelPrompt");
-    LabelPrompt->setProperty("bvRole", "heading");
-    SetSourceText(LabelPrompt, "New macro name:");
-    LabelPrompt->setGeometry(24, 108, 430, 24);
+    LabelTitle = MakeLabel(this, "LabelTitle", "Create macro", QRect(24, 58, 430, 30), "title");
+    LabelPrompt = MakeLabel(this, "LabelPrompt", "New macro name:", QRect(24, 108, 430, 24));
 
     TextboxMacroName = new QLineEdit(this);
     TextboxMacroName->setObjectName("TextboxMacroName");
@@ -50,31 +31,16 @@ TFrmCreat::TFrmCreat(const std::string& macroFolder, Dialogs& dialogs, QWidget* 
     TextboxMacroName->setGeometry(24, 138, 430, 38);
     TextboxMacroName->installEventFilter(this);
 
-    BtnOK = new CaptionButton(this, "MyPrimaryBtn");
-    BtnOK->setObjectName("BtnOK");
-    SetSourceText(BtnOK, "OK");
-    BtnOK->setAutoDefault(false);
-    BtnOK->setGeometry(218, 238, 112, 34);
+    const OkCancelButtons okCancel = MakeOkCancel(this, "BtnOK", "BtnCANCEL", QPoint(218, 238), EnterKey::LeftToDialog);
+    BtnOK = okCancel.Ok;
+    BtnCANCEL = okCancel.Cancel;
     connect(BtnOK, &QPushButton::clicked, this, &TFrmCreat::BtnOKClick);
-
-    BtnCANCEL = new CaptionButton(this, "MyBottomBtn");
-    BtnCANCEL->setObjectName("BtnCANCEL");
-    SetSourceText(BtnCANCEL, "CANCEL");
-    BtnCANCEL->setAutoDefault(false);
-    BtnCANCEL->setGeometry(342, 238, 112, 34);
     connect(BtnCANCEL, &QPushButton::clicked, this, [this] { done(kMessageCancel); });
-}
-
-void TFrmCreat::reject()
-{
-    done(kMessageCancel);
 }
 
 void TFrmCreat::showEvent(QShowEvent* event)
 {
-    ApplyScreenCursors(this);
-    CentreOnParent();
-    FramelessDialog::showEvent(event);
+    AnswerDialog::showEvent(event);
     // The editor may sit behind the window the user was typing in: the name goes here.
     activateWindow();
     TextboxMacroName->setFocus(Qt::ActiveWindowFocusReason);
@@ -91,7 +57,7 @@ bool TFrmCreat::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return FramelessDialog::eventFilter(watched, event);
+    return AnswerDialog::eventFilter(watched, event);
 }
 
 void TFrmCreat::BtnOKClick()

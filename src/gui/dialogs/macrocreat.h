@@ -1,7 +1,7 @@
 #pragma once
 // TFrmCreat: asks for the name of a new macro and writes its placeholder file.
 
-#include "toolkit/frameless_window.h"
+#include "dialogs/answer_dialog.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ namespace bv::gui {
 class CaptionButton;
 class Dialogs;
 
-class TFrmCreat : public FramelessDialog {
+class TFrmCreat : public AnswerDialog {
     Q_OBJECT
 
 public:
@@ -28,10 +28,6 @@ public:
 
     /// The name confirmed with OK (at most 50 units); empty when none was entered.
     const std::string& MacroName() const { return FMacroName; }
-
-public slots:
-    /// Escape and closing the window answer CANCEL.
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,7 @@
 #include "toolkit/number_box.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
+#include "toolkit/widget_makers.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -29,38 +30,12 @@ constexpr int kStartTag = 0;
 constexpr int kStopTag = 1;
 constexpr int kLoopMax = 255;
 
+// The editor's buttons are never pressed by Enter.
 CaptionButton* button(QWidget* parent, const char* name, const QString& caption, const QString& style, QRect place)
 {
-    auto* b = new CaptionButton(parent, style);
-    b->setObjectName(name);
-    if (!caption.isEmpty())
-        SetSourceText(b, caption);
+    CaptionButton* b = MakeButton(parent, name, caption, style, place);
     b->setAutoDefault(false);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setGeometry(place);
     return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect place, const char* role = "heading")
-{
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setProperty("bvRole", role);
-    if (!caption.isEmpty())
-        SetSourceText(l, caption);
-    l->setGeometry(place);
-    return l;
-}
-
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption, QRect place)
-{
-    auto* c = new QCheckBox(parent);
-    c->setObjectName(name);
-    c->setCursor(Qt::PointingHandCursor);
-    c->setFocusPolicy(Qt::NoFocus);
-    SetSourceText(c, caption);
-    c->setGeometry(place);
-    return c;
 }
 
 NumberBox* numberBox(QWidget* parent, const char* name, int minimum, int maximum, QRect place)
@@ -133,12 +108,7 @@ TFrmMacro::~TFrmMacro() = default;
 
 void TFrmMacro::createControls()
 {
-    // The title banner: fixed product words, never translated.
-    auto* banner = label(this, "LabelBanner", {}, QRect(24, 14, 300, 26), "banner");
-    banner->setText(QStringLiteral("BRISVANE <span style='color:#E0202A'>GAMING</span>"));
-    auto* rule = new QWidget(this);
-    rule->setProperty("bvRole", "rule");
-    rule->setGeometry(24, 46, 732, 1);
+    MakeDialogBanner(this, 732);
 
     BtnMin = button(this, "BtnMin", {}, "MyTitleBtn", QRect(708, 12, 28, 28));
     BtnMin->setIcon(QIcon(":/images/minimize.svg"));
@@ -149,10 +119,10 @@ void TFrmMacro::createControls()
         b->setFocusPolicy(Qt::NoFocus);
     }
 
-    LabelTitle = label(this, "LabelTitle", "Macro Manager", QRect(24, 58, 400, 30), "title");
+    LabelTitle = MakeLabel(this, "LabelTitle", "Macro Manager", QRect(24, 58, 400, 30), "title");
 
     // The macros.
-    label(this, "LabelMacroName", "Macro Name:", QRect(24, 98, 190, 22));
+    MakeLabel(this, "LabelMacroName", "Macro Name:", QRect(24, 98, 190, 22));
     IMGMACROLISTSCROLLUP = button(this, "IMGMACROLISTSCROLLUP", {}, "MyTitleBtn", QRect(222, 96, 24, 24));
     IMGMACROLISTSCROLLUP->setIcon(QIcon(":/images/arrow_up.svg"));
     IMGMACROLISTSCROLLDOWN = button(this, "IMGMACROLISTSCROLLDOWN", {}, "MyTitleBtn", QRect(250, 96, 24, 24));
@@ -168,7 +138,7 @@ void TFrmMacro::createControls()
     BSBTNDELETEMACRO = button(this, "BSBTNDELETEMACRO", "Delete", "MyBottomBtn", QRect(155, 404, 119, 32));
     BSBTNDELETEMACRO->setEnabled(false);
 
-    label(this, "LabelSelect", "Select:", QRect(24, 448, 250, 22));
+    MakeLabel(this, "LabelSelect", "Select:", QRect(24, 448, 250, 22));
     TextBoxSelectedMacroName = new QLineEdit(this);
     TextBoxSelectedMacroName->setObjectName("TextBoxSelectedMacroName");
     TextBoxSelectedMacroName->setProperty("bvRole", "namebox");
@@ -176,7 +146,7 @@ void TFrmMacro::createControls()
     TextBoxSelectedMacroName->setGeometry(24, 472, 250, 30);
 
     // The actions of the selected macro.
-    label(this, "LabelActionEditor", "Macro Action Editor:", QRect(298, 98, 300, 22));
+    MakeLabel(this, "LabelActionEditor", "Macro Action Editor:", QRect(298, 98, 300, 22));
     BtnMacroStart = button(this, "BtnMacroStart", {}, "MyRecordBtn", QRect(672, 94, 40, 26));
     BtnMacroStart->setText(QStringLiteral("\u25CF"));
     BtnMacroStart->setProperty("Tag", kStartTag);
@@ -207,31 +177,30 @@ void TFrmMacro::createControls()
     TextEditDelay->hide();
     TextEditDelay->installEventFilter(this);
 
-    LabelAllDelayTime = label(this, "LabelAllDelayTime", {}, QRect(298, 380, 230, 22), "muted");
-    lableTotalActions = label(this, "lableTotalActions", {}, QRect(528, 380, 228, 22), "muted");
+    LabelAllDelayTime = MakeLabel(this, "LabelAllDelayTime", {}, QRect(298, 380, 230, 22), "muted");
+    lableTotalActions = MakeLabel(this, "lableTotalActions", {}, QRect(528, 380, 228, 22), "muted");
     lableTotalActions->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LayoutActionsFull = label(this, "LayoutActionsFull", "Reached Max", QRect(528, 402, 228, 20), "alert");
+    LayoutActionsFull = MakeLabel(this, "LayoutActionsFull", "Reached Max", QRect(528, 402, 228, 20), "alert");
     LayoutActionsFull->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     LayoutActionsFull->hide();
 
     // Recording options.
-    BtnAutoDelay = check(this, "BtnAutoDelay", "Record delays between action", QRect(298, 428, 300, 24));
+    BtnAutoDelay = MakeCheck(this, "BtnAutoDelay", "Record delays between action", QRect(298, 428, 300, 24));
     BtnAutoDelay->setChecked(true);
-    BtnCustomDelay = check(this, "BtnCustomDelay", "Insert default delay", QRect(298, 458, 300, 24));
+    BtnCustomDelay = MakeCheck(this, "BtnCustomDelay", "Insert default delay", QRect(298, 458, 300, 24));
     NumBoxDelay = numberBox(this, "NumBoxDelay", kMacroDelayMin, 65535, QRect(610, 456, 100, 28));
     NumBoxDelay->SetValue(kMacroDelayMin);
     NumBoxDelay->setEnabled(false);
-    label(this, "LabelDelayMs", "ms", QRect(716, 456, 40, 28), "muted");
-    BtnMacroLoop = check(this, "BtnMacroLoop", "Number of loops(1-255)", QRect(298, 490, 300, 24));
+    MakeLabel(this, "LabelDelayMs", "ms", QRect(716, 456, 40, 28), "muted");
+    BtnMacroLoop = MakeCheck(this, "BtnMacroLoop", "Number of loops(1-255)", QRect(298, 490, 300, 24));
     BoxMacroLoop = numberBox(this, "BoxMacroLoop", 0, kLoopMax, QRect(610, 488, 100, 28));
     BoxMacroLoop->SetValue(1);
     BoxMacroLoop->setEnabled(false);
 
-    auto* bottomRule = new QWidget(this);
-    bottomRule->setProperty("bvRole", "rule");
-    bottomRule->setGeometry(24, 532, 732, 1);
-    BtnOK = button(this, "BtnOK", "OK", "MyPrimaryBtn", QRect(520, 550, 112, 34));
-    BtnCANCEL = button(this, "BtnCANCEL", "CANCEL", "MyBottomBtn", QRect(644, 550, 112, 34));
+    MakeRule(this, QRect(24, 532, 732, 1));
+    const OkCancelButtons okCancel = MakeOkCancel(this, "BtnOK", "BtnCANCEL", QPoint(520, 550), EnterKey::LeftToDialog);
+    BtnOK = okCancel.Ok;
+    BtnCANCEL = okCancel.Cancel;
 }
 
 // ---- opening ---------------------------------------------------------------------

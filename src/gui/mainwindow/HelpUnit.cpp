@@ -3,6 +3,7 @@
 #include "toolkit/caption_button.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
+#include "toolkit/widget_makers.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -10,23 +11,6 @@
 namespace bv::gui {
 
 namespace {
-
-QLabel* label(QWidget* parent, const char* name, const QString& source, QRect where, int pointSize, bool bold = false,
-    const char* role = nullptr)
-{
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
-    l->setWordWrap(true);
-    if (role)
-        l->setProperty("bvRole", role);
-    SetSourceText(l, source);
-    l->setGeometry(where);
-    return l;
-}
 
 // The labels show fixed product texts that are not translated.
 QLabel* fixedLabel(QWidget* parent, const char* name, const QString& text, QRect where, int pointSize)
@@ -44,11 +28,7 @@ QLabel* fixedLabel(QWidget* parent, const char* name, const QString& text, QRect
 
 CaptionButton* openButton(QWidget* parent, const char* name, QRect where)
 {
-    auto* b = new CaptionButton(parent, "MyBottomBtn");
-    b->setObjectName(name);
-    SetSourceText(b, "OPEN");
-    b->setGeometry(where);
-    return b;
+    return MakeButton(parent, name, "OPEN", "MyBottomBtn", where);
 }
 
 } // namespace
@@ -59,26 +39,22 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
     setObjectName("HelpForm");
     setWindowTitle(QStringLiteral("Brisvane"));
 
-    auto* banner = new QLabel(this);
-    banner->setObjectName("LabelBanner");
-    banner->setProperty("bvRole", "banner");
-    banner->setText(QStringLiteral("BRISVANE <span style='color:#E0202A'>GAMING</span>"));
-    banner->setGeometry(32, 22, 400, 30);
+    MakeBanner(this, QRect(32, 22, 400, 30));
 
-    LabelVersionInfo = label(this, "LabelVersionInfo", "Version Info", QRect(32, 84, 500, 28), 14, true);
-    LabelHardware = label(this, "LabelHardware", "Hardware Core: 1.00.00", QRect(48, 118, 480, 24), 11);
-    LabelSoftware = label(this, "LabelSoftware", "Software Core: 1.00.00", QRect(48, 144, 480, 24), 11);
+    LabelVersionInfo = MakeFontLabel(this, "LabelVersionInfo", "Version Info", QRect(32, 84, 500, 28), 14, true);
+    LabelHardware = MakeFontLabel(this, "LabelHardware", "Hardware Core: 1.00.00", QRect(48, 118, 480, 24), 11);
+    LabelSoftware = MakeFontLabel(this, "LabelSoftware", "Software Core: 1.00.00", QRect(48, 144, 480, 24), 11);
 
-    LabelHelpInfo = label(this, "LabelHelpInfo", "Help Info", QRect(32, 196, 500, 28), 14, true);
-    LabelHelp = label(this, "LabelHelp", "Help:", QRect(48, 236, 90, 30), 11);
-    LabelManual = label(this, "LabelManual", "user manual", QRect(140, 236, 260, 30), 11);
+    LabelHelpInfo = MakeFontLabel(this, "LabelHelpInfo", "Help Info", QRect(32, 196, 500, 28), 14, true);
+    LabelHelp = MakeFontLabel(this, "LabelHelp", "Help:", QRect(48, 236, 90, 30), 11);
+    LabelManual = MakeFontLabel(this, "LabelManual", "user manual", QRect(140, 236, 260, 30), 11);
     bsbtnopen1 = openButton(this, "bsbtnopen1", QRect(430, 234, 96, 32));
     connect(bsbtnopen1, &QPushButton::clicked, this, [this] {
         if (FOpenManual)
             FOpenManual();
     });
 
-    LabelWeb = label(this, "LabelWeb", "Web:", QRect(48, 280, 90, 30), 11);
+    LabelWeb = MakeFontLabel(this, "LabelWeb", "Web:", QRect(48, 280, 90, 30), 11);
     LabelWebAddress = fixedLabel(this, "LabelWebAddress", QString::fromLatin1(kProductWebAddress), QRect(140, 280, 280, 30), 11);
     bsbtnweb = openButton(this, "bsbtnweb", QRect(430, 278, 96, 32));
     connect(bsbtnweb, &QPushButton::clicked, this, [this] {

@@ -10,6 +10,7 @@
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
 #include "toolkit/translation.h"
+#include "toolkit/widget_makers.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -24,34 +25,6 @@ namespace {
 
 constexpr QSize kWindowSize(801, 638);
 
-CaptionButton* button(QWidget* parent, const char* name, const QString& caption, const QString& style, QRect place)
-{
-    auto* b = new CaptionButton(parent, style);
-    b->setObjectName(name);
-    if (!caption.isEmpty())
-        SetSourceText(b, caption);
-    b->setGeometry(place);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect place, const char* role = "heading")
-{
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setProperty("bvRole", role);
-    SetSourceText(l, caption);
-    l->setGeometry(place);
-    return l;
-}
-
-QWidget* rule(QWidget* parent, QRect place)
-{
-    auto* r = new QWidget(parent);
-    r->setProperty("bvRole", "rule");
-    r->setGeometry(place);
-    return r;
-}
-
 QRadioButton* radio(QWidget* parent, QButtonGroup* group, const char* name, const QString& caption, QRect place)
 {
     auto* r = new QRadioButton(parent);
@@ -62,17 +35,6 @@ QRadioButton* radio(QWidget* parent, QButtonGroup* group, const char* name, cons
     r->setGeometry(place);
     group->addButton(r);
     return r;
-}
-
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption, QRect place)
-{
-    auto* c = new QCheckBox(parent);
-    c->setObjectName(name);
-    c->setCursor(Qt::PointingHandCursor);
-    c->setFocusPolicy(Qt::NoFocus);
-    SetSourceText(c, caption);
-    c->setGeometry(place);
-    return c;
 }
 
 NumberBox* numberBox(QWidget* parent, const char* name, int tag, QRect place)
@@ -136,7 +98,7 @@ void TBrisvaneCfgMain::CreateTopBar()
     logo->setObjectName("ImageLogo");
     logo->setGeometry(18, 11, 30, 30);
 
-    FAppTitle = label(this, "LabelAppTitle", "Brisvane Gaming Mouse Config", QRect(58, 10, 420, 32), "title");
+    FAppTitle = MakeLabel(this, "LabelAppTitle", "Brisvane Gaming Mouse Config", QRect(58, 10, 420, 32), "title");
 
     PopBoxLanguage = new LanguageBox(this);
     PopBoxLanguage->setObjectName("PopBoxLanguage");
@@ -144,25 +106,25 @@ void TBrisvaneCfgMain::CreateTopBar()
     PopBoxLanguage->setFocusPolicy(Qt::NoFocus);
     PopBoxLanguage->setGeometry(548, 13, 132, 26);
 
-    BSBTNHELP = button(this, "BSBTNHELP", {}, "MyTitleBtn", QRect(690, 12, 28, 28));
+    BSBTNHELP = MakeButton(this, "BSBTNHELP", {}, "MyTitleBtn", QRect(690, 12, 28, 28));
     BSBTNHELP->setIcon(QIcon(":/images/help.svg"));
-    BSBTNMIN = button(this, "BSBTNMIN", {}, "MyTitleBtn", QRect(722, 12, 28, 28));
+    BSBTNMIN = MakeButton(this, "BSBTNMIN", {}, "MyTitleBtn", QRect(722, 12, 28, 28));
     BSBTNMIN->setIcon(QIcon(":/images/minimize.svg"));
-    BtnClose = button(this, "BtnClose", {}, "MyCloseBtn", QRect(754, 12, 28, 28));
+    BtnClose = MakeButton(this, "BtnClose", {}, "MyCloseBtn", QRect(754, 12, 28, 28));
     BtnClose->setIcon(QIcon(":/images/close.svg"));
     for (auto* b : {BSBTNHELP, BSBTNMIN, BtnClose})
         b->setIconSize(QSize(14, 14));
 
-    rule(this, QRect(1, 52, kWindowSize.width() - 2, 1));
+    MakeRule(this, QRect(1, 52, kWindowSize.width() - 2, 1));
 }
 
 void TBrisvaneCfgMain::CreateLeftArea()
 {
-    BSBTNMODE1 = button(this, "BSBTNMODE1", "Mode 1", "MyMODEBtn", QRect(24, 66, 100, 30));
-    BSBTNMODE2 = button(this, "BSBTNMODE2", "Mode 2", "MyMODEBtn", QRect(130, 66, 100, 30));
+    BSBTNMODE1 = MakeButton(this, "BSBTNMODE1", "Mode 1", "MyMODEBtn", QRect(24, 66, 100, 30));
+    BSBTNMODE2 = MakeButton(this, "BSBTNMODE2", "Mode 2", "MyMODEBtn", QRect(130, 66, 100, 30));
     BSBTNMODE1->setProperty("tag", 0);
     BSBTNMODE2->setProperty("tag", 1);
-    BtnLoadProfile = button(this, "BtnLoadProfile", "PRESET", "MyPresetBtn", QRect(338, 66, 100, 30));
+    BtnLoadProfile = MakeButton(this, "BtnLoadProfile", "PRESET", "MyPresetBtn", QRect(338, 66, 100, 30));
 
     // The mouse, seen from above, with its nine slots around it.
     const QRect mouse(151, 114, 160, 320);
@@ -194,7 +156,7 @@ void TBrisvaneCfgMain::CreateLeftArea()
     };
     for (const SlotPlace& s : places) {
         const QRect place(s.Left ? 16 : 326, s.CentreY - 15, 120, 30);
-        *s.Control = button(this, s.Name, s.Caption, "MySlotBtn", place);
+        *s.Control = MakeButton(this, s.Name, s.Caption, "MySlotBtn", place);
         FSlotLeaders->AddLeader(*s.Control, mouse.topLeft() + s.Anchor - FSlotLeaders->pos());
     }
     CaptionButton* const buttons[] = {BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7};
@@ -203,14 +165,14 @@ void TBrisvaneCfgMain::CreateLeftArea()
     BtnSet8->setProperty("tag", 0);
     Btnset9->setProperty("tag", 1);
 
-    rule(this, QRect(24, 472, 414, 1));
+    MakeRule(this, QRect(24, 472, 414, 1));
     CaptionButton** profiles[] = {&BtnProfile1, &BtnProfile2, &BtnProfile3, &BtnProfile4, &BtnProfile5};
     FProfileButtons = new QButtonGroup(this);
     FProfileButtons->setExclusive(true);
     for (int i = 0; i < 5; ++i) {
         const QByteArray name = "BtnProfile" + QByteArray::number(i + 1);
-        *profiles[i] = button(this, name.constData(), "PROFILE" + QString::number(i + 1), "MyProfileBtn",
-                              QRect(24 + i * 84, 490, 78, 40));
+        *profiles[i] = MakeButton(this, name.constData(), "PROFILE" + QString::number(i + 1), "MyProfileBtn",
+            QRect(24 + i * 84, 490, 78, 40));
         (*profiles[i])->SetStaysPressed(true);
         (*profiles[i])->setProperty("tag", i);
         FProfileButtons->addButton(*profiles[i], i);
@@ -219,22 +181,23 @@ void TBrisvaneCfgMain::CreateLeftArea()
 
 void TBrisvaneCfgMain::CreateBottomBar()
 {
-    rule(this, QRect(1, 582, kWindowSize.width() - 2, 1));
-    BSBTNRESTOREDEFAULTS = button(this, "BSBTNRESTOREDEFAULTS", "Reset All", "MyBottomBtn", QRect(24, 594, 120, 32));
+    MakeRule(this, QRect(1, 582, kWindowSize.width() - 2, 1));
+    BSBTNRESTOREDEFAULTS
+        = MakeButton(this, "BSBTNRESTOREDEFAULTS", "Reset All", "MyBottomBtn", QRect(24, 594, 120, 32));
     APPLYAniIndicator = new BusyIndicator(this);
     APPLYAniIndicator->setObjectName("APPLYAniIndicator");
     APPLYAniIndicator->setGeometry(470, 596, 28, 28);
-    BSBTNOK = button(this, "BSBTNOK", "OK", "MyPrimaryBtn", QRect(508, 594, 88, 32));
-    BSBTNCANCEL = button(this, "BSBTNCANCEL", "Cancel", "MyBottomBtn", QRect(602, 594, 88, 32));
-    BSBTNAPPLY = button(this, "BSBTNAPPLY", "Apply", "MyBottomBtn", QRect(696, 594, 88, 32));
+    BSBTNOK = MakeButton(this, "BSBTNOK", "OK", "MyPrimaryBtn", QRect(508, 594, 88, 32));
+    BSBTNCANCEL = MakeButton(this, "BSBTNCANCEL", "Cancel", "MyBottomBtn", QRect(602, 594, 88, 32));
+    BSBTNAPPLY = MakeButton(this, "BSBTNAPPLY", "Apply", "MyBottomBtn", QRect(696, 594, 88, 32));
 }
 
 void TBrisvaneCfgMain::CreateGeneralTab()
 {
     QWidget* t = TabGeneral;
-    label(t, "LabelDPILevel", "DPI Level", QRect(14, 14, 96, 20));
-    label(t, "LabelXAxis", "X-Axis", QRect(118, 14, 92, 20));
-    label(t, "LabelYAxis", "Y-Axis", QRect(214, 14, 92, 20));
+    MakeLabel(t, "LabelDPILevel", "DPI Level", QRect(14, 14, 96, 20));
+    MakeLabel(t, "LabelXAxis", "X-Axis", QRect(118, 14, 92, 20));
+    MakeLabel(t, "LabelYAxis", "Y-Axis", QRect(214, 14, 92, 20));
 
     CaptionButton** levels[] = {&DPI1, &dpi2, &DPI3, &DPI4};
     const char* levelNames[] = {"DPI1", "dpi2", "DPI3", "DPI4"};
@@ -246,7 +209,7 @@ void TBrisvaneCfgMain::CreateGeneralTab()
     const char* xyNames[] = {"XY1", "XY2", "XY3", "XY4"};
     for (int i = 0; i < 4; ++i) {
         const int y = 40 + i * 42;
-        *levels[i] = button(t, levelNames[i], "DPI" + QString::number(i + 1), "MyDPIBtnA", QRect(14, y, 94, 30));
+        *levels[i] = MakeButton(t, levelNames[i], "DPI" + QString::number(i + 1), "MyDPIBtnA", QRect(14, y, 94, 30));
         (*levels[i])->SetStaysPressed(true);
         (*levels[i])->setProperty("tag", i);
         *xs[i] = numberBox(t, xNames[i], i, QRect(118, y, 88, 30));
@@ -255,13 +218,13 @@ void TBrisvaneCfgMain::CreateGeneralTab()
         (*xys[i])->hide();
     }
 
-    CHKApplyDiffirentXY = check(t, "CHKApplyDiffirentXY", "Diffirent X/Y setting", QRect(14, 214, 190, 24));
+    CHKApplyDiffirentXY = MakeCheck(t, "CHKApplyDiffirentXY", "Diffirent X/Y setting", QRect(14, 214, 190, 24));
     CHKApplyDiffirentXY->setChecked(true);
-    CHKApplyAccelaration = check(t, "CHKApplyAccelaration", "Accelaration", QRect(14, 242, 190, 24));
-    BSBTNSENSDEFAULTS = button(t, "BSBTNSENSDEFAULTS", "Defaults", "MyBottomBtn", QRect(214, 224, 88, 30));
+    CHKApplyAccelaration = MakeCheck(t, "CHKApplyAccelaration", "Accelaration", QRect(14, 242, 190, 24));
+    BSBTNSENSDEFAULTS = MakeButton(t, "BSBTNSENSDEFAULTS", "Defaults", "MyBottomBtn", QRect(214, 224, 88, 30));
 
-    rule(t, QRect(14, 284, 288, 1));
-    label(t, "LabelReportRate", "Mouse Report Rate", QRect(14, 298, 288, 20));
+    MakeRule(t, QRect(14, 284, 288, 1));
+    MakeLabel(t, "LabelReportRate", "Mouse Report Rate", QRect(14, 298, 288, 20));
     REPORTRATERADIO = new QButtonGroup(t);
     REPORTRATERADIO->setObjectName("REPORTRATERADIO");
     RD125HZ = radio(t, REPORTRATERADIO, "RD125HZ", "125Hz", QRect(14, 328, 130, 24));
@@ -273,7 +236,7 @@ void TBrisvaneCfgMain::CreateGeneralTab()
 void TBrisvaneCfgMain::CreateLightTab()
 {
     QWidget* t = TabLight;
-    label(t, "LabelBreathingState", "Breathing State", QRect(14, 14, 288, 20));
+    MakeLabel(t, "LabelBreathingState", "Breathing State", QRect(14, 14, 288, 20));
     LIGHTSSPEEDGROUPRADIO = new QButtonGroup(t);
     LIGHTSSPEEDGROUPRADIO->setObjectName("LIGHTSSPEEDGROUPRADIO");
     rlow = radio(t, LIGHTSSPEEDGROUPRADIO, "rlow", "Low Speed", QRect(14, 44, 140, 24));
@@ -281,8 +244,8 @@ void TBrisvaneCfgMain::CreateLightTab()
     rHigh = radio(t, LIGHTSSPEEDGROUPRADIO, "rHigh", "High Speed", QRect(14, 74, 140, 24));
     rClose = radio(t, LIGHTSSPEEDGROUPRADIO, "rClose", "Closed", QRect(160, 74, 140, 24));
 
-    rule(t, QRect(14, 114, 288, 1));
-    label(t, "LabelBreathingColor", "Breathing Color", QRect(14, 128, 288, 20));
+    MakeRule(t, QRect(14, 114, 288, 1));
+    MakeLabel(t, "LabelBreathingColor", "Breathing Color", QRect(14, 128, 288, 20));
     static constexpr std::uint32_t kSwatches[6] = {0xFFFF0000, 0xFFFFFF00, 0xFF00FF00,
                                                    0xFF006060, 0xFFFF00FF, 0xFF0000FF};
     PictureBox** swatches[] = {&C1, &C2, &C3, &C4, &C5, &C6};
@@ -298,34 +261,34 @@ void TBrisvaneCfgMain::CreateLightTab()
         *swatches[i] = c;
     }
 
-    rule(t, QRect(14, 222, 288, 1));
-    label(t, "LabelCurrentLightColor", "Current light color", QRect(14, 258, 180, 20));
+    MakeRule(t, QRect(14, 222, 288, 1));
+    MakeLabel(t, "LabelCurrentLightColor", "Current light color", QRect(14, 258, 180, 20));
     ImageLightColor = new PictureBox(t);
     ImageLightColor->setObjectName("ImageLightColor");
     ImageLightColor->setGeometry(206, 236, 64, 64);
 
-    BSBTNADVDEFAULTS = button(t, "BSBTNADVDEFAULTS", "Defaults", "MyBottomBtn", QRect(214, 436, 88, 30));
+    BSBTNADVDEFAULTS = MakeButton(t, "BSBTNADVDEFAULTS", "Defaults", "MyBottomBtn", QRect(214, 436, 88, 30));
 }
 
 void TBrisvaneCfgMain::CreateAdvancedTab()
 {
     QWidget* t = TabAdvanced;
-    label(t, "LabelDoubleClickSpeed", "Double Click Speed", QRect(14, 14, 288, 20));
+    MakeLabel(t, "LabelDoubleClickSpeed", "Double Click Speed", QRect(14, 14, 288, 20));
     TrackBarDoubleClickSpeed = trackBar(t, "TrackBarDoubleClickSpeed", 200, 900, 10, QRect(14, 40, 288, 24));
 
-    label(t, "LabelPointerSpeed", "Pointer Speed", QRect(14, 80, 288, 20));
+    MakeLabel(t, "LabelPointerSpeed", "Pointer Speed", QRect(14, 80, 288, 20));
     TrackBarPointerSpeed = trackBar(t, "TrackBarPointerSpeed", 1, 20, 1, QRect(14, 106, 288, 24));
-    CHKENHANCEPOINTER = check(t, "CHKENHANCEPOINTER", "Enhance pointer precision", QRect(14, 138, 288, 24));
+    CHKENHANCEPOINTER = MakeCheck(t, "CHKENHANCEPOINTER", "Enhance pointer precision", QRect(14, 138, 288, 24));
 
-    rule(t, QRect(14, 176, 288, 1));
+    MakeRule(t, QRect(14, 176, 288, 1));
     SCROLLSPEEDGROUP = new QButtonGroup(t);
     SCROLLSPEEDGROUP->setObjectName("SCROLLSPEEDGROUP");
     RDSCROLL = radio(t, SCROLLSPEEDGROUP, "RDSCROLL", "Scroll Speed", QRect(14, 190, 288, 24));
     TRACKBARSCROLLSPEED = trackBar(t, "TRACKBARSCROLLSPEED", 1, 10, 1, QRect(36, 218, 266, 24));
     RDSCROLLONEPAGE = radio(t, SCROLLSPEEDGROUP, "RDSCROLLONEPAGE", "Scroll for one page", QRect(14, 248, 288, 24));
 
-    rule(t, QRect(14, 286, 288, 1));
-    label(t, "LabelTestArea", "Test area", QRect(14, 298, 288, 20));
+    MakeRule(t, QRect(14, 286, 288, 1));
+    MakeLabel(t, "LabelTestArea", "Test area", QRect(14, 298, 288, 20));
     auto* testArea = new QWidget(t);
     testArea->setObjectName("ListTestArea");
     testArea->setProperty("bvRole", "well");

@@ -1,0 +1,18 @@
+#pragma once
+// Reading hexadecimal text.
+
+namespace bv::util {
+
+/// The value of one hex digit (either case), or -1 for any other character.
+constexpr int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace bv::util
