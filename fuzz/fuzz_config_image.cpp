@@ -29,10 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(static_cast<void*>(profile.get()), data, std::min(size, sizeof(TMOUSEPROFILEINFO)));
     }
 
-    std::string error;
+    util::UserText error;
     const auto image = EncodeConfigurationImage(*profile, &error);
     if (!image)
         return 0;
+    // Whatever the profile holds, the mouse only gets values it knows.
+    if (image->CPI[0] < 1 || image->CPI[0] > 4 || image->CPI[1] >= image->CPI[0] || image->Light[3] > 3 ||
+        image->Light[4] > 3)
+        std::abort();
+    for (int e = 0; e < 8; ++e) {
+        const int code = image->Buttons[1 + 4 * e];
+        if (!((code >= 1 && code <= 5) || (code >= 8 && code <= 19)))
+            std::abort();
+    }
     for (int set = 0; set < 2; ++set) {
         for (const auto& w : ConfigurationImageWrites(*image, set)) {
             const std::uint16_t base = static_cast<std::uint16_t>(w.Address - 0x900 * set);

@@ -3,6 +3,7 @@
 // operations that read those images back.
 #include "platform/registry.h"
 #include "settings/DMUnit.h"
+#include "settings/store_error.h"
 
 #include <cstdint>
 #include <cstring>
@@ -105,9 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         dm.SwitchToProfile(i);
         dm.RestoreCurrentProfileInfoToDefault();
     }
-    dm.SaveBackAllProfileInfoToRegistry();
-    dm.SaveBackAllProfileInfoToFile();
-    dm.SaveProfileGroupSettingInfoToRegistry();
-    dm.SaveBackAllProfileSettingInfo();
+    // A store the input makes impossible (a file left alone as unreadable) is reported, not a crash.
+    bv::StoreBatch stores;
+    stores.Try("profiles", [&] { dm.SaveBackAllProfileInfoToRegistry(); });
+    stores.Try("files", [&] { dm.SaveBackAllProfileInfoToFile(); });
+    stores.Try("modes", [&] { dm.SaveProfileGroupSettingInfoToRegistry(); });
+    stores.Try("current profile", [&] { dm.SaveBackAllProfileSettingInfo(); });
+    dm.LoadCurrentProfileInfoFromRegistry();
     return 0;
 }

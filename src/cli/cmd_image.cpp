@@ -20,19 +20,19 @@ namespace bv::cli {
 
 namespace {
 
-void warn(const std::vector<std::string>& notes)
+void warn(const std::vector<util::UserText>& notes)
 {
     for (const auto& n : notes)
-        std::cerr << "warning: " << n << '\n';
+        std::cerr << "warning: " << n.English() << '\n';
 }
 
 int encode(const std::string& file, int set)
 {
     const auto profile = LoadProfileFile(file);
-    std::string error;
+    util::UserText error;
     const auto image = EncodeConfigurationImage(*profile, &error);
     if (!image)
-        throw BadInput("\"" + file + "\" cannot be written to the mouse: " + error);
+        throw BadInput("\"" + file + "\" cannot be written to the mouse: " + error.English());
     warn(image->Notes);
     nlohmann::ordered_json writes = nlohmann::ordered_json::array();
     for (const auto& w : ConfigurationImageWrites(*image, set))
@@ -72,9 +72,16 @@ int apply(const GlobalOptions& global, const std::string& mode1File, const std::
     ApplyHooks hooks;
     hooks.Sequence.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     const auto result = ApplyDeviceSequence(*session.hid, profiles, static_cast<std::uint8_t>(notice), hooks);
-    if (!result.Written)
-        throw BadInput(result.Error);
+    if (result.Refused())
+        throw BadInput(result.Error.English());
     warn(result.Notes);
+    if (!result.Written)
+        throw BadInput("The mouse did not take all settings: the " + result.FailedSteps.front() + " failed (" +
+                       session.describe(result.FirstError) + ")" +
+                       (result.FailedSteps.size() > 1
+                            ? " and " + std::to_string(result.FailedSteps.size() - 1) + " later steps failed too"
+                            : std::string()) +
+                       ". It may hold a mix of old and new settings: connect it and apply again.");
     printJson({{"written", true}, {"mode", mode}, {"current_cpi_index", result.CurrentCPIIndex}});
     return kOk;
 }

@@ -3,6 +3,7 @@
 #include "device/usage_and_page.h"
 #include "platform/registry.h"
 #include "settings/record_text.h"
+#include "settings/store_error.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
+#include <stdexcept>
 
 using namespace bv;
 namespace fs = std::filesystem;
@@ -324,6 +327,24 @@ INSTANTIATE_TEST_SUITE_P(
                         auto g = recordFrom<TProfileSettingGroup>(b);
                         SetRecordText(g.ProfileSettingList[3].FilePath, "");
                         std::memcpy(b.data(), &g, sizeof g);
+                    }},
+        GroupDamage{"FolderClimbsOut",
+                    [](std::vector<std::uint8_t>& b) {
+                        auto g = recordFrom<TProfileSettingGroup>(b);
+                        SetRecordText(g.ProfileSettingList[1].FilePath, RecordText(g.ProfileSettingList[1].FilePath) + "/../..");
+                        std::memcpy(b.data(), &g, sizeof g);
+                    }},
+        GroupDamage{"RelativeMacroFolder",
+                    [](std::vector<std::uint8_t>& b) {
+                        auto g = recordFrom<TProfileSettingGroup>(b);
+                        SetRecordText(g.ProfileSettingList[2].MacroPath, "BVProfile3_Macros");
+                        std::memcpy(b.data(), &g, sizeof g);
+                    }},
+        GroupDamage{"MacroFolderClimbsOut",
+                    [](std::vector<std::uint8_t>& b) {
+                        auto g = recordFrom<TProfileSettingGroup>(b);
+                        SetRecordText(g.ProfileSettingList[4].MacroPath, RecordText(g.ProfileSettingList[4].MacroPath) + "/../../x");
+                        std::memcpy(b.data(), &g, sizeof g);
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -352,9 +373,17 @@ TEST_F(ProfileManagerTest, UnreadableProfileFileIsReportedAndNeverOverwritten)
     dm->ReadProfileInfo(p, 1);
     EXPECT_EQ(p.ConfigInfo.LEDConfig.B, 255) << "factory values in memory";
 
-    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 4);
+    // Kept safe, but never silently: the user learns that this profile's changes miss its file.
+    try {
+        dm->SaveBackAllProfileInfoToFile();
+        ADD_FAILURE() << "the skipped file must be reported";
+    } catch (const StoreError& e) {
+        ASSERT_EQ(e.Failures().size(), 1u);
+        EXPECT_NE(e.Failures()[0].find("BVProfile2.pfd"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(fileBytes(profileFile(1)).size(), sizeof(TMOUSEPROFILEINFO)) << "the others are written";
     dm->SwitchToProfile(1);
-    EXPECT_FALSE(dm->SaveCurrentProfileInfoToFile());
+    EXPECT_THROW(dm->SaveCurrentProfileInfoToFile(), StoreError);
     EXPECT_TRUE(fs::is_regular_file(profileFile(2) / "keep"));
 }
 
@@ -470,11 +499,154 @@ TEST_F(ProfileManagerTest, StoredProfilesOfTheWrongSizeStartFromFactoryValues)
     TMOUSEPROFILEINFO second;
     dm->ReadProfileInfo(second, 1);
     EXPECT_EQ(second.ConfigInfo.LEDConfig.B, 255) << "factory blue";
-    EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 4);
+    EXPECT_THROW(dm->SaveBackAllProfileInfoToFile(), StoreError);
     EXPECT_EQ(fileBytes(profileFile(2)), shortFile) << "the short file is left untouched";
 
     dm->RestoreCurrentProfileInfoToDefault();
     EXPECT_EQ(dm->ProfileComponent(0).Size(), static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO)));
+}
+
+// Stored images longer than a profile keep their first record: nothing the user set is replaced
+// by factory values.
+TEST_F(ProfileManagerTest, LongerStoredProfilesKeepTheirFirstRecord)
+{
+    std::vector<std::uint8_t> first, second;
+    {
+        auto dm = start();
+        dm->ProfileSettingGroup().ProfileSettingList[0].StorageType = 0;
+        dm->SaveProfileGroupSettingInfoToRegistry();
+        dm->CurrentProfileInfo().ConfigInfo.PointerSpeed = 17;
+        dm->SaveCurrentProfileInfoToRegistry();
+        first = dm->ProfileComponent(0).Image();
+        dm->SwitchToProfile(1);
+        dm->CurrentProfileInfo().ConfigInfo.ReportRate = 500;
+        dm->SaveBackToCurrentProfileInfo();
+        dm->SaveCurrentProfileInfoToFile();
+        second = dm->ProfileComponent(1).Image();
+    }
+    auto longer = [](std::vector<std::uint8_t> bytes) {
+        bytes.resize(bytes.size() + 4096, 0x5A);
+        return bytes;
+    };
+    registry->writeBinary(HKCU, kKey, "BVProfile1.pfd", longer(first));
+    {
+        const auto bytes = longer(second);
+        std::ofstream(profileFile(2), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    auto dm = start();
+    EXPECT_TRUE(dm->StartupProblems().empty());
+    EXPECT_EQ(dm->ProfileComponent(0).Image(), first);
+    EXPECT_EQ(dm->ProfileComponent(1).Image(), second);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.PointerSpeed, 17);
+}
+
+TEST_F(ProfileManagerTest, ReloadFromTheRegistryTakesOnlyAWholeProfile)
+{
+    auto dm = start();
+    dm->ProfileSettingGroup().ProfileSettingList[0].StorageType = 0;
+    dm->CurrentProfileInfo().ConfigInfo.PointerSpeed = 4;
+    dm->SaveCurrentProfileInfoToRegistry();
+    auto stored = dm->ProfileComponent(0).Image();
+
+    // Unsaved edits and the stored image stay when the value is refused.
+    dm->CurrentProfileInfo().ConfigInfo.PointerSpeed = 9;
+    registry->writeBinary(HKCU, kKey, "BVProfile1.pfd", std::vector<std::uint8_t>(50, 0x11));
+    EXPECT_FALSE(dm->LoadCurrentProfileInfoFromRegistry());
+    EXPECT_EQ(dm->ProfileComponent(0).Image(), stored);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.PointerSpeed, 9);
+
+    auto changed = stored;
+    changed[offsetof(TMOUSEPROFILEINFO, ConfigInfo) + offsetof(TMOUSECONFIGINFO, PointerSpeed)] = 12;
+    auto longer = changed;
+    longer.resize(longer.size() + 10, 0x33);
+    registry->writeBinary(HKCU, kKey, "BVProfile1.pfd", longer);
+    EXPECT_TRUE(dm->LoadCurrentProfileInfoFromRegistry());
+    EXPECT_EQ(dm->ProfileComponent(0).Image(), changed);
+    EXPECT_EQ(dm->CurrentProfileInfo().ConfigInfo.PointerSpeed, 12);
+}
+
+// One file that cannot be written never costs the others, and every failure is named.
+TEST_F(ProfileManagerTest, EveryProfileFileIsTriedAndEveryFailureReported)
+{
+    auto dm = start();
+    for (int n : {2, 4}) {
+        fs::remove(profileFile(n));
+        fs::create_directories(profileFile(n) / "in the way");
+    }
+    for (int i = 0; i < 5; ++i) {
+        TMOUSEPROFILEINFO p;
+        dm->ReadProfileInfo(p, i);
+        p.ConfigInfo.PointerSpeed = 15;
+        dm->SaveBackToProfileInfo(p, i);
+    }
+    try {
+        dm->SaveBackAllProfileInfoToFile();
+        ADD_FAILURE() << "two files could not be written";
+    } catch (const StoreError& e) {
+        ASSERT_EQ(e.Failures().size(), 2u) << e.what();
+        EXPECT_NE(e.Failures()[0].find("Profile 2"), std::string::npos) << e.Failures()[0];
+        EXPECT_NE(e.Failures()[1].find("BVProfile4.pfd"), std::string::npos) << e.Failures()[1];
+    }
+    for (int n : {1, 3, 5})
+        EXPECT_EQ(recordFrom<TMOUSEPROFILEINFO>(fileBytes(profileFile(n))).ConfigInfo.PointerSpeed, 15) << n;
+}
+
+// A registry whose key cannot be made: every store says so instead of passing for done.
+class KeylessRegistry final : public platform::Registry {
+public:
+    bool keyExists(platform::RootKey, const std::string&) const override { return false; }
+    bool createKey(platform::RootKey, const std::string&) override { return false; }
+    bool valueExists(platform::RootKey, const std::string&, const std::string&) const override { return false; }
+    std::optional<std::vector<std::uint8_t>> readBinary(platform::RootKey, const std::string&, const std::string&) const override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> readDword(platform::RootKey, const std::string&, const std::string&) const override
+    {
+        return std::nullopt;
+    }
+    void writeBinary(platform::RootKey, const std::string&, const std::string&, std::span<const std::uint8_t>) override
+    {
+        ADD_FAILURE() << "written without a key";
+    }
+    void writeDword(platform::RootKey, const std::string&, const std::string&, std::uint32_t) override
+    {
+        ADD_FAILURE() << "written without a key";
+    }
+};
+
+TEST_F(ProfileManagerTest, AKeyThatCannotBeCreatedIsAFailedStore)
+{
+    registry = std::make_unique<KeylessRegistry>();
+    auto dm = start();
+    ASSERT_EQ(dm->StartupProblems().size(), 2u) << "the modes and the current profile were not stored";
+    EXPECT_NE(dm->StartupProblems()[0].find("cannot be created"), std::string::npos) << dm->StartupProblems()[0];
+
+    const std::pair<const char*, std::function<void()>> stores[] = {
+        {"profile", [&] { dm->SaveCurrentProfileInfoToRegistry(); }},
+        {"all profiles", [&] { dm->SaveBackAllProfileInfoToRegistry(); }},
+        {"current profile and language", [&] { dm->SaveBackAllProfileSettingInfo(); }},
+        {"modes", [&] { dm->SaveProfileGroupSettingInfoToRegistry(); }},
+        {"factory modes", [&] { dm->RestoreProfileSettingGroupToDefault(); }},
+    };
+    for (const auto& [name, store] : stores)
+        EXPECT_THROW(store(), StoreError) << name;
+    try {
+        dm->SaveBackAllProfileInfoToRegistry();
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.Failures().size(), 5u) << "each profile is tried";
+    }
+}
+
+TEST_F(ProfileManagerTest, ProfileIndicesOutsideTheFiveAreRefused)
+{
+    auto dm = start();
+    for (int i : {-1, 5, 6})
+        EXPECT_THROW(dm->ProfileComponent(i), std::out_of_range) << i;
+    TMOUSEPROFILEINFO p;
+    EXPECT_FALSE(dm->ReadProfileInfo(p, 5));
+    EXPECT_FALSE(dm->SaveProfileInfoToRegistry(5));
 }
 
 TEST_F(ProfileManagerTest, PartialDefaultsTouchOnlyTheirFields)

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -215,6 +216,83 @@ TEST(ReportRate, CodesAreThePollingIntervals)
     }
 }
 
+// A version-258 profile can still hold values the mouse was never meant to read: each is brought
+// into its range on the way out, and the note says what changed.
+struct OutOfRange {
+    const char* name;
+    void (*damage)(TMOUSEPROFILEINFO&);
+    bool (*sent)(const TConfigurationImage&);
+    const char* note;
+};
+
+void PrintTo(const OutOfRange& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class OutOfRangeTest : public ::testing::TestWithParam<OutOfRange> {};
+
+TEST_P(OutOfRangeTest, IsClampedAndNoted)
+{
+    auto p = factoryProfile();
+    const auto clean = EncodeConfigurationImage(*p);
+    ASSERT_TRUE(clean);
+    EXPECT_TRUE(clean->Notes.empty()) << "a factory profile needs no change";
+
+    GetParam().damage(*p);
+    const auto before = *p;
+    const auto image = EncodeConfigurationImage(*p);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(GetParam().sent(*image));
+    ASSERT_EQ(image->Notes.size(), 1u);
+    EXPECT_EQ(image->Notes[0].English(), GetParam().note);
+    EXPECT_EQ(std::memcmp(&before, p.get(), sizeof before), 0) << "the profile itself is not changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, OutOfRangeTest,
+    ::testing::Values(
+        OutOfRange{"CPILevel", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPILevel = 99; },
+                   [](const TConfigurationImage& i) { return i.CPI[0] == 4; },
+                   "CPILevel is 99, which the mouse cannot take; 4 is sent."},
+        OutOfRange{"CurrentCPIIndex", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CurrentCPIIndex = -3; },
+                   [](const TConfigurationImage& i) { return i.CPI[1] == 0; },
+                   "CurrentCPIIndex is -3, which the mouse cannot take; 0 is sent."},
+        OutOfRange{"LevelState", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPIState[2].State = 7; },
+                   [](const TConfigurationImage& i) { return i.CPI[2 + 3 * 2] == 1; },
+                   "CPIState[2].State is 7, which the mouse cannot take; 1 is sent."},
+        OutOfRange{"BreathSpeed", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BREATH_SPEED = 202; },
+                   [](const TConfigurationImage& i) { return i.Light[4] == 3; },
+                   "BREATH_SPEED is 202, which the mouse cannot take; 3 is sent."},
+        OutOfRange{"Brightness", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BRIGHT_LEVEL = 9; },
+                   [](const TConfigurationImage& i) { return i.Light[3] == 3; },
+                   "BRIGHT_LEVEL is 9, which the mouse cannot take; 3 is sent."},
+        OutOfRange{"ReportRate", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.ReportRate = 300; },
+                   [](const TConfigurationImage& i) { return i.ReportRate == 8; },
+                   "ReportRate is 300, which the mouse cannot take; 125 is sent."},
+        OutOfRange{"UnknownCode",
+                   [](TMOUSEPROFILEINFO& p) {
+                       p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 77;
+                       p.ConfigInfo.ButtonFuncInfo[5].MediaKey.nKeyValue1 = 0xE9;
+                   },
+                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes{14, 0, 0, 0}; },
+                   "Button 6 has the unknown function code 77; it is sent as Disable."},
+        OutOfRange{"FireCount",
+                   [](TMOUSEPROFILEINFO& p) {
+                       p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 18;
+                       p.ConfigInfo.ButtonFuncInfo[2].FireKey = {0, 40};
+                   },
+                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes{18, 1, 40, 0}; },
+                   "Button 3: FireKey.nLoopCount is 0, which the mouse cannot take; 1 is sent."},
+        OutOfRange{"FireDelay",
+                   [](TMOUSEPROFILEINFO& p) {
+                       p.ConfigInfo.ButtonFuncInfo[0].DeviceCode = 18;
+                       p.ConfigInfo.ButtonFuncInfo[0].FireKey = {3, 0};
+                   },
+                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 1, i.Buttons.begin() + 5) == Bytes{18, 3, 1, 0}; },
+                   "Button 1: FireKey.DelyValue is 0, which the mouse cannot take; 1 is sent."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---- macros ---------------------------------------------------------------------
 
 TEST(MacroAction, Records)
@@ -296,7 +374,7 @@ TEST(MacroArea, AFullMacroDropsItsLoopMarkerInSlotAndButtonAlike)
     EXPECT_EQ(MacroAreaLength(image->Macros, 0), 384u);
     EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes{132, 6, 0})) << "the next slot is untouched";
     ASSERT_EQ(image->Notes.size(), 1u);
-    EXPECT_NE(image->Notes[0].find("once"), std::string::npos);
+    EXPECT_NE(image->Notes[0].English().find("once instead of 5 times"), std::string::npos);
 }
 
 TEST(MacroArea, TheButtonsLengthFollowsTheMacroThatFillsTheSlot)
@@ -335,9 +413,9 @@ TEST(MacroArea, MoreThanFiveMacrosOnButtonsAreRefused)
     auto p = factoryProfile();
     for (int i = 0; i < 6; ++i)
         assignMacro(*p, i, addMacro(*p, {key('A', 1)}));
-    std::string error;
+    util::UserText error;
     EXPECT_FALSE(EncodeConfigurationImage(*p, &error));
-    EXPECT_NE(error.find("6 different macros"), std::string::npos) << error;
+    EXPECT_NE(error.English().find("6 different macros"), std::string::npos) << error.English();
 
     // A sixth macro on an entry that no device button plays is simply not sent.
     auto q = factoryProfile();
@@ -423,7 +501,7 @@ TEST_F(ApplyTest, TwoProfilesWithMacrosDecodeBackToTheirSettings)
     WriteDeviceByte(hid, 2, SetAddress(kAddrCPIBlock, 1) + 1);
 
     const auto result = ApplyDeviceSequence(hid, profiles, 3, hooks);
-    ASSERT_TRUE(result.Written) << result.Error;
+    ASSERT_TRUE(result.Written) << result.Error.English();
     EXPECT_EQ(result.CurrentCPIIndex, 2);
     EXPECT_EQ(b.ConfigInfo.CurrentCPIIndex, 2);
 
@@ -482,20 +560,71 @@ TEST_F(ApplyTest, AProfileTheMouseCannotHoldStopsApplyBeforeAnyTransfer)
         assignMacro(*profiles.mode[1], i, addMacro(*profiles.mode[1], {key('A', 1)}));
     const auto result = ApplyDeviceSequence(hid, profiles, 0, hooks);
     EXPECT_FALSE(result.Written);
-    EXPECT_NE(result.Error.find("Mode 2"), std::string::npos) << result.Error;
+    EXPECT_TRUE(result.Refused());
+    EXPECT_EQ(result.Error.Source.rfind("Mode %1: ", 0), 0u) << "the window translates the whole sentence";
+    EXPECT_NE(result.Error.English().find("Mode 2: The buttons play 6"), std::string::npos) << result.Error.English();
     EXPECT_EQ(mouse->transferCount(), 0u);
 }
 
-TEST_F(ApplyTest, AnAbsentMouseTakesNoHarm)
+TEST_F(ApplyTest, AnAbsentMouseTakesNoHarmAndIsReported)
 {
     mouse->unplug();
     FileProfiles profiles;
     profiles.mode[0] = factoryProfile(0);
     profiles.mode[1] = factoryProfile(1);
     const auto result = ApplyDeviceSequence(hid, profiles, 0, hooks);
-    EXPECT_TRUE(result.Written);
+    EXPECT_FALSE(result.Written);
+    EXPECT_FALSE(result.Refused());
+    ASSERT_FALSE(result.FailedSteps.empty());
+    EXPECT_EQ(result.FailedSteps.front(), "opening update bracket");
+    EXPECT_EQ(result.FirstError, kHidErrorNoDevice);
     EXPECT_EQ(result.CurrentCPIIndex, 0) << "a failed read keeps level 0";
     EXPECT_EQ(profiles.mode[1]->ConfigInfo.CurrentCPIIndex, 0);
+}
+
+// A mouse that goes away after any number of transfers, or fails any one of them, is never
+// reported as written, and the report names the step that failed first.
+TEST_F(ApplyTest, EveryTransferThatFailsIsReported)
+{
+    FileProfiles profiles;
+    profiles.mode[0] = factoryProfile(0);
+    profiles.mode[1] = factoryProfile(1);
+    assignMacro(*profiles.mode[0], 2, addMacro(*profiles.mode[0], {key('A', 1), key('A', 0)}));
+    ASSERT_TRUE(ApplyDeviceSequence(hid, profiles, 0, hooks).Written);
+    const std::uint64_t total = mouse->transferCount();
+    ASSERT_GT(total, 10u);
+
+    std::set<std::string> firstSteps;
+    for (std::uint64_t n = 1; n <= total; ++n) {
+        for (const bool unplug : {true, false}) {
+            VirtualMouseFaults faults;
+            if (unplug)
+                faults.unplugAfter = n - 1; // 0 would mean never: transfer 1 is handled below
+            else
+                faults.failTransfer = n;
+            mouse->plug();
+            mouse->setFaults(faults);
+            if (unplug && n == 1)
+                mouse->unplug();
+            const auto result = ApplyDeviceSequence(hid, profiles, 0, hooks);
+            const bool readOnly = !unplug && (n == 2 || n == 3 || n == 4 || n == 5);
+            if (readOnly) {
+                // The read of the current CPI level: a note, the writes all went through.
+                EXPECT_TRUE(result.Written) << n;
+                EXPECT_FALSE(result.Notes.empty()) << n;
+                continue;
+            }
+            EXPECT_FALSE(result.Written) << (unplug ? "unplugged after " : "failed transfer ") << n;
+            ASSERT_FALSE(result.FailedSteps.empty()) << n;
+            if (!unplug)
+                EXPECT_EQ(result.FailedSteps.size(), 1u) << n;
+            firstSteps.insert(result.FailedSteps.front());
+        }
+    }
+    for (const char* step : {"opening update bracket", "Mode 1 button block", "Mode 1 macro slot 1", "Mode 1 macro slot 5",
+                             "Mode 1 light block", "Mode 2 CPI block", "report rates", "set selector", "wheel light",
+                             "settings notice", "closing update bracket"})
+        EXPECT_TRUE(firstSteps.count(step)) << step;
 }
 
 TEST_F(ApplyTest, WorksOnTheProfileManagerAndKeepsThePausesInOrder)

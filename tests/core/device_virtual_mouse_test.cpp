@@ -258,3 +258,24 @@ TEST(DeviceSelection, ParsesTheDeviceOptionAndTheEnvironment)
     ASSERT_TRUE(link.virtualMouse);
     EXPECT_EQ(link.backend->enumerate()->size(), 2u);
 }
+
+TEST(DeviceSelection, FaultsComeFromTheEnvironment)
+{
+    const auto both = ParseVirtualMouseFaults("unplug-after=12,fail-transfer=3");
+    EXPECT_EQ(both.unplugAfter, 12u);
+    EXPECT_EQ(both.failTransfer, 3u);
+    EXPECT_EQ(ParseVirtualMouseFaults("").unplugAfter, 0u);
+    for (const char* bad : {"unplug-after", "unplug-after=", "unplug-after=0", "unplug-after=x", "fail-transfer=2a",
+                            "explode=1", "fail-transfer=-1"})
+        EXPECT_THROW(ParseVirtualMouseFaults(bad), std::invalid_argument) << bad;
+
+    platform_test::ScopedEnv env;
+    env.set("BV_VIRTUAL_MOUSE_FAULTS", "fail-transfer=2");
+    const auto link = OpenDeviceLink(ParseDeviceSelection("virtual"));
+    const std::array<std::uint8_t, 16> report {2, 2, 64, 0, 1, 0, 0xFA, 0xFA, 1};
+    EXPECT_EQ(link.virtualMouse->setFeature(report), 0u);
+    EXPECT_NE(link.virtualMouse->setFeature(report), 0u) << "the second transfer fails";
+    EXPECT_EQ(link.virtualMouse->setFeature(report), 0u);
+    env.set("BV_VIRTUAL_MOUSE_FAULTS", "sometimes");
+    EXPECT_THROW(OpenDeviceLink(ParseDeviceSelection("virtual")), std::invalid_argument);
+}

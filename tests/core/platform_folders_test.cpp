@@ -231,6 +231,31 @@ TEST_F(AtomicFileTest, FailedRenameKeepsTheOldTargetAndCleansUp)
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "profile.pfd" });
 }
 
+#ifndef _WIN32 // creating links needs a privilege on Windows
+TEST_F(AtomicFileTest, ALinkIsWrittenThroughAndStaysALink)
+{
+    fs::create_directories(dir / "real");
+    const fs::path real = dir / "real" / "mine.pfd";
+    writeFileAtomic(real, Bytes { 'o', 'l', 'd' });
+    fs::create_symlink("real/mine.pfd", target); // relative, as users make them
+    fs::create_symlink(target, dir / "second.pfd"); // a chain of two
+
+    writeFileAtomic(dir / "second.pfd", Bytes { 'n', 'e', 'w' });
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(target)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "second.pfd")));
+    EXPECT_EQ(fileText(real), "new");
+    EXPECT_EQ(folderEntries(dir / "real"), std::vector<std::string> { "mine.pfd" }) << "no temporary left";
+
+    // A link whose file is gone gets the file, where the link points.
+    fs::remove(real);
+    writeFileAtomic(target, Bytes { 'b', 'a', 'c', 'k' });
+    EXPECT_EQ(fileText(real), "back");
+
+    fs::create_symlink("loop.pfd", dir / "loop.pfd");
+    EXPECT_THROW(writeFileAtomic(dir / "loop.pfd", Bytes { 1 }), fs::filesystem_error);
+}
+#endif
+
 TEST_F(AtomicFileTest, MissingFolderIsAnErrorNotCreated)
 {
     EXPECT_THROW(writeFileAtomic(dir / "absent" / "file", Bytes { 1 }), fs::filesystem_error);

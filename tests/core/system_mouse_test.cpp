@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include <string>
 #include <vector>
 
@@ -89,6 +93,50 @@ TEST(SystemMouseParams, TheWorkerUsesItsOwnCopyAndRecordsWhatWasAsked)
     EXPECT_EQ(asked.Acceleration, (MouseAcceleration{7, 0, 1}));
     EXPECT_FALSE(asked.DoubleClickTime);
     EXPECT_FALSE(StartApplySystemMouseParams(nullptr, params));
+}
+
+// Two quick Applies: the second worker waits for the first, so the system ends with the newer values.
+TEST(SystemMouseParams, WorkersFinishInTheOrderTheyWereStarted)
+{
+    class GatedSettings final : public SystemMouseSettings {
+    public:
+        std::mutex Lock;
+        std::condition_variable Changed;
+        bool Released = false;
+        std::vector<std::int32_t> Speeds;
+
+    protected:
+        SettingResult DoSetDoubleClickTime(std::uint32_t) override { return {}; }
+        SettingResult DoSetMouseAcceleration(const MouseAcceleration&) override { return {}; }
+        SettingResult DoSetMouseSpeed(std::int32_t s) override
+        {
+            std::unique_lock lock(Lock);
+            Speeds.push_back(s);
+            Changed.notify_all();
+            // The first Apply's worker is held up, as by a slow desktop.
+            if (s == 5)
+                Changed.wait(lock, [this] { return Released; });
+            return {};
+        }
+        SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
+    };
+    auto settings = std::make_shared<GatedSettings>();
+    ASSERT_TRUE(StartApplySystemMouseParams(settings, {5, 3, 0}));
+    {
+        std::unique_lock lock(settings->Lock);
+        settings->Changed.wait(lock, [&] { return !settings->Speeds.empty(); });
+    }
+    ASSERT_TRUE(StartApplySystemMouseParams(settings, {9, 3, 0}));
+    {
+        // Room for the second worker to overtake, were it allowed to.
+        std::unique_lock lock(settings->Lock);
+        settings->Changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return settings->Speeds.size() > 1; });
+        settings->Released = true;
+        settings->Changed.notify_all();
+    }
+    TuiThread::WaitForAll();
+    EXPECT_EQ(settings->Speeds, (std::vector<std::int32_t>{5, 9}));
+    EXPECT_EQ(settings->Requested().PointerSpeed, 9);
 }
 
 TEST(SystemMouseSettings, TheDemoSwitchKeepsTheSystemsSettings)

@@ -120,9 +120,12 @@ void MainWindowTest::startUpFillsEveryPanelFromTheCurrentProfile()
     }
     QCOMPARE(w->DPI1->StyleName(), QString("MyDPIBtnA"));
     QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtn"));
-    QCOMPARE(w->DPI4->StyleName(), QString("MyDPIBtn")); // the style looks at State = 1 before it is normalised
+    // A damaged State of 5 shows as enabled, as the mouse gets it, and stays as stored.
+    QCOMPARE(w->DPI4->StyleName(), QString("MyDPIBtnA"));
+    QVERIFY(!w->DPI4->isChecked());
+    QVERIFY(w->DPI3->isChecked());
     const TMOUSECONFIGINFO& c = rig.dm->CurrentProfileInfo().ConfigInfo;
-    QCOMPARE(int(c.CPIState[3].State), 1);
+    QCOMPARE(int(c.CPIState[3].State), 5);
     QVERIFY(w->CHKApplyDiffirentXY->isChecked());
     QVERIFY(!w->CHKApplyAccelaration->isChecked());
     QVERIFY(w->RD500HZ->isChecked());

@@ -201,21 +201,20 @@ void SensitivityPanelTest::levelButtonsTakeLevelsOutAndBackButKeepOne()
 void SensitivityPanelTest::levelsStoredDisabledAreEnabledByTheReleasingClick()
 {
     {
-        // The buttons start released whatever the profile says, so a level shown disabled
-        // needs a press and then the releasing click.
+        // The buttons follow the profile (pressed = disabled), so one click always toggles.
         WindowRig rig;
         Config(rig).CPIState[2].State = 0;
         rig.dm->SaveBackToCurrentProfileInfo();
         auto w = rig.Start();
         QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtn"));
-        QVERIFY(!w->DPI3->isChecked());
-        w->DPI3->click();
         QVERIFY(w->DPI3->isChecked());
-        QCOMPARE(int(Config(rig).CPIState[2].State), 0);
         w->DPI3->click();
         QVERIFY(!w->DPI3->isChecked());
         QCOMPARE(int(Config(rig).CPIState[2].State), 1);
         QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtnA"));
+        w->DPI3->click();
+        QVERIFY(w->DPI3->isChecked());
+        QCOMPARE(int(Config(rig).CPIState[2].State), 0);
     }
     {
         // A profile without any enabled level: the refused press enables the clicked level
@@ -254,14 +253,14 @@ void SensitivityPanelTest::optionsAreStoredByUserAndRefreshButNotAtStartUp()
     w->CHKApplyAccelaration->click();
     QCOMPARE(Stored(rig)->ConfigInfo.ApplyAccelaration, 0);
 
-    // A refresh after the profile changed: the check box runs its handler, the boxes do not.
+    // A refresh shows what the profile holds and writes nothing: no store, no changed flag.
     w->SettingsChanged = false;
     Config(rig).ApplyDiffirentXY = 1;
     Config(rig).CPIState[1].X = 2000;
     w->RefreshCPIPanel();
     QVERIFY(w->CHKApplyDiffirentXY->isChecked());
-    QCOMPARE(Stored(rig)->ConfigInfo.ApplyDiffirentXY, 1);
-    QVERIFY(w->SettingsChanged);
+    QCOMPARE(Stored(rig)->ConfigInfo.ApplyDiffirentXY, 0);
+    QVERIFY(!w->SettingsChanged);
     QCOMPARE(w->X2->value(), 2000);
     QCOMPARE(int(Config(rig).HWCPIState[1].X), 750);
 
@@ -300,8 +299,8 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
     QCOMPARE(c.CurrentCPIIndex, 1);
     QCOMPARE(GlowingLevel(*w), 1);
     QVERIFY(StoredMatchesWorkingCopy(rig));
-    // Nothing else changed on screen, so nothing is armed: OK would close without Apply.
-    QVERIFY(!w->SettingsChanged);
+    // Kept in the profile, so OK applies it and Cancel asks.
+    QVERIFY(w->SettingsChanged);
 
     // The report rate goes back to 125 Hz with the levels.
     w->RD1000HZ->click();
@@ -309,6 +308,7 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
     w->BSBTNSENSDEFAULTS->click();
     QCOMPARE(int(c.ReportRate), 125);
     QVERIFY(w->RD125HZ->isChecked());
+    QVERIFY2(StoredMatchesWorkingCopy(rig), "the rate is stored with the levels");
 }
 
 QTEST_MAIN(SensitivityPanelTest)

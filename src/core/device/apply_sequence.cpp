@@ -34,6 +34,16 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         if (hooks.Sequence.pause)
             hooks.Sequence.pause(ms);
     };
+    // The writes return nothing; the HID component counts the transfers that failed.
+    auto step = [&](const std::string& name, const auto& send) {
+        const std::uint64_t before = hid.FailedTransfers();
+        send();
+        if (hid.FailedTransfers() != before) {
+            if (result.FailedSteps.empty())
+                result.FirstError = hid.LastTransferError();
+            result.FailedSteps.push_back(name);
+        }
+    };
     auto profile = std::make_unique<TMOUSEPROFILEINFO>();
 
     // Refuse before the first byte goes out, so the mouse never holds half a configuration. The
@@ -41,19 +51,20 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
     profiles.StoreBackCurrentProfile();
     for (int mode = 0; mode < kModeCount; ++mode) {
         profiles.ReadModeProfile(mode, *profile);
-        std::string error;
+        util::UserText error;
         if (!EncodeConfigurationImage(*profile, &error)) {
-            result.Error = "Mode " + std::to_string(mode + 1) + ": " + error;
+            result.Error = error.Prefixed("Mode %1: ", {std::to_string(mode + 1)});
             return result;
         }
     }
 
-    SendUpdateBracket(hid, 0, 0);
+    step("opening update bracket", [&] { SendUpdateBracket(hid, 0, 0); });
     if (hooks.Busy)
         hooks.Busy(true);
     std::int32_t cpiIndex = 0;
+    // A failed read is no failed write: level 1 is a safe choice, and the note says so.
     if (ReadCurrentCPIIndex(hid, cpiIndex) != 0)
-        result.Notes.push_back("The mouse's current CPI level could not be read; level 1 is set.");
+        result.Notes.push_back({"The mouse's current CPI level could not be read; level 1 is set.", {}});
     profiles.CurrentProfile().ConfigInfo.CurrentCPIIndex = cpiIndex;
     profiles.StoreBackCurrentProfile();
     result.CurrentCPIIndex = cpiIndex;
@@ -66,26 +77,32 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         const auto image = EncodeConfigurationImage(*profile);
         if (!image)
             continue;
+        const std::string modeName = "Mode " + std::to_string(mode + 1);
         for (const auto& note : image->Notes)
-            result.Notes.push_back("Mode " + std::to_string(mode + 1) + ": " + note);
-        WriteConfigurationBlocks(hid, *image, mode, hooks.Sequence);
+            result.Notes.push_back(note.Prefixed("Mode %1: ", {std::to_string(mode + 1)}));
+        pause(0);
+        for (const TDeviceWrite& w : ConfigurationImageWrites(*image, mode))
+            step(modeName + " " + w.What, [&] {
+                WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
+            });
+        pause(0);
         rates[mode] = image->ReportRate;
         pause(0);
     }
-    WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate);
-    WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector);
+    step("report rates", [&] { WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate); });
+    step("set selector", [&] { WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector); });
     const auto& current = profiles.CurrentProfile().ConfigInfo;
-    WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight);
+    step("wheel light", [&] { WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight); });
     pause(0);
     pause(0);
-    SendSettingsNotice(hid, 1, notice);
+    step("settings notice", [&] { SendSettingsNotice(hid, 1, notice); });
     if (hooks.Sequence.tellMonitor)
         hooks.Sequence.tellMonitor();
     pause(50);
-    SendUpdateBracket(hid, 1, 0);
+    step("closing update bracket", [&] { SendUpdateBracket(hid, 1, 0); });
     if (hooks.Busy)
         hooks.Busy(false);
-    result.Written = true;
+    result.Written = result.FailedSteps.empty();
     return result;
 }
 

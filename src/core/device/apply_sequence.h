@@ -3,6 +3,7 @@
 
 #include "device/Function_Solmarchs.h"
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,15 +51,26 @@ struct ApplyHooks {
 };
 
 struct ApplyResult {
-    bool Written = false;           // the sequence ran
-    std::string Error;              // why nothing was written
-    std::vector<std::string> Notes; // what reached the mouse differently from the profiles
+    /// True only when the mouse took every write of the sequence.
+    bool Written = false;
+    /// Why nothing was sent (a profile the mouse cannot hold); empty when the sequence ran.
+    util::UserText Error;
+    /// The steps whose transfers failed, in order ("Mode 1 button block", "set selector", ...): the
+    /// mouse may now hold a mix of old and new settings.
+    std::vector<std::string> FailedSteps;
+    /// The error of the first failed transfer.
+    std::uint32_t FirstError = 0;
+    /// What reached the mouse differently from the profiles.
+    std::vector<util::UserText> Notes;
     std::int32_t CurrentCPIIndex = 0;
+
+    bool Refused() const { return !Error.Source.empty(); }
 };
 
 /// The Apply sequence from the opening to the closing update bracket. Both mode profiles are
 /// encoded first: a profile the mouse cannot hold stops Apply before anything is sent. The
 /// caller tests that the mouse is present. `notice` is the second byte of the settings notice.
+/// Every step is sent even after one failed; the failures are in the result.
 ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::uint8_t notice, const ApplyHooks& hooks);
 
 } // namespace bv

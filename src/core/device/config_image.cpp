@@ -45,14 +45,14 @@ void pauseFor(const DeviceSequenceHooks& hooks, int ms)
 
 } // namespace
 
-bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, std::string* error)
+bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error)
 {
     const auto& c = profile.ConfigInfo;
     const auto slots = BuildMacroSlotList(profile, kDeviceEntries);
     if (slots.size() > static_cast<std::size_t>(kMaxDeviceMacros)) {
         if (error)
-            *error = "The buttons play " + std::to_string(slots.size()) + " different macros; the mouse holds at most " +
-                     std::to_string(kMaxDeviceMacros) + ". Assign fewer macros and apply again.";
+            *error = {"The buttons play %1 different macros; the mouse holds at most %2. Assign fewer macros and apply again.",
+                      {std::to_string(slots.size()), std::to_string(kMaxDeviceMacros)}};
         return false;
     }
     TButtonBlock b{};
@@ -157,11 +157,78 @@ void PrepareWorkingCopy(TMOUSEPROFILEINFO& profile)
     c.ButtonFuncInfo[7].DeviceCode = kCodeEighthEntry;
 }
 
-std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, std::string* error)
+namespace {
+
+bool knownDeviceCode(std::uint32_t code)
+{
+    return (code >= 1 && code <= 5) || (code >= 8 && code <= 19);
+}
+
+constexpr std::uint32_t kCodeDisable = 14; // a media key with no usage: the button does nothing
+
+// Keeps `value` within lo..hi, noting the change under `field` (of button `button`, counted from
+// 1, when it is a button's).
+template <typename T>
+void clampField(T& value, long long lo, long long hi, const std::string& field, std::vector<util::UserText>& notes,
+                int button = 0)
+{
+    const auto v = static_cast<long long>(value);
+    if (v >= lo && v <= hi)
+        return;
+    const long long sent = v < lo ? lo : hi;
+    util::UserText note{"%1 is %2, which the mouse cannot take; %3 is sent.", {field, std::to_string(v), std::to_string(sent)}};
+    notes.push_back(button > 0 ? note.Prefixed("Button %1: ", {std::to_string(button)}) : note);
+    value = static_cast<T>(sent);
+}
+
+} // namespace
+
+void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& notes)
+{
+    auto& c = profile.ConfigInfo;
+    for (int i = 0; i < kGameButtonCount; ++i) {
+        TBUTTONFUNCINFO& f = c.ButtonFuncInfo[i];
+        const int button = i + 1;
+        if (!knownDeviceCode(f.DeviceCode)) {
+            notes.push_back({"Button %1 has the unknown function code %2; it is sent as Disable.",
+                             {std::to_string(button), std::to_string(f.DeviceCode)}});
+            f.DeviceCode = kCodeDisable;
+            f.MediaKey.nKeyValue1 = 0;
+            f.MediaKey.nKeyValue2 = 0;
+            continue;
+        }
+        switch (f.DeviceCode) {
+        case 11:
+        case 12:
+            clampField(f.WheelParam, 0, 255, "WheelParam", notes, button);
+            break;
+        case 18:
+            clampField(f.FireKey.nLoopCount, 1, 255, "FireKey.nLoopCount", notes, button);
+            // The mouse reads the delay as 16 bits; only "not yet set" cannot be sent.
+            clampField(f.FireKey.DelyValue, 1, 0xFFFF, "FireKey.DelyValue", notes, button);
+            break;
+        default:
+            break;
+        }
+    }
+    clampField(c.CPILevel, 1, kCPILevelsUsed, "CPILevel", notes);
+    for (int k = 0; k < 10; ++k)
+        clampField(c.CPIState[k].State, 0, 1, "CPIState[" + std::to_string(k) + "].State", notes);
+    clampField(c.CurrentCPIIndex, 0, c.CPILevel - 1, "CurrentCPIIndex", notes);
+    clampField(c.LEDConfig.BRIGHT_LEVEL, 0, 3, "BRIGHT_LEVEL", notes);
+    clampField(c.LEDConfig.BREATH_SPEED, 0, 3, "BREATH_SPEED", notes);
+    if (c.ReportRate != 125 && c.ReportRate != 250 && c.ReportRate != 500 && c.ReportRate != 1000) {
+        notes.push_back({"%1 is %2, which the mouse cannot take; %3 is sent.", {"ReportRate", std::to_string(c.ReportRate), "125"}});
+        c.ReportRate = 125;
+    }
+}
+
+std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, util::UserText* error)
 {
     auto working = std::make_unique<TMOUSEPROFILEINFO>(profile);
-    PrepareWorkingCopy(*working);
     TConfigurationImage image;
+    ClampDeviceFields(*working, image.Notes);
+    PrepareWorkingCopy(*working);
     if (!EncodeButtonBlock(*working, image.Buttons, error))
         return std::nullopt;
     EncodeLightBlock(working->ConfigInfo.LEDConfig, image.Light);
@@ -174,29 +241,29 @@ std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEI
 std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& image, int set)
 {
     std::vector<TDeviceWrite> writes;
-    auto add = [&](std::uint16_t address, const std::uint8_t* data, std::size_t size) {
-        writes.push_back({SetAddress(address, set), std::vector<std::uint8_t>(data, data + size)});
+    auto add = [&](std::uint16_t address, const std::uint8_t* data, std::size_t size, std::string what) {
+        writes.push_back({SetAddress(address, set), std::vector<std::uint8_t>(data, data + size), std::move(what)});
     };
-    add(kAddrButtonBlock, image.Buttons.data(), image.Buttons.size());
+    add(kAddrButtonBlock, image.Buttons.data(), image.Buttons.size(), "button block");
     for (int s = 0; s < kMacroSlotCount; ++s) {
         const std::uint32_t length =
             s == kMacroSlotCount - 1 ? kMacroSlotSize : std::min<std::uint32_t>(MacroAreaLength(image.Macros, s), kMacroSlotSize);
         if (length == 0)
             continue; // the mouse keeps what the slot held
         add(static_cast<std::uint16_t>(kAddrMacroSlot0 + kMacroSlotSize * s), image.Macros.data() + kMacroSlotSize * s,
-            length);
+            length, "macro slot " + std::to_string(s + 1));
     }
-    add(kAddrLightBlock, image.Light.data(), image.Light.size());
-    add(kAddrCPIBlock, image.CPI.data(), image.CPI.size());
+    add(kAddrLightBlock, image.Light.data(), image.Light.size(), "light block");
+    add(kAddrCPIBlock, image.CPI.data(), image.CPI.size(), "CPI block");
     return writes;
 }
 
 bool WriteConfigurationImage(TuiHIDData& hid, const TMOUSEPROFILEINFO& profile, int set,
-                             const DeviceSequenceHooks& hooks, std::string* error)
+                             const DeviceSequenceHooks& hooks, util::UserText* error)
 {
     if (set != 0 && set != 1) {
         if (error)
-            *error = "There is no configuration set " + std::to_string(set) + ".";
+            *error = {"There is no configuration set %1.", {std::to_string(set)}};
         return false;
     }
     pauseFor(hooks, 100);
@@ -212,10 +279,8 @@ void WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image,
     if (set != 0 && set != 1)
         return;
     pauseFor(hooks, 0);
-    WriteButtonBlock(hid, image.Buttons, SetAddress(kAddrButtonBlock, set));
-    WriteMacroBlocks(hid, image.Macros, set);
-    WriteLightBlock(hid, image.Light, SetAddress(kAddrLightBlock, set));
-    WriteCPIBlock(hid, image.CPI, SetAddress(kAddrCPIBlock, set));
+    for (const TDeviceWrite& w : ConfigurationImageWrites(image, set))
+        WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
     pauseFor(hooks, 0);
 }
 

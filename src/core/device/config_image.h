@@ -3,6 +3,7 @@
 
 #include "device/Function_Solmarchs.h"
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,19 +19,20 @@ struct TConfigurationImage {
     TLightBlock Light{};
     TCPIBlock CPI{};
     std::uint8_t ReportRate = 8;
-    /// What travels differently from the profile (e.g. a dropped loop marker).
-    std::vector<std::string> Notes;
+    /// What travels differently from the profile (a dropped loop marker, a value out of range).
+    std::vector<util::UserText> Notes;
 };
 
-/// One memory write of an image: where and what.
+/// One memory write of an image: where, what, and which block it is (for messages).
 struct TDeviceWrite {
     std::uint16_t Address = 0;
     std::vector<std::uint8_t> Data;
+    std::string What;
 };
 
 /// The button block of a working copy; false, with `error` set and the block untouched, when
 /// the buttons use more distinct macros than the mouse has slots.
-bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, std::string* error = nullptr);
+bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error = nullptr);
 void EncodeCPIBlock(const TMOUSEPROFILEINFO& profile, TCPIBlock& block);
 void EncodeLightBlock(const TLEDCONFIG& light, TLightBlock& block);
 /// The polling interval in ms: 125 Hz → 8, 250 → 4, 500 → 2, 1000 → 1; any other rate as 125 Hz.
@@ -39,19 +41,24 @@ std::uint8_t ReportRateCode(const TMOUSEPROFILEINFO& profile);
 /// The working copy that the mouse receives: buttons 3 and 4 exchanged, eight entries, entry 7 code 13.
 void PrepareWorkingCopy(TMOUSEPROFILEINFO& profile);
 
+/// Brings every field the mouse reads into the range the mouse knows, so a damaged profile never
+/// reaches it as it is; adds a note for each value changed. Buttons are counted from 1, as the
+/// window shows them.
+void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& notes);
+
 /// Builds every block of `profile` for the mouse; nullopt with `error` set when it cannot be written.
-std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, std::string* error = nullptr);
+std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, util::UserText* error = nullptr);
 
 /// The memory writes of an image into set 0 or 1, in the order they are sent.
 std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& image, int set);
 
 /// Writes the blocks of an encoded image into set 0 or 1 (buttons, macro slots, light, CPI), with
-/// the message queue serviced before and after.
+/// the message queue serviced before and after: exactly the writes of ConfigurationImageWrites.
 void WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks);
 
 /// Writes one set: pause, blocks in order (buttons, macro slots, light, CPI), with the message queue
 /// serviced between groups. Returns false, writing nothing, when the profile cannot be written.
 bool WriteConfigurationImage(TuiHIDData& hid, const TMOUSEPROFILEINFO& profile, int set,
-                             const DeviceSequenceHooks& hooks, std::string* error = nullptr);
+                             const DeviceSequenceHooks& hooks, util::UserText* error = nullptr);
 
 } // namespace bv

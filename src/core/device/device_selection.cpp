@@ -3,6 +3,7 @@
 #include "device/virtual_hid_backend.h"
 #include "platform/hid_devices.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,32 @@ DeviceSelection DeviceSelectionFromEnvironment()
     return { true, utf8Path(value) };
 }
 
+VirtualMouseFaults ParseVirtualMouseFaults(std::string_view text)
+{
+    VirtualMouseFaults faults;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        const std::size_t eq = item.find('=');
+        const std::string_view name = item.substr(0, eq);
+        const std::string_view number = eq == std::string_view::npos ? std::string_view() : item.substr(eq + 1);
+        std::uint64_t n = 0;
+        const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
+        if (number.empty() || ec != std::errc() || end != number.data() + number.size() || n == 0)
+            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: \"" + std::string(item) +
+                                        "\" is not unplug-after=N or fail-transfer=N with N from 1");
+        if (name == "unplug-after")
+            faults.unplugAfter = n;
+        else if (name == "fail-transfer")
+            faults.failTransfer = n;
+        else
+            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: unknown fault \"" + std::string(name) +
+                                        "\"; use unplug-after=N or fail-transfer=N");
+    }
+    return faults;
+}
+
 DeviceLink OpenDeviceLink(const DeviceSelection& selection)
 {
     DeviceLink link;
@@ -50,6 +77,8 @@ DeviceLink OpenDeviceLink(const DeviceSelection& selection)
     }
     link.virtualMouse
         = selection.stateFile ? std::make_shared<VirtualMouse>(*selection.stateFile) : std::make_shared<VirtualMouse>();
+    if (const char* faults = std::getenv("BV_VIRTUAL_MOUSE_FAULTS"); faults && *faults)
+        link.virtualMouse->setFaults(ParseVirtualMouseFaults(faults));
     link.backend
         = std::make_shared<VirtualHidBackend>(std::vector<std::shared_ptr<VirtualHidDevice>> { link.virtualMouse });
     return link;

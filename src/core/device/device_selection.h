@@ -25,12 +25,18 @@ DeviceSelection ParseDeviceSelection(std::string_view text);
 /// state file's path.
 DeviceSelection DeviceSelectionFromEnvironment();
 
+/// "unplug-after=N,fail-transfer=N" (either, both, or empty): the faults of BV_VIRTUAL_MOUSE_FAULTS.
+/// N counts feature transfers from 1. Throws std::invalid_argument for anything else.
+VirtualMouseFaults ParseVirtualMouseFaults(std::string_view text);
+
 struct DeviceLink {
     std::shared_ptr<HidBackend> backend;
     std::shared_ptr<VirtualMouse> virtualMouse; // set for a virtual selection
 };
 
-/// Throws VirtualMouseStateError when the virtual mouse's state file cannot be used.
+/// A virtual mouse takes its faults from BV_VIRTUAL_MOUSE_FAULTS, so whole programs can be tried
+/// against a mouse that fails. Throws VirtualMouseStateError when the virtual mouse's state file
+/// cannot be used, std::invalid_argument for faults it cannot read.
 DeviceLink OpenDeviceLink(const DeviceSelection& selection);
 
 } // namespace bv

@@ -90,7 +90,7 @@ std::uint32_t MacroAreaLength(const TMacroArea& area, int slot)
     return v;
 }
 
-void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<std::string>* notes)
+void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<util::UserText>* notes)
 {
     area.fill(0);
     const auto slots = BuildMacroSlotList(profile, 10);
@@ -118,9 +118,8 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
             slot[3 * actions + 1] = static_cast<std::uint8_t>(macro.nLoopCount & 0xFF);
             slot[3 * actions + 2] = static_cast<std::uint8_t>(macro.nLoopCount >> 8);
         } else if (macro.nLoopCount != 0 && notes) {
-            notes->push_back("Macro \"" + RecordText(macro.szMacroName) +
-                             "\" fills its slot with 128 actions, so the mouse plays it once instead of " +
-                             std::to_string(macro.nLoopCount) + " times.");
+            notes->push_back({"Macro \"%1\" fills its slot with 128 actions, so the mouse plays it once instead of %2 times.",
+                              {RecordText(macro.szMacroName), std::to_string(macro.nLoopCount)}});
         }
     }
 }

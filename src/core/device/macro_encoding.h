@@ -3,6 +3,7 @@
 
 #include "device/Function_Solmarchs.h"
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 #include <array>
 #include <cstdint>
@@ -32,7 +33,7 @@ std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action);
 
 /// Fills the macro area from the profile's macro list for the macros its buttons use (entries 0..9).
 /// Notes about what could not travel as stored (a dropped loop marker) are appended to `notes`.
-void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<std::string>* notes = nullptr);
+void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<util::UserText>* notes = nullptr);
 
 /// Device length of slot `slot` as recorded in the area.
 std::uint32_t MacroAreaLength(const TMacroArea& area, int slot);

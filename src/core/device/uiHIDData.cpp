@@ -127,25 +127,34 @@ bool TuiHIDData::IsDeviceExist(const THIDDataParam& ReportData)
     return found;
 }
 
+std::uint32_t TuiHIDData::noteTransfer(std::uint32_t result)
+{
+    if (result != 0) {
+        ++FFailedTransfers;
+        FLastTransferError = result;
+    }
+    return result;
+}
+
 std::uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData)
 {
     const std::uint32_t size = ReportData.Data.DATASIZE;
     if (size == 0 || size > kHidMaxReportSize)
-        return kHidErrorInvalidRequest;
+        return noteTransfer(kHidErrorInvalidRequest);
     std::uint32_t result = kHidErrorNoDevice;
     search([&](const HidInterface&, HidDevice& device, const HidCaps& caps) {
         if (!matches(caps, ReportData.UsageAndPage) || caps.FeatureReportByteLength < size)
             return;
         result = device.setFeature({ ReportData.Data.bytes(), size });
     });
-    return result;
+    return noteTransfer(result);
 }
 
 std::uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData)
 {
     const std::uint32_t size = ReportData.Data.DATASIZE;
     if (size == 0 || size > kHidMaxReportSize)
-        return kHidErrorInvalidRequest;
+        return noteTransfer(kHidErrorInvalidRequest);
     std::uint32_t result = kHidErrorNoDevice;
     std::vector<std::uint8_t> buffer;
     search([&](const HidInterface&, HidDevice& device, const HidCaps& caps) {
@@ -158,7 +167,7 @@ std::uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData)
         if (result == 0)
             std::memcpy(ReportData.Data.bytes(), buffer.data(), size);
     });
-    return result;
+    return noteTransfer(result);
 }
 
 std::uint32_t TuiHIDData::HidFindAndWriteDevice(THIDDataParam& ReportData)

@@ -6,6 +6,7 @@
 #include "device/hid_backend.h"
 #include "device/usage_and_page.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -103,6 +104,12 @@ public:
     /// nullopt when the system cannot enumerate HID interfaces.
     std::optional<std::vector<HidInterfaceReport>> DescribeInterfaces();
 
+    /// Feature transfers (set or get) that failed since this component was made. The protocol's
+    /// writes return nothing, so a sequence compares this before and after each step.
+    std::uint64_t FailedTransfers() const { return FFailedTransfers.load(); }
+    /// The error of the last failed feature transfer, 0 before any failed.
+    std::uint32_t LastTransferError() const { return FLastTransferError.load(); }
+
     bool IsAcceptedHardwareId(const std::vector<std::string>& hardwareIds) const;
     const std::vector<std::string>& HidDeviceList() const { return FHidDeviceList; }
     HidBackend& Backend() { return *FBackend; }
@@ -128,8 +135,12 @@ private:
     void raise(const std::function<void()>& event);
     bool stopRequested(std::uint64_t generation);
 
+    std::uint32_t noteTransfer(std::uint32_t result);
+
     std::shared_ptr<HidBackend> FBackend;
     std::vector<std::string> FHidDeviceList;
+    std::atomic<std::uint64_t> FFailedTransfers {0};
+    std::atomic<std::uint32_t> FLastTransferError {0};
 
     MainThreadInvoker FInvoker;
     std::function<void(const std::string&)> FDebugOutput;

@@ -110,10 +110,12 @@ void syncFolder(const fs::path& folder)
 
 } // namespace
 
-void writeFileAtomic(const fs::path& target, std::span<const std::uint8_t> data)
+void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> data)
 {
-    if (!target.has_filename())
-        throwErrno("cannot write a file without a name", target, EINVAL);
+    if (!requested.has_filename())
+        throwErrno("cannot write a file without a name", requested, EINVAL);
+    // Renaming over a link would replace the link with a plain file.
+    const fs::path target = resolveWriteTarget(requested);
 
     TempFile temp = createTempBeside(target);
     // Someone may have restricted the old file on purpose; keep its permissions.

@@ -28,8 +28,10 @@ struct Handle {
 
 } // namespace
 
-void writeFileAtomic(const fs::path& target, std::span<const std::uint8_t> data)
+void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> data)
 {
+    // Renaming over a link would replace the link with a plain file.
+    const fs::path target = resolveWriteTarget(requested);
     std::random_device rd;
     const fs::path temp = target.parent_path() /
                           (L"." + target.filename().wstring() + L"." + std::to_wstring(rd()) + L".tmp");

@@ -6,11 +6,14 @@
 #include "platform/folders.h"
 #include "platform/locale.h"
 #include "settings/record_text.h"
+#include "settings/store_error.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace bv {
 
@@ -23,6 +26,13 @@ constexpr const char* kAllGamesValueName = "BVPROFILE.pfd";
 constexpr const char* kDefaultGameValueName = "VKM2210ProfileDef.pfd";
 constexpr const char* kTestValueName = "VKM2210ProfileTest.pfd";
 constexpr const char* kDocumentsSubfolder = "Brisvane Gaming Mouse";
+constexpr const char* kModesLabel = "The modes";
+constexpr const char* kAllGamesLabel = "The current profile and language";
+
+std::string profileLabel(int i)
+{
+    return "Profile " + std::to_string(i + 1);
+}
 
 fs::path toPath(const std::string& utf8)
 {
@@ -93,6 +103,28 @@ bool unsafeFileName(const std::string& name)
 std::string describe(const std::exception& e)
 {
     return e.what();
+}
+
+// A folder that names its place outright: relative folders land wherever the program was
+// started, and ".." can lead anywhere.
+bool unsafeFolder(const std::string& folder)
+{
+    const fs::path p = toPath(folder);
+    if (!p.is_absolute())
+        return true;
+    return std::any_of(p.begin(), p.end(), [](const fs::path& part) { return part == ".."; });
+}
+
+constexpr std::int64_t kProfileImageSize = static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO));
+
+// A stored profile image must hold a whole record; what lies past it belongs to no field and is
+// dropped. False, image unchanged, for a shorter image.
+bool takeWholeProfile(TuiProfile& c)
+{
+    if (c.Size() < kProfileImageSize)
+        return false;
+    c.SetSize(kProfileImageSize);
+    return true;
 }
 
 } // namespace
@@ -289,6 +321,18 @@ void TDM::uiProfileAllSettingInfoRestoreToDefault(std::vector<std::uint8_t>& ASt
     });
 }
 
+TuiProfile& TDM::ProfileComponent(int AProfileIndex)
+{
+    return const_cast<TuiProfile&>(std::as_const(*this).ProfileComponent(AProfileIndex));
+}
+
+const TuiProfile& TDM::ProfileComponent(int AProfileIndex) const
+{
+    if (!IsProfileIndexInRange(AProfileIndex))
+        throw std::out_of_range("there is no game profile " + std::to_string(AProfileIndex));
+    return *FProfileGroup[static_cast<std::size_t>(AProfileIndex)];
+}
+
 void TDM::MakeFactoryProfile(int i)
 {
     TuiProfile& component = ProfileComponent(i);
@@ -314,9 +358,10 @@ std::string TDM::groupDamage() const
         const auto& e = g.ProfileSettingList[i];
         if (e.StorageType <= 1 && unsafeFileName(RecordText(e.FileName)))
             return "profile " + std::to_string(i + 1) + " has the file name \"" + RecordText(e.FileName) + "\"";
-        // A file profile without an absolute folder would land wherever the program was started.
-        if (e.StorageType == 1 && !toPath(RecordText(e.FilePath)).is_absolute())
+        if (e.StorageType == 1 && unsafeFolder(RecordText(e.FilePath)))
             return "profile " + std::to_string(i + 1) + " has the folder \"" + RecordText(e.FilePath) + "\"";
+        if (e.StorageType <= 1 && unsafeFolder(RecordText(e.MacroPath)))
+            return "profile " + std::to_string(i + 1) + " has the macro folder \"" + RecordText(e.MacroPath) + "\"";
     }
     return {};
 }
@@ -341,7 +386,7 @@ void TDM::loadGroupRecord()
         c.SetSize(0);
         c.Write(zero.get(), sizeof(TProfileSettingGroup));
         c.RestoreToDefault();
-        c.SaveStreamToRegistry();
+        storeAtStartup(c, kModesLabel);
     }
     c.Read(FProfileSettingGroup.get(), sizeof(TProfileSettingGroup));
 
@@ -350,7 +395,7 @@ void TDM::loadGroupRecord()
         c.SetSize(0);
         c.Write(zero.get(), sizeof(TProfileSettingGroup));
         c.RestoreToDefault();
-        c.SaveStreamToRegistry();
+        storeAtStartup(c, kModesLabel);
         std::memcpy(static_cast<void*>(FProfileSettingGroup.get()), zero.get(), sizeof(TProfileSettingGroup));
         c.Read(FProfileSettingGroup.get(), sizeof(TProfileSettingGroup));
     }
@@ -377,7 +422,7 @@ void TDM::loadAllGamesRecord()
         c.SetSize(0);
         c.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
         c.RestoreToDefault();
-        c.SaveStreamToRegistry();
+        storeAtStartup(c, kAllGamesLabel);
     }
     c.Read(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
 }
@@ -403,7 +448,7 @@ void TDM::loadGameProfile(int i)
         } catch (const std::exception& e) {
             problem(label + " could not be read from the settings store (" + describe(e) + "); factory values are used.");
         }
-        if (loaded && c.Size() != static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO))) {
+        if (loaded && !takeWholeProfile(c)) {
             problem(label + ": the stored profile holds " + std::to_string(c.Size()) + " bytes instead of " +
                     std::to_string(sizeof(TMOUSEPROFILEINFO)) + "; factory values are used.");
             loaded = false;
@@ -436,7 +481,7 @@ void TDM::loadGameProfile(int i)
         if (!c.LoadStreamFromFile(fullName)) {
             MakeFactoryProfile(i);
             c.SaveStreamToFile();
-        } else if (c.Size() != static_cast<std::int64_t>(sizeof(TMOUSEPROFILEINFO))) {
+        } else if (!takeWholeProfile(c)) {
             // Read into a whole record, a short image would mix with the bytes of another profile.
             const auto size = c.Size();
             c.SetSize(0);
@@ -511,9 +556,17 @@ bool TDM::ReadCurrentProfileInfo()
 bool TDM::LoadCurrentProfileInfoFromRegistry()
 {
     TuiProfile& c = ProfileComponent(FProfileIndex);
-    const bool loaded = c.LoadStreamFromRegistry();
+    const std::vector<std::uint8_t> before = c.Image();
+    if (!c.LoadStreamFromRegistry())
+        return false;
+    // The start-up rule: a value shorter than a profile would mix with the one it replaces.
+    if (!takeWholeProfile(c)) {
+        c.SetSize(0);
+        c.Write(before.data(), static_cast<std::int64_t>(before.size()));
+        return false;
+    }
     c.Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
-    return loaded;
+    return true;
 }
 
 bool TDM::LoadCurrentProfileInfoFromFile(const std::string& AFile)
@@ -554,10 +607,54 @@ bool TDM::SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProf
     return true;
 }
 
+void TDM::storeToRegistry(TuiProfile& c, const std::string& label)
+{
+    bool stored = false;
+    try {
+        stored = c.SaveStreamToRegistry();
+    } catch (const std::exception& e) {
+        throw StoreError(label + " could not be stored in the settings store (" + describe(e) + ").");
+    }
+    if (!stored)
+        throw StoreError(label + " could not be stored: the settings key \"" + c.KeyPath() + "\" cannot be created.");
+}
+
+void TDM::storeAtStartup(TuiProfile& c, const std::string& label)
+{
+    try {
+        storeToRegistry(c, label);
+    } catch (const StoreError& e) {
+        problem(e.what());
+    }
+}
+
+bool TDM::storeProfileFile(int i)
+{
+    TuiProfile& c = ProfileComponent(i);
+    const TPROFILESETTING& setting = FProfileSettingGroup->ProfileSettingList[i];
+    const std::string label = profileLabel(i);
+    if (isProtected(c))
+        throw StoreError(label + ": \"" + c.FilePath() + c.FileName() +
+                         "\" was left untouched because it could not be read at start-up. Repair or move it and "
+                         "start the program again to keep this profile in its file.");
+    bool saved = false;
+    try {
+        saved = c.SaveStreamToFile();
+    } catch (const std::exception& e) {
+        throw StoreError(label + " could not be saved to \"" + c.FilePath() + c.FileName() + "\" (" + describe(e) + ").");
+    }
+    // A profile kept in the registry has no file of its own to miss.
+    if (!saved && setting.StorageType == 1)
+        throw StoreError(label + " could not be saved: its folder \"" + RecordText(setting.FilePath) +
+                         "\" does not exist.");
+    return saved;
+}
+
 bool TDM::SaveCurrentProfileInfoToRegistry()
 {
     SaveBackToCurrentProfileInfo();
-    return ProfileComponent(FProfileIndex).SaveStreamToRegistry();
+    storeToRegistry(ProfileComponent(FProfileIndex), profileLabel(FProfileIndex));
+    return true;
 }
 
 bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile)
@@ -572,17 +669,15 @@ bool TDM::isProtected(const TuiProfile& component) const
 
 bool TDM::SaveCurrentProfileInfoToFile()
 {
-    TuiProfile& c = ProfileComponent(FProfileIndex);
-    if (isProtected(c))
-        return false;
-    return c.SaveStreamToFile();
+    return storeProfileFile(FProfileIndex);
 }
 
 bool TDM::SaveProfileInfoToRegistry(int AProfileIndex)
 {
     if (!IsProfileIndexInRange(AProfileIndex))
         return false;
-    return ProfileComponent(AProfileIndex).SaveStreamToRegistry();
+    storeToRegistry(ProfileComponent(AProfileIndex), profileLabel(AProfileIndex));
+    return true;
 }
 
 void TDM::SaveBackAllProfileInfo()
@@ -592,18 +687,22 @@ void TDM::SaveBackAllProfileInfo()
 
 void TDM::SaveBackAllProfileInfoToRegistry()
 {
+    StoreBatch batch;
     for (int i = 0; i < kProfileCount; ++i)
-        ProfileComponent(i).SaveStreamToRegistry();
+        batch.Try(profileLabel(i), [&] { storeToRegistry(ProfileComponent(i), profileLabel(i)); });
+    batch.ThrowIfFailed();
 }
 
 int TDM::SaveBackAllProfileInfoToFile()
 {
     int written = 0;
-    for (int i = 0; i < kProfileCount; ++i) {
-        TuiProfile& c = ProfileComponent(i);
-        if (!isProtected(c) && c.SaveStreamToFile())
-            ++written;
-    }
+    StoreBatch batch;
+    for (int i = 0; i < kProfileCount; ++i)
+        batch.Try(profileLabel(i), [&] {
+            if (storeProfileFile(i))
+                ++written;
+        });
+    batch.ThrowIfFailed();
     return written;
 }
 
@@ -611,7 +710,7 @@ void TDM::SaveBackAllProfileSettingInfo()
 {
     FAllProfileSettingInfo->CurrentGame = FProfileIndex;
     uiProfileAllSettingInfo.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
-    uiProfileAllSettingInfo.SaveStreamToRegistry();
+    storeToRegistry(uiProfileAllSettingInfo, kAllGamesLabel);
 }
 
 void TDM::SaveBackToProfileGroupSettingInfo()
@@ -622,7 +721,7 @@ void TDM::SaveBackToProfileGroupSettingInfo()
 void TDM::SaveProfileGroupSettingInfoToRegistry()
 {
     SaveBackToProfileGroupSettingInfo();
-    uiProfileSettingGroup.SaveStreamToRegistry();
+    storeToRegistry(uiProfileSettingGroup, kModesLabel);
 }
 
 bool TDM::ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath)
@@ -679,7 +778,7 @@ bool TDM::RestoreProfileGroupToDefault(int AProfileGroupIndex)
 void TDM::RestoreProfileSettingGroupToDefault()
 {
     uiProfileSettingGroup.RestoreToDefault();
-    uiProfileSettingGroup.SaveStreamToRegistry();
+    storeToRegistry(uiProfileSettingGroup, kModesLabel);
 }
 
 void TDM::RestoreToDefaultCPISetting()

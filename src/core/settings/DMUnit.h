@@ -62,6 +62,8 @@ public:
     bool SwitchToProfile(int AProfileIndex);
     bool ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) const;
     bool ReadCurrentProfileInfo();
+    /// Reloads the current profile from its registry value; false, changing nothing, when the value
+    /// is missing or shorter than a profile.
     bool LoadCurrentProfileInfoFromRegistry();
     bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
     bool LoadProfileInfoFromRegistry(int AProfileIndex);
@@ -69,15 +71,20 @@ public:
     void LoadAllProfileInfoFromRegistry();
     void SaveBackToCurrentProfileInfo();
     bool SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex);
+    // The stores below throw StoreError, naming the record and why, when it could not be stored.
+    // Those that store several records try every one before they throw.
+
     bool SaveCurrentProfileInfoToRegistry();
+    /// Writes the current profile to the named file (folder created); false when the folder cannot
+    /// be created. Throws std::filesystem::filesystem_error when the file cannot be written.
     bool SaveCurrentProfileInfoToFile(const std::string& AFile);
-    /// Writes the current profile to its own file; refused for a file that could not be read at start-up.
+    /// Writes the current profile to its own file; true when written, false for a profile kept
+    /// only in the registry. A file that could not be read at start-up is never overwritten.
     bool SaveCurrentProfileInfoToFile();
     bool SaveProfileInfoToRegistry(int AProfileIndex);
     void SaveBackAllProfileInfo();
     void SaveBackAllProfileInfoToRegistry();
-    /// Writes each game profile to its own file, skipping files that could not be read at start-up.
-    /// Returns the number of files written.
+    /// Writes each game profile to its own file; returns the number of files written.
     int SaveBackAllProfileInfoToFile();
     void SaveBackAllProfileSettingInfo();
     void SaveBackToProfileGroupSettingInfo();
@@ -109,9 +116,9 @@ public:
     const TMOUSEPROFILEINFO& DefaultProfileInfo() const { return *FDefaultProfileInfo; }
     const TMOUSEPROFILEINFO& TestProfileInfo() const { return *FTestProfileInfo; }
     platform::Registry& Registry() { return *FEnv.Registry; }
-    /// The store component of game profile 0..4.
-    TuiProfile& ProfileComponent(int AProfileIndex) { return *FProfileGroup.at(static_cast<std::size_t>(AProfileIndex)); }
-    const TuiProfile& ProfileComponent(int AProfileIndex) const { return *FProfileGroup.at(static_cast<std::size_t>(AProfileIndex)); }
+    /// The store component of game profile 0..4; throws std::out_of_range for any other index.
+    TuiProfile& ProfileComponent(int AProfileIndex);
+    const TuiProfile& ProfileComponent(int AProfileIndex) const;
 
     TuiProfile uiProfileAllSettingInfo;
     TuiProfile uiProfileGame1;
@@ -132,6 +139,9 @@ private:
     void loadGameProfile(int i);
     std::string groupDamage() const;
     bool isProtected(const TuiProfile& component) const;
+    void storeToRegistry(TuiProfile& c, const std::string& label);
+    void storeAtStartup(TuiProfile& c, const std::string& label);
+    bool storeProfileFile(int i);
     void problem(std::string text) { FStartupProblems.push_back(std::move(text)); }
 
     DMEnvironment FEnv;

@@ -57,6 +57,14 @@ bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled)
     return false;
 }
 
+void NormaliseCPILevelStates(TMOUSECONFIGINFO& c)
+{
+    for (int level = 0; level < kCPILevelsUsed; ++level) {
+        c.CPIState[level].State = c.CPIState[level].State != 0 ? 1 : 0;
+        c.HWCPIState[level].State = c.CPIState[level].State;
+    }
+}
+
 int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c)
 {
     for (int level = 0; level < kCPILevelsUsed; ++level)

@@ -21,6 +21,9 @@ void SetCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value);
 /// gets `level` enabled instead. A level outside 0..3 is refused without a change.
 bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled);
 
+/// Makes each State of levels 0..3 exactly 0 or 1 and gives the device step the same State.
+void NormaliseCPILevelStates(TMOUSECONFIGINFO& c);
+
 /// The first of levels 0..3 whose State is 1, or -1 when there is none.
 int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c);
 

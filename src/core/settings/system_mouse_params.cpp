@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <mutex>
 
 namespace bv {
 
@@ -33,8 +35,24 @@ bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> 
 {
     if (!settings)
         return false;
-    return TuiThread::ThreadCallFunction(
-        [settings](const void* buffer, std::uint32_t size) {
+    // Each worker waits for the one before, so two quick Applies end with the newer values.
+    static std::mutex chainMutex;
+    static std::shared_future<void> previous;
+    auto done = std::make_shared<std::promise<void>>();
+    std::shared_future<void> before;
+    {
+        std::lock_guard lock(chainMutex);
+        before = previous;
+        previous = done->get_future().share();
+    }
+    const bool started = TuiThread::ThreadCallFunction(
+        [settings, before, done](const void* buffer, std::uint32_t size) {
+            struct Finish {
+                std::promise<void>& p;
+                ~Finish() { p.set_value(); }
+            } finish{*done};
+            if (before.valid())
+                before.wait();
             TSystemMouseParams copy;
             if (size != sizeof copy)
                 return;
@@ -42,6 +60,9 @@ bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> 
             ApplySystemMouseParams(*settings, copy);
         },
         &params, sizeof params);
+    if (!started)
+        done->set_value();
+    return started;
 }
 
 } // namespace bv

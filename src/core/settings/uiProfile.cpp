@@ -83,7 +83,8 @@ std::int64_t TuiProfile::Read(void* Buffer, std::int64_t Count) const
 
 void TuiProfile::SetSize(std::int64_t value)
 {
-    if (value < 0 || value == FSize)
+    // Compared with the image itself too: a load may have changed its size since FSize was set.
+    if (value < 0 || (value == FSize && value == Size()))
         return;
     FSize = value;
     FMemoryStream.resize(static_cast<std::size_t>(value));

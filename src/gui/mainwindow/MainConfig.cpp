@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QThread>
 #include <QTabWidget>
 #include <QTimer>
@@ -319,6 +320,16 @@ void TBrisvaneCfgMain::ReportStoreFailure(const std::exception& error)
                                         QString::fromStdString(error.what()));
 }
 
+void TBrisvaneCfgMain::ReportStoreFailures(const std::vector<std::string>& failures)
+{
+    if (failures.empty() || !FEnv.UserDialogs)
+        return;
+    QStringList lines;
+    for (const auto& f : failures)
+        lines << QString::fromStdString(f);
+    FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The settings could not be stored."), lines.join('\n'));
+}
+
 // ---- refresh ------------------------------------------------------------------------------
 
 void TBrisvaneCfgMain::FullRefresh()
@@ -358,19 +369,18 @@ void TBrisvaneCfgMain::RefreshButtonCaptions()
 
 void TBrisvaneCfgMain::RefreshCPIPanel()
 {
-    TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    for (int level = 0; level < kCPILevelsUsed; ++level)
-        FCPILevelControls[level].Level->SetStyleName(c.CPIState[level].State == 1 ? "MyDPIBtnA" : "MyDPIBtn");
+    const RefreshScope refreshing(*this);
+    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     for (int level = 0; level < kCPILevelsUsed; ++level) {
         const TCPILevelControls& row = FCPILevelControls[level];
+        const bool enabled = c.CPIState[level].State != 0;
+        row.Level->SetStyleName(enabled ? "MyDPIBtnA" : "MyDPIBtn");
+        // Pressed means disabled; following the profile lets one click always toggle a level.
+        row.Level->setChecked(!enabled);
         row.X->SetValue(c.CPIState[level].X);
         row.Y->SetValue(c.CPIState[level].Y);
-        const bool enabled = c.CPIState[level].State != 0;
         row.X->setEnabled(enabled);
         row.Y->setEnabled(enabled);
-        // The device step copies the level's State, also when a level button changed it.
-        c.CPIState[level].State = enabled ? 1 : 0;
-        c.HWCPIState[level].State = c.CPIState[level].State;
     }
     CHKApplyDiffirentXY->setChecked(c.ApplyDiffirentXY == 1);
     CHKApplyAccelaration->setChecked(c.ApplyAccelaration == 1);
@@ -386,21 +396,26 @@ void TBrisvaneCfgMain::SelectCPILevel(int level)
 
 void TBrisvaneCfgMain::RefreshMouseParams()
 {
+    const RefreshScope refreshing(*this);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     if (c.VWheelSpeed >= 20) {
         RDSCROLLONEPAGE->setChecked(true);
         TRACKBARSCROLLSPEED->setEnabled(false);
     } else {
-        RDSCROLL->setChecked(true);
         TRACKBARSCROLLSPEED->SetValue(c.VWheelSpeed);
+        RDSCROLL->setChecked(true);
         TRACKBARSCROLLSPEED->setEnabled(true);
     }
-    SystemMouseParams.WheelLines = c.VWheelSpeed;
+    const int before = TrackBarDoubleClickSpeed->Value();
     TrackBarDoubleClickSpeed->SetValue(TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() -
                                        c.DoubleClickSpeed);
+    // The profile's double-click time is the system's from the moment the profile is shown.
+    if (!FInitlizing && TrackBarDoubleClickSpeed->Value() != before && FEnv.MouseSettings)
+        FEnv.MouseSettings->SetDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum() -
+                                               TrackBarDoubleClickSpeed->Value());
     TrackBarPointerSpeed->SetValue(c.PointerSpeed);
-    SystemMouseParams.PointerSpeed = TrackBarPointerSpeed->Value();
     CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
+    SystemMouseParams = {TrackBarPointerSpeed->Value(), std::int32_t(c.VWheelSpeed), std::int32_t(c.PointerAcceleration)};
 }
 
 std::array<CaptionButton*, 5> TBrisvaneCfgMain::ProfileButtons() const
@@ -410,6 +425,7 @@ std::array<CaptionButton*, 5> TBrisvaneCfgMain::ProfileButtons() const
 
 void TBrisvaneCfgMain::RefreshProfileButtons()
 {
+    const RefreshScope refreshing(*this);
     const int mode = DM().ProfileGroupIndex();
     BSBTNMODE1->SetStyleName(mode == 0 ? "MyMODEBtnA" : "MyMODEBtn");
     BSBTNMODE2->SetStyleName(mode == 1 ? "MyMODEBtnA" : "MyMODEBtn");
@@ -425,6 +441,7 @@ void TBrisvaneCfgMain::RefreshProfileButtons()
 
 void TBrisvaneCfgMain::RefreshReportAndLight()
 {
+    const RefreshScope refreshing(*this);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     switch (c.ReportRate) {
     case 250: RD250HZ->setChecked(true); break;
@@ -522,17 +539,22 @@ void TBrisvaneCfgMain::BSBTNMINClick()
 
 void TBrisvaneCfgMain::BSBTNCANCELClick()
 {
-    AskSaveOnCancel();
-    close();
+    if (AskSaveOnCancel())
+        close();
 }
 
 void TBrisvaneCfgMain::BSBTNOKClick()
 {
     BSBTNOK->setEnabled(false);
-    if (SettingsChanged && ApplySettings())
-        Timer2->start();
-    else
+    if (!SettingsChanged) {
         close();
+    } else if (ApplySettings()) {
+        Timer2->start();
+    } else if (FLastApplyOutcome == ApplyOutcome::NoMouse) {
+        // The stores are done and the user was told to connect the mouse.
+        close();
+    }
+    // Otherwise the window stays, so that what the message advises can be done.
     BSBTNOK->setEnabled(true);
 }
 

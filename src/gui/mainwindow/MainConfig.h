@@ -117,6 +117,10 @@ public:
     /// True once the window has asked the application to end.
     bool IsTerminating() const { return FTerminating; }
 
+    /// How the last ApplySettings ended.
+    enum class ApplyOutcome { Done, StoreFailed, NoMouse, Refused, NotTaken };
+    ApplyOutcome LastApplyOutcome() const { return FLastApplyOutcome; }
+
     // Program-wide state of the window's unit.
     bool SettingsChanged = false;
     TSystemMouseParams SystemMouseParams;
@@ -305,10 +309,13 @@ public slots:
     void BSBTNAPPLYClick();
     void BSBTNRESTOREDEFAULTSClick();
     void BSBTNHELPClick();
-    /// Offers to store the profiles when something changed.
-    void AskSaveOnCancel();
-    /// Stores everything and writes both modes into the mouse; true when the mouse was written.
+    /// Offers to store the profiles when something changed; false when the user asked to store
+    /// and a store failed, so the window stays open with the changes.
+    bool AskSaveOnCancel();
+    /// Stores everything and writes both modes into the mouse; true when every store succeeded
+    /// and the mouse took every write.
     bool ApplySettings();
+
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -342,6 +349,26 @@ private:
     void uiLanguage1LanguageChanged(const std::string& shortID);
     void Terminate();
     void ReportStoreFailure(const std::exception& error);
+    void ReportStoreFailures(const std::vector<std::string>& failures);
+    /// Refreshes run the controls' change handlers (as a user change would) with this set, so
+    /// that a refresh shows what is stored and never writes into the profile.
+    class RefreshScope {
+    public:
+        explicit RefreshScope(TBrisvaneCfgMain& window)
+            : FWindow(window)
+            , FWas(window.FRefreshing)
+        {
+            window.FRefreshing = true;
+        }
+        ~RefreshScope() { FWindow.FRefreshing = FWas; }
+        RefreshScope(const RefreshScope&) = delete;
+        RefreshScope& operator=(const RefreshScope&) = delete;
+
+    private:
+        TBrisvaneCfgMain& FWindow;
+        bool FWas;
+    };
+    bool Quiet() const { return FInitlizing || FRefreshing; }
     TDM& DM() { return *FEnv.DM; }
 
     MainWindowEnvironment FEnv;
@@ -364,6 +391,8 @@ private:
     std::int32_t FPlaceWheelButtonTag = 0;
     std::int32_t FCurrentMacro = 0;
     bool FInitlizing = false;
+    bool FRefreshing = false;
+    ApplyOutcome FLastApplyOutcome = ApplyOutcome::Done;
     std::uint8_t FLastChosenProfile = 0; // CurrentGame at the last profile click; Apply's notice
     std::string FMacroPath;
     std::string FProfilePath;

@@ -17,7 +17,7 @@ namespace bv::gui {
 
 void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
 {
-    if (FInitlizing)
+    if (Quiet())
         return;
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     const std::pair<QRadioButton*, std::uint16_t> rates[] = {{RD125HZ, 125}, {RD250HZ, 250}, {RD500HZ, 500}, {RD1000HZ, 1000}};
@@ -57,7 +57,7 @@ void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
 
 void TBrisvaneCfgMain::DOLightColorSelectionEvent(int tag)
 {
-    if (FInitlizing || tag < 0 || tag >= int(FLight_Colors.size()))
+    if (Quiet() || tag < 0 || tag >= int(FLight_Colors.size()))
         return;
     const std::uint32_t argb = FLight_Colors[tag].Color;
     ImageLightColor->SetPicture(FLight_Colors[tag].Picture);
@@ -75,7 +75,7 @@ void TBrisvaneCfgMain::DOLightColorSelectionEvent(int tag)
 
 void TBrisvaneCfgMain::DOSpeedValueChangedEvent(QObject* sender)
 {
-    if (FInitlizing)
+    if (Quiet())
         return;
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     if (RDSCROLL->isChecked()) {
@@ -103,6 +103,8 @@ void TBrisvaneCfgMain::DOSpeedValueChangedEvent(QObject* sender)
         SystemMouseParams.AccelerationIndex = c.PointerAcceleration;
     }
     DM().SaveBackToCurrentProfileInfo();
+    // Kept in the profile, so OK must apply it and Cancel must ask.
+    SettingsChanged = true;
 }
 
 void TBrisvaneCfgMain::BSBTNADVDEFAULTSClick()
@@ -110,6 +112,9 @@ void TBrisvaneCfgMain::BSBTNADVDEFAULTSClick()
     DM().RestoreToDefaultLightAndReportAdvancedSetting();
     DM().SaveBackToCurrentProfileInfo();
     RefreshReportAndLight();
+    // The defaults include the sensitivity panel's options; its check boxes show them too.
+    RefreshCPIPanel();
+    SettingsChanged = true;
 }
 
 void TBrisvaneCfgMain::imageTestDblClick()

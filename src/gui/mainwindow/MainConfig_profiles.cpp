@@ -15,17 +15,30 @@
 #include "toolkit/function_menu.h"
 #include "settings/DMUnit.h"
 #include "settings/app_settings.h"
+#include "settings/store_error.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/translation.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace bv::gui {
 
 namespace {
 
 constexpr const char* kPresetProfileName = "BVPresetProfile1.pfd";
+
+// Stores that touch the same record fail for the same reason; say each reason once.
+std::vector<std::string> UniqueFailures(const std::vector<std::string>& failures)
+{
+    std::vector<std::string> unique;
+    for (const auto& f : failures)
+        if (std::find(unique.begin(), unique.end(), f) == unique.end())
+            unique.push_back(f);
+    return unique;
+}
 
 } // namespace
 
@@ -60,7 +73,13 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
     const int mode = group.CurrentProfileGroup;
     if (TDM::IsProfileGroupIndexInRange(mode)) {
         group.ProfileIndexOfProfileGroup[mode] = k;
-        DM().SaveBackToProfileGroupSettingInfo();
+        // The mouse switches at once, so the mode's choice is kept at once: a restart shows the
+        // profile the mouse is using.
+        try {
+            DM().SaveProfileGroupSettingInfoToRegistry();
+        } catch (const std::exception& e) {
+            ReportStoreFailure(e);
+        }
         DM().SwitchToProfileGroup(mode);
     }
     BuildMacroSubMenu();
@@ -109,22 +128,20 @@ void TBrisvaneCfgMain::BSBTNAPPLYClick()
 
 bool TBrisvaneCfgMain::ApplySettings()
 {
-    // Everything is kept on the computer first, whether or not the mouse is there.
-    bool stored = true;
-    try {
-        DM().SaveBackToCurrentProfileInfo();
-        DM().SaveCurrentProfileInfoToRegistry();
-        DM().SaveCurrentProfileInfoToFile();
-        DM().SaveBackAllProfileInfoToFile();
-        DM().SaveBackAllProfileInfoToRegistry();
-        DM().SaveBackToProfileGroupSettingInfo();
-        DM().SaveProfileGroupSettingInfoToRegistry();
-    } catch (const std::exception& e) {
-        stored = false;
-        ReportStoreFailure(e);
-    }
-    // A failed store leaves the changes marked, so Cancel still offers to keep them.
-    SettingsChanged = !stored;
+    // Everything is kept on the computer first, whether or not the mouse is there. Each store is
+    // tried on its own, so one that fails never costs the others.
+    StoreBatch stores;
+    stores.Try("The current profile", [this] { DM().SaveBackToCurrentProfileInfo(); });
+    stores.Try("The current profile", [this] { DM().SaveCurrentProfileInfoToRegistry(); });
+    stores.Try("The current profile's file", [this] { DM().SaveCurrentProfileInfoToFile(); });
+    stores.Try("The profile files", [this] { DM().SaveBackAllProfileInfoToFile(); });
+    stores.Try("The profiles", [this] { DM().SaveBackAllProfileInfoToRegistry(); });
+    stores.Try("The modes", [this] { DM().SaveBackToProfileGroupSettingInfo(); });
+    stores.Try("The modes", [this] { DM().SaveProfileGroupSettingInfoToRegistry(); });
+    // A failed store leaves the changes marked, so OK stays and Cancel still offers to keep them.
+    SettingsChanged = stores.Failed();
+    FLastApplyOutcome = stores.Failed() ? ApplyOutcome::StoreFailed : ApplyOutcome::Done;
+    ReportStoreFailures(UniqueFailures(stores.Failures()));
 
     StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams);
 
@@ -134,6 +151,8 @@ bool TBrisvaneCfgMain::ApplySettings()
         if (FEnv.UserDialogs)
             FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"),
                 Tr("    Please connect your mouse device before apply new settings!"), QString());
+        if (FLastApplyOutcome == ApplyOutcome::Done)
+            FLastApplyOutcome = ApplyOutcome::NoMouse;
         return false;
     }
 
@@ -147,31 +166,49 @@ bool TBrisvaneCfgMain::ApplySettings()
             APPLYAniIndicator->Stop();
     };
     const ApplyResult result = ApplyDeviceSequence(*FHIDData, profiles, FLastChosenProfile, hooks);
-    if (!result.Written) {
+    if (result.Refused()) {
         // A profile the mouse cannot hold (more than five macros on buttons): nothing was sent.
+        SettingsChanged = true;
+        FLastApplyOutcome = ApplyOutcome::Refused;
         if (FEnv.UserDialogs)
-            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), QString::fromStdString(result.Error), QString());
+            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr(result.Error), QString());
         return false;
     }
-    return true;
+    if (!result.Written) {
+        // The mouse may hold a mix of old and new settings; only another Apply mends that.
+        SettingsChanged = true;
+        FLastApplyOutcome = ApplyOutcome::NotTaken;
+        if (FEnv.UserDialogs)
+            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"),
+                Tr("The mouse did not take all settings. Connect it and press Apply again."),
+                QString::fromStdString(result.FailedSteps.front()));
+        return false;
+    }
+    if (!result.Notes.empty() && FEnv.UserDialogs)
+        FEnv.UserDialogs->ShowMessageDialog(
+            this, Tr("Warning"), Tr("The mouse took the settings with these changes:"), TrLines(result.Notes));
+    return FLastApplyOutcome == ApplyOutcome::Done;
 }
 
-void TBrisvaneCfgMain::AskSaveOnCancel()
+bool TBrisvaneCfgMain::AskSaveOnCancel()
 {
     if (!SettingsChanged || !FEnv.UserDialogs)
-        return;
+        return true;
     const int answer = FEnv.UserDialogs->ShowMessageDialog(
         this, QStringLiteral("Warning"), QStringLiteral("The settings was changed, save the current setting anyway?"), QString());
     if (answer != kMessageOK)
-        return;
-    try {
-        DM().SaveBackAllProfileSettingInfo();
-        DM().SaveCurrentProfileInfoToRegistry();
-        DM().SaveBackAllProfileInfo();
-        DM().SaveBackAllProfileInfoToFile();
-    } catch (const std::exception& e) {
-        ReportStoreFailure(e);
-    }
+        return true;
+    StoreBatch stores;
+    stores.Try("The current profile and language", [this] { DM().SaveBackAllProfileSettingInfo(); });
+    stores.Try("The current profile", [this] { DM().SaveCurrentProfileInfoToRegistry(); });
+    stores.Try("The profiles", [this] { DM().SaveBackAllProfileInfo(); });
+    stores.Try("The profile files", [this] { DM().SaveBackAllProfileInfoToFile(); });
+    // The modes too: a profile chosen since start-up is kept with them.
+    stores.Try("The modes", [this] { DM().SaveProfileGroupSettingInfoToRegistry(); });
+    if (!stores.Failed())
+        return true;
+    ReportStoreFailures(UniqueFailures(stores.Failures()));
+    return false;
 }
 
 void TBrisvaneCfgMain::BSBTNRESTOREDEFAULTSClick()
@@ -232,16 +269,23 @@ bool IsProfileFile(const std::filesystem::path& file)
 
 void TBrisvaneCfgMain::TakeLoadedProfile(const std::string& file)
 {
-    DM().LoadCurrentProfileInfoFromFile(file);
     try {
-        DM().SaveCurrentProfileInfoToRegistry();
-        DM().SaveBackToProfileGroupSettingInfo();
-        DM().SaveProfileGroupSettingInfoToRegistry();
+        if (!DM().LoadCurrentProfileInfoFromFile(file))
+            return;
     } catch (const std::exception& e) {
-        ReportStoreFailure(e);
+        if (FEnv.UserDialogs)
+            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The settings could not be loaded."),
+                                                QString::fromStdString(e.what()));
+        return;
     }
+    StoreBatch stores;
+    stores.Try("The current profile", [this] { DM().SaveCurrentProfileInfoToRegistry(); });
+    stores.Try("The modes", [this] { DM().SaveProfileGroupSettingInfoToRegistry(); });
+    ReportStoreFailures(stores.Failures());
     BuildMacroSubMenu();
     FullRefresh();
+    // The profile's own file and the mouse get it on Apply; until then OK and Cancel must know.
+    SettingsChanged = true;
 }
 
 void TBrisvaneCfgMain::LoadPresetProfile(const std::filesystem::path& file)

@@ -14,13 +14,13 @@ namespace bv::gui {
 
 void TBrisvaneCfgMain::DODPIStateValueChangedEvent(int level)
 {
-    if (FInitlizing || level < 0 || level >= kCPILevelsUsed)
+    if (Quiet() || level < 0 || level >= kCPILevelsUsed)
         return;
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     CaptionButton* button = FCPILevelControls[level].Level;
-    // Released means enabled. The last enabled level stays: its button springs back.
-    if (!SetCPILevelEnabled(c, level, !button->isChecked()))
-        button->setChecked(false);
+    // Released means enabled. The last enabled level stays: the refresh below springs it back.
+    SetCPILevelEnabled(c, level, !button->isChecked());
+    NormaliseCPILevelStates(c);
     if (const int first = FirstEnabledCPILevel(c); first >= 0)
         c.CurrentCPIIndex = first;
     RefreshCPIPanel();
@@ -31,11 +31,12 @@ void TBrisvaneCfgMain::DODPIStateValueChangedEvent(int level)
 
 void TBrisvaneCfgMain::DOCpiValueChangeEvent(NumberBox* box)
 {
-    if (FInitlizing || !box)
+    if (Quiet() || !box)
         return;
     const int level = box->property("tag").toInt();
     const CPIAxis axis = box->objectName().contains('X') ? CPIAxis::X : CPIAxis::Y;
     SetCPILevelValue(DM().CurrentProfileInfo().ConfigInfo, level, axis, box->value());
+    NormaliseCPILevelStates(DM().CurrentProfileInfo().ConfigInfo);
     DM().SaveBackToCurrentProfileInfo();
     RefreshCPIPanel();
     SettingsChanged = true;
@@ -48,7 +49,7 @@ void TBrisvaneCfgMain::X1Click(int tag)
 
 void TBrisvaneCfgMain::DOCpiAdvanceItemChangeEvent(QCheckBox* sender)
 {
-    if (FInitlizing)
+    if (Quiet())
         return;
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     if (sender == CHKApplyDiffirentXY)
@@ -65,10 +66,12 @@ void TBrisvaneCfgMain::BSBTNSENSDEFAULTSClick()
     DM().SaveBackToCurrentProfileInfo();
     RefreshCPIPanel();
     SelectCPILevel(1);
-    // The rate follows the levels back to its default; it is stored with the next save-back
-    // or Apply, and the reset alone does not count as a change to apply.
+    // The rate follows the levels back to its default.
     DM().RestoreToDefaultReportRateSetting();
+    DM().SaveBackToCurrentProfileInfo();
     RefreshReportAndLight();
+    // Kept in the profile, so OK must apply it and Cancel must ask.
+    SettingsChanged = true;
 }
 
 } // namespace bv::gui

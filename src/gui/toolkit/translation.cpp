@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStringList>
 #include <QTabWidget>
 #include <QVariant>
 #include <QWidget>
@@ -62,6 +63,19 @@ QString Tr(const QString& source)
 {
     const QByteArray utf8 = source.toUtf8();
     return Tr(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString Tr(const util::UserText& text)
+{
+    return QString::fromStdString(text.Fill(Translate(text.Source)));
+}
+
+QString TrLines(const std::vector<util::UserText>& texts)
+{
+    QStringList lines;
+    for (const auto& t : texts)
+        lines << Tr(t);
+    return lines.join('\n');
 }
 
 void SetSourceText(QWidget* control, const QString& source)

@@ -2,9 +2,12 @@
 // Texts of the windows: every caption is set from its English source text and shown through
 // Translate, and the source is remembered so that a language switch can show it again.
 
+#include "util/user_text.h"
+
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 class QTabWidget;
 class QWidget;
@@ -15,6 +18,10 @@ namespace bv::gui {
 QString Tr(std::string_view source);
 QString Tr(const char* source);
 QString Tr(const QString& source);
+/// A sentence with values: its source translated, then the values filled in.
+QString Tr(const util::UserText& text);
+/// Several such sentences, one per line.
+QString TrLines(const std::vector<util::UserText>& texts);
 
 /// Shows Tr(source) as the control's text (button, label, group box; window title for a window)
 /// and remembers the source.
