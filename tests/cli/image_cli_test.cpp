@@ -75,6 +75,41 @@ TEST_F(ImageCli, AProfileTheMouseCannotHoldWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(tmp / "mouse.state")) << "the mouse saw no transfer";
 }
 
+// The mouse goes away after every possible number of transfers: bvctl never says it is done, names
+// the step that failed, and leaves the profile files and the settings as they were.
+TEST_F(ImageCli, AMouseThatGoesAwayIsNeverReportedAsWritten)
+{
+    const std::string redBytes = readText(tmp / "red.pfd"), tealBytes = readText(tmp / "teal.pfd");
+    auto r = bvctl({"--device", mouse(), "apply", red(), teal()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const int transfers = 18; // bracket, two reads of two transfers, 2 × 5 blocks, four bytes and notices
+    for (int n = 0; n < transfers; ++n) {
+        std::filesystem::remove(tmp / "mouse.state");
+        const std::vector<std::string> env = {n == 0 ? "BV_VIRTUAL_MOUSE_FAULTS=fail-transfer=1"
+                                                     : "BV_VIRTUAL_MOUSE_FAULTS=unplug-after=" + std::to_string(n)};
+        r = bvctl({"--device", mouse(), "apply", red(), teal()}, env);
+        EXPECT_EQ(r.code, 2) << "gone after " << n << ": " << r.out;
+        EXPECT_TRUE(r.out.empty()) << n;
+        EXPECT_NE(r.err.find("The mouse did not take all settings: the "), std::string::npos) << n << ": " << r.err;
+        EXPECT_NE(r.err.find("apply again"), std::string::npos) << r.err;
+    }
+    // One past the last transfer: nothing fails.
+    r = bvctl({"--device", mouse(), "apply", red(), teal()}, {"BV_VIRTUAL_MOUSE_FAULTS=unplug-after=" + std::to_string(transfers)});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readText(tmp / "red.pfd"), redBytes);
+    EXPECT_EQ(readText(tmp / "teal.pfd"), tealBytes);
+    EXPECT_FALSE(std::filesystem::exists(home() / ".config" / "bvconfig")) << "no settings were written";
+
+    // A state file that cannot be kept is a mouse that takes nothing.
+    r = bvctl({"--device", "virtual:" + (tmp / "no" / "such" / "x.state").string(), "apply", red(), teal()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("opening update bracket failed"), std::string::npos) << r.err;
+
+    r = bvctl({"--device", mouse(), "apply", red(), teal()}, {"BV_VIRTUAL_MOUSE_FAULTS=sometimes"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("BV_VIRTUAL_MOUSE_FAULTS"), std::string::npos) << r.err;
+}
+
 TEST_F(ImageCli, BadArguments)
 {
     EXPECT_EQ(bvctl({"encode", red(), "--set", "2"}).code, 1);

@@ -145,8 +145,16 @@ void LightAndMouseSettingsTest::defaultsRestoreLightAndReportRate()
     w->rHigh->click();
     QTest::mouseClick(w->C6, Qt::LeftButton);
 
+    w->SettingsChanged = false;
+    QVERIFY(!w->CHKApplyAccelaration->isChecked());
+
     w->BSBTNADVDEFAULTS->click();
     const TMOUSECONFIGINFO& c = Config(rig);
+    // Kept in the profile, so OK applies it and Cancel asks; the panel shows the options it set.
+    QVERIFY(w->SettingsChanged);
+    QCOMPARE(int(c.ApplyAccelaration), 1);
+    QVERIFY(w->CHKApplyAccelaration->isChecked());
+    QCOMPARE(int(c.FireKeySpeed), 5);
     QCOMPARE(int(c.ReportRate), 125);
     QCOMPARE(int(c.LEDConfig.BRIGHT_LEVEL), 2);
     QCOMPARE(int(c.LEDConfig.BREATH_SPEED), 2);

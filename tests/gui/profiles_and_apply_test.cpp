@@ -11,6 +11,7 @@
 #include "toolkit/busy_indicator.h"
 #include "toolkit/function_menu.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/track_bar.h"
 #include "ui/uiThread.h"
 
 #include <QRadioButton>
@@ -48,6 +49,22 @@ int StoredReportRate(const WindowRig& rig, int index)
     return p->ConfigInfo.ReportRate;
 }
 
+std::unique_ptr<TProfileSettingGroup> StoredModes(const WindowRig& rig)
+{
+    const auto bytes = rig.registry->readBinary(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse",
+        "BVProfileSettingGroup.pfd");
+    auto g = std::make_unique<TProfileSettingGroup>();
+    std::memset(static_cast<void*>(g.get()), 0, sizeof *g);
+    if (bytes)
+        std::memcpy(static_cast<void*>(g.get()), bytes->data(), std::min(bytes->size(), sizeof *g));
+    return g;
+}
+
+bool SameProfile(const TMOUSEPROFILEINFO& a, const TMOUSEPROFILEINFO& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 } // namespace
 
 class ProfilesAndApplyTest : public QObject {
@@ -64,6 +81,11 @@ private slots:
     void helpWindowOpensTheWebAddressAndClosesOnItsBackground();
     void presetLoadsTheFactoryPresetAndProfileFiles();
     void presetSavesTheProfileOrSaysWhyNot();
+    void switchingShowsTheNewProfileWithoutChangingIt();
+    void applyStoresWhatItCanAndListsWhatFailed();
+    void aMouseThatFailsMidwayIsToldAndTheWindowStays();
+    void refusalsAndNotesAreShownTranslated();
+    void cancelStoresTheModesToo();
 };
 
 void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
@@ -89,6 +111,9 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
         != rig.monitor.Sent.end());
     QVERIFY(rig.registry->readDword(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "ProfileID")
         == std::optional<std::uint32_t>(2));
+    // The mouse uses profile 3 now, so the mode keeps that choice at once: a restart shows it.
+    QCOMPARE(StoredModes(rig)->ProfileIndexOfProfileGroup[mode], 2);
+    QVERIFY(!w->SettingsChanged);
 
     rig.monitor.Sent.clear();
     w->BSBTNAPPLY->click();
@@ -257,6 +282,9 @@ void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125);
     QVERIFY(w->RD125HZ->isChecked());
     QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 125);
+    // Not yet in the profile's file nor in the mouse: OK must apply it, Cancel must ask.
+    QVERIFY(w->SettingsChanged);
+    w->SettingsChanged = false;
 
     // A profile file with its own values becomes the current profile and its new home.
     auto mine = StoredProfile(*rig.dm, rig.dm->ProfileIndex());
@@ -270,8 +298,10 @@ void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
     ChoosePreset(*w, 2);
     ChoosePreset(*w, 2);
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125); // neither changed anything
+    QVERIFY(!w->SettingsChanged);
     ChoosePreset(*w, 2);
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 500);
+    QVERIFY(w->SettingsChanged);
     QVERIFY(w->RD500HZ->isChecked());
     const TPROFILESETTING& where = rig.dm->ProfileSettingGroup().ProfileSettingList[rig.dm->ProfileIndex()];
     QCOMPARE(RecordText(where.FileName), std::string("mine.pfd"));
@@ -299,6 +329,216 @@ void ProfilesAndApplyTest::presetSavesTheProfileOrSaysWhyNot()
     ChoosePreset(*w, 3);
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("No permission to save file!please change directory!"));
+}
+
+namespace {
+
+struct ShownProfile {
+    const char* name;
+    void (*set)(TMOUSECONFIGINFO&);
+};
+
+// Each is stored in one profile, its opposite in another; switching between them must show each
+// exactly as stored.
+const std::pair<ShownProfile, ShownProfile> kProfilePairs[] = {
+    {{"one page", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 20; }}, {"3 lines", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 3; }}},
+    {{"light closed",
+      [](TMOUSECONFIGINFO& c) {
+          c.LEDConfig.BRIGHT_LEVEL = 0;
+          c.LEDConfig.BREATH_SPEED = 0;
+          c.WheelLedOnOff = 0;
+      }},
+     {"breathing, wheel light off",
+      [](TMOUSECONFIGINFO& c) {
+          c.LEDConfig.BRIGHT_LEVEL = 2;
+          c.LEDConfig.BREATH_SPEED = 2;
+          c.WheelLedOnOff = 0;
+      }}},
+    {{"level 3 disabled", [](TMOUSECONFIGINFO& c) { c.CPIState[2].State = c.HWCPIState[2].State = 0; }},
+     {"every level enabled", [](TMOUSECONFIGINFO&) {}}},
+    {{"options on",
+      [](TMOUSECONFIGINFO& c) {
+          c.ApplyDiffirentXY = 1;
+          c.ApplyAccelaration = 1;
+          c.PointerAcceleration = 1;
+          c.PointerSpeed = 17;
+          c.DoubleClickSpeed = 300;
+      }},
+     {"options off", [](TMOUSECONFIGINFO&) {}}},
+};
+
+} // namespace
+
+void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
+{
+    for (const auto& pair : kProfilePairs) {
+        for (const bool reversed : {false, true}) {
+            const ShownProfile& from = reversed ? pair.second : pair.first;
+            const ShownProfile& to = reversed ? pair.first : pair.second;
+            const QByteArray what = QByteArray(from.name) + " -> " + to.name;
+            WindowRig rig;
+            // Start on a third profile whose scroll lines and light differ from both.
+            for (int i = 0; i < 3; ++i) {
+                auto p = StoredProfile(*rig.dm, i);
+                p->ConfigInfo.VWheelSpeed = 9;
+                p->ConfigInfo.LEDConfig.BRIGHT_LEVEL = 1;
+                p->ConfigInfo.LEDConfig.BREATH_SPEED = 1;
+                if (i == 0)
+                    from.set(p->ConfigInfo);
+                if (i == 1)
+                    to.set(p->ConfigInfo);
+                rig.dm->SaveBackToProfileInfo(*p, i);
+            }
+            rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[0] = 2;
+            rig.dm->SwitchToProfileGroup(0);
+            std::unique_ptr<TMOUSEPROFILEINFO> before[3];
+            for (int i = 0; i < 3; ++i)
+                before[i] = StoredProfile(*rig.dm, i);
+            auto w = rig.Start();
+
+            for (CaptionButton* button : {w->BtnProfile1, w->BtnProfile2, w->BtnProfile1}) {
+                button->click();
+                QVERIFY2(!w->SettingsChanged, what);
+                QVERIFY2(SameProfile(rig.dm->CurrentProfileInfo(), *before[rig.dm->ProfileIndex()]), what);
+                for (int i = 0; i < 3; ++i)
+                    QVERIFY2(SameProfile(*StoredProfile(*rig.dm, i), *before[i]), what + " profile " + QByteArray::number(i + 1));
+                const TMOUSECONFIGINFO& c = rig.dm->CurrentProfileInfo().ConfigInfo;
+                for (int level = 0; level < 4; ++level)
+                    QCOMPARE(w->CPILevelControls()[level].Level->isChecked(), c.CPIState[level].State == 0);
+                QCOMPARE(w->RDSCROLLONEPAGE->isChecked(), c.VWheelSpeed >= 20);
+                if (c.VWheelSpeed < 20)
+                    QCOMPARE(w->TRACKBARSCROLLSPEED->Value(), int(c.VWheelSpeed));
+                QCOMPARE(w->rClose->isChecked(), c.LEDConfig.BRIGHT_LEVEL == 0);
+                QCOMPARE(w->SystemMouseParams.WheelLines, int(c.VWheelSpeed));
+                QCOMPARE(w->SystemMouseParams.PointerSpeed, int(c.PointerSpeed));
+                QCOMPARE(w->SystemMouseParams.AccelerationIndex, int(c.PointerAcceleration));
+            }
+            // The switch sets the profile's double-click time for the system, as a move of the bar does.
+            QCOMPARE(rig.mouseSettings->Requested().DoubleClickTime.value_or(550),
+                     std::uint32_t(rig.dm->CurrentProfileInfo().ConfigInfo.DoubleClickSpeed));
+            // And the next Apply writes the profiles as they were stored.
+            w->BSBTNAPPLY->click();
+            for (int i = 0; i < 3; ++i)
+                QVERIFY2(SameProfile(*StoredProfile(*rig.dm, i), *before[i]) || i == rig.dm->ProfileIndex(), what);
+        }
+    }
+}
+
+void ProfilesAndApplyTest::applyStoresWhatItCanAndListsWhatFailed()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->show();
+    w->RD500HZ->click();
+    // The profiles' folder is gone (a stick pulled): their files cannot be written.
+    std::filesystem::remove_all(rig.home / "Documents" / "Brisvane Gaming Mouse");
+
+    QVERIFY(!w->ApplySettings());
+    QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::StoreFailed);
+    QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+    QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("The settings could not be stored."));
+    const QStringList failed = rig.dialogs.Calls[0].SecondLine.split('\n');
+    QCOMPARE(failed.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY2(failed[i].startsWith(QStringLiteral("Profile %1").arg(i + 1)), qPrintable(failed[i]));
+    // What could be stored was: every profile's registry value and the modes; the mouse too.
+    QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 500);
+    QCOMPARE(StoredModes(rig)->CurrentProfileGroup, rig.dm->ProfileGroupIndex());
+    QVERIFY(MouseHoldsProfile(rig.mouse->state(), rig.dm->CurrentProfileInfo(), rig.dm->ProfileGroupIndex()));
+    // The changes stay marked: OK keeps the window, Cancel asks.
+    QVERIFY(w->SettingsChanged);
+    w->BSBTNOK->click();
+    QVERIFY(w->isVisible());
+    QVERIFY(!w->Timer2->isActive());
+}
+
+void ProfilesAndApplyTest::aMouseThatFailsMidwayIsToldAndTheWindowStays()
+{
+    // An Apply of factory profiles is 18 transfers; the mouse goes after the first, the seventh
+    // and the seventeenth.
+    for (const std::uint64_t after : {1u, 7u, 17u}) {
+        WindowRig rig(1); // Simplified Chinese
+        auto w = rig.Start();
+        w->show();
+        w->RD1000HZ->click();
+        VirtualMouseFaults faults;
+        faults.unplugAfter = after;
+        rig.mouse->setFaults(faults);
+
+        QVERIFY(w->SettingsChanged);
+        w->BSBTNOK->click();
+        QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::NotTaken);
+        QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+        QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("鼠标没有接收全部设置。请连接鼠标后再次点击应用。"));
+        QVERIFY(!rig.dialogs.Calls[0].SecondLine.isEmpty());
+        QVERIFY(w->SettingsChanged);
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(!w->APPLYAniIndicator->IsRunning());
+        // Stored on the computer all the same.
+        QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 1000);
+
+        // Plugged in again, Apply is done and says nothing more.
+        rig.mouse->plug();
+        QVERIFY(w->ApplySettings());
+        QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+        QVERIFY(!w->SettingsChanged);
+    }
+}
+
+void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()
+{
+    WindowRig rig(2); // Traditional Chinese
+    // A damaged breathing speed: sent as the highest, and the user hears of it.
+    rig.dm->CurrentProfileInfo().ConfigInfo.LEDConfig.BREATH_SPEED = 202;
+    rig.dm->SaveBackToCurrentProfileInfo();
+    auto w = rig.Start();
+    w->show();
+    QVERIFY(w->ApplySettings());
+    QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+    QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("滑鼠已接收設定，但有以下變更："));
+    QCOMPARE(rig.dialogs.Calls[0].SecondLine, QStringLiteral("模式 1：BREATH_SPEED 為 202，滑鼠無法接受；已改為傳送 3。"));
+
+    // Six macros on buttons: refused before anything is sent, in the window's language, and OK
+    // keeps the window so that a macro can be taken off.
+    TMOUSEPROFILEINFO& p = rig.dm->CurrentProfileInfo();
+    for (int i = 0; i < 6; ++i) {
+        TBUTTONFUNCINFO& b = p.ConfigInfo.ButtonFuncInfo[i];
+        b.FuncKind = kFuncKindMacro;
+        b.DeviceCode = 17;
+        b.MacroKeyInfo.nMacroIndex = i + 1;
+    }
+    rig.dm->SaveBackToCurrentProfileInfo();
+    w->SettingsChanged = true;
+    const std::uint64_t transfers = rig.mouse->transferCount();
+    w->BSBTNOK->click();
+    QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::Refused);
+    QCOMPARE(rig.dialogs.Calls.back().Text,
+             QStringLiteral("模式 %1：按鍵使用了 6 個不同的巨集，滑鼠最多只能儲存 5 個。請減少指派的巨集後再次套用。")
+                 .arg(rig.dm->ProfileGroupIndex() + 1));
+    QCOMPARE(rig.mouse->transferCount(), transfers);
+    QVERIFY(w->SettingsChanged);
+    QVERIFY(w->isVisible());
+    QVERIFY(!w->Timer2->isActive());
+}
+
+void ProfilesAndApplyTest::cancelStoresTheModesToo()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->RD250HZ->click();
+    rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[1] = 4;
+    rig.dialogs.Answers = {kMessageOK};
+    QVERIFY(w->AskSaveOnCancel());
+    QCOMPARE(StoredModes(rig)->ProfileIndexOfProfileGroup[1], 4);
+
+    // A store that fails keeps the window and the changes, and says which.
+    std::filesystem::remove_all(rig.home / "Documents" / "Brisvane Gaming Mouse");
+    rig.dialogs.Answers = {kMessageOK};
+    w->show();
+    w->BSBTNCANCEL->click();
+    QVERIFY(w->isVisible());
+    QCOMPARE(rig.dialogs.Calls.back().Text, QStringLiteral("The settings could not be stored."));
 }
 
 QTEST_MAIN(ProfilesAndApplyTest)
