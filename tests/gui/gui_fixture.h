@@ -164,10 +164,14 @@ public:
 /// System mouse settings that only remember what they were asked, so no test changes the
 /// desktop of whoever runs it.
 class RecordingMouseSettings final : public platform::SystemMouseSettings {
+public:
+    /// What the pointer speed gets as its answer (the others are always taken).
+    platform::SettingResult SpeedAnswer;
+
 protected:
     platform::SettingResult DoSetDoubleClickTime(std::uint32_t) override { return {}; }
     platform::SettingResult DoSetMouseAcceleration(const platform::MouseAcceleration&) override { return {}; }
-    platform::SettingResult DoSetMouseSpeed(std::int32_t) override { return {}; }
+    platform::SettingResult DoSetMouseSpeed(std::int32_t) override { return SpeedAnswer; }
     platform::SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
 };
 

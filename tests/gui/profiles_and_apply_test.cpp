@@ -173,6 +173,13 @@ void ProfilesAndApplyTest::applyWithoutTheMouseStoresEverythingAndWarns()
     // The pending system mouse settings went to the worker all the same.
     TuiThread::WaitForAll();
     QVERIFY(rig.mouseSettings->Requested().PointerSpeed.has_value());
+
+    // What the system refuses is told once the worker is done, not passed over.
+    rig.mouseSettings->SpeedAnswer = {platform::SettingStatus::Failed, "the desktop refused 10"};
+    w->ApplySettings();
+    TuiThread::WaitForAll();
+    QTRY_COMPARE(rig.dialogs.Calls.back().Text, QStringLiteral("The system did not take these mouse settings:"));
+    QCOMPARE(rig.dialogs.Calls.back().SecondLine, QStringLiteral("pointer speed: the desktop refused 10"));
 }
 
 void ProfilesAndApplyTest::cancelOffersToStoreOnlyAfterChanges()

@@ -31,37 +31,51 @@ SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& se
     return r;
 }
 
-bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params)
+std::vector<std::string> SystemMouseParamsResult::Failures() const
+{
+    std::vector<std::string> failed;
+    const std::pair<const char*, const platform::SettingResult*> settings[] = {
+        {"pointer precision", &Acceleration}, {"pointer speed", &PointerSpeed}, {"wheel scroll lines", &WheelLines}};
+    for (const auto& [name, r] : settings)
+        if (r->Status == platform::SettingStatus::Failed)
+            failed.push_back(std::string(name) + ": " + r->Detail);
+    return failed;
+}
+
+bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
+                                 std::function<void(const SystemMouseParamsResult&)> done)
 {
     if (!settings)
         return false;
     // Each worker waits for the one before, so two quick Applies end with the newer values.
     static std::mutex chainMutex;
     static std::shared_future<void> previous;
-    auto done = std::make_shared<std::promise<void>>();
+    auto finished = std::make_shared<std::promise<void>>();
     std::shared_future<void> before;
     {
         std::lock_guard lock(chainMutex);
         before = previous;
-        previous = done->get_future().share();
+        previous = finished->get_future().share();
     }
     const bool started = TuiThread::ThreadCallFunction(
-        [settings, before, done](const void* buffer, std::uint32_t size) {
+        [settings, before, finished, done](const void* buffer, std::uint32_t size) {
             struct Finish {
                 std::promise<void>& p;
                 ~Finish() { p.set_value(); }
-            } finish{*done};
+            } finish{*finished};
             if (before.valid())
                 before.wait();
             TSystemMouseParams copy;
             if (size != sizeof copy)
                 return;
             std::memcpy(&copy, buffer, sizeof copy);
-            ApplySystemMouseParams(*settings, copy);
+            const SystemMouseParamsResult result = ApplySystemMouseParams(*settings, copy);
+            if (done)
+                done(result);
         },
         &params, sizeof params);
     if (!started)
-        done->set_value();
+        finished->set_value();
     return started;
 }
 

@@ -5,7 +5,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace bv {
 
@@ -27,6 +30,10 @@ struct SystemMouseParamsResult {
     platform::SettingResult Acceleration;
     platform::SettingResult PointerSpeed;
     platform::SettingResult WheelLines;
+
+    /// One line ("pointer speed: why") for each setting the system refused; what a desktop does
+    /// not have at all is no failure.
+    std::vector<std::string> Failures() const;
 };
 
 /// Acceleration, then pointer speed, then wheel lines. A pointer speed outside 1..20 goes out as
@@ -35,7 +42,9 @@ struct SystemMouseParamsResult {
 SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& settings, const TSystemMouseParams& params);
 
 /// The same on a one-shot worker thread with its own copy of the values; the caller does not wait.
-/// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest).
-bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params);
+/// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest). `done`, when
+/// given, runs on the worker thread with what the system said.
+bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
+                                 std::function<void(const SystemMouseParamsResult&)> done = {});
 
 } // namespace bv

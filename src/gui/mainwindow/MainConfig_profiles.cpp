@@ -21,6 +21,8 @@
 #include "toolkit/translation.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -143,7 +145,25 @@ bool TBrisvaneCfgMain::ApplySettings()
     FLastApplyOutcome = stores.Failed() ? ApplyOutcome::StoreFailed : ApplyOutcome::Done;
     ReportStoreFailures(UniqueFailures(stores.Failures()));
 
-    StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams);
+    // The system's answer arrives on the worker; the window hears of refusals on its own thread.
+    QPointer<TBrisvaneCfgMain> self(this);
+    StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
+        const std::vector<std::string> failed = r.Failures();
+        if (failed.empty())
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, failed] {
+                if (self && self->FEnv.UserDialogs) {
+                    QStringList lines;
+                    for (const auto& f : failed)
+                        lines << QString::fromStdString(f);
+                    self->FEnv.UserDialogs->ShowMessageDialog(self, Tr("Warning"),
+                        Tr("The system did not take these mouse settings:"), lines.join('\n'));
+                }
+            },
+            Qt::QueuedConnection);
+    });
 
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;
