@@ -350,6 +350,8 @@ private:
     void Terminate();
     void ReportStoreFailure(const std::exception& error);
     void ReportStoreFailures(const std::vector<std::string>& failures);
+    /// Hands SystemMouseParams to the system on a worker and tells what it refused.
+    void StartSystemMouseSettings();
     /// Refreshes run the controls' change handlers (as a user change would) with this set, so
     /// that a refresh shows what is stored and never writes into the profile.
     class RefreshScope {

@@ -128,6 +128,30 @@ void TBrisvaneCfgMain::BSBTNAPPLYClick()
     BSBTNAPPLY->setEnabled(true);
 }
 
+void TBrisvaneCfgMain::StartSystemMouseSettings()
+{
+    // The system answers on the worker; the window hears of refusals on its own thread, if it is
+    // still there.
+    QPointer<TBrisvaneCfgMain> self(this);
+    StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
+        const std::vector<std::string> failed = r.Failures();
+        if (failed.empty())
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, failed] {
+                if (!self || !self->FEnv.UserDialogs)
+                    return;
+                QStringList lines;
+                for (const auto& f : failed)
+                    lines << QString::fromStdString(f);
+                self->FEnv.UserDialogs->ShowMessageDialog(
+                    self, Tr("Warning"), Tr("The system did not take these mouse settings:"), lines.join('\n'));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 bool TBrisvaneCfgMain::ApplySettings()
 {
     // Everything is kept on the computer first, whether or not the mouse is there. Each store is
@@ -145,25 +169,7 @@ bool TBrisvaneCfgMain::ApplySettings()
     FLastApplyOutcome = stores.Failed() ? ApplyOutcome::StoreFailed : ApplyOutcome::Done;
     ReportStoreFailures(UniqueFailures(stores.Failures()));
 
-    // The system's answer arrives on the worker; the window hears of refusals on its own thread.
-    QPointer<TBrisvaneCfgMain> self(this);
-    StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
-        const std::vector<std::string> failed = r.Failures();
-        if (failed.empty())
-            return;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, failed] {
-                if (self && self->FEnv.UserDialogs) {
-                    QStringList lines;
-                    for (const auto& f : failed)
-                        lines << QString::fromStdString(f);
-                    self->FEnv.UserDialogs->ShowMessageDialog(self, Tr("Warning"),
-                        Tr("The system did not take these mouse settings:"), lines.join('\n'));
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    StartSystemMouseSettings();
 
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;
