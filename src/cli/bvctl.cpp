@@ -24,6 +24,7 @@ int run(int argc, char** argv)
     addKeyAndMacroCommands(app, action, global);
     addLanguageCommands(app, action, global);
     addSystemMouseCommands(app, action, global);
+    addAccessCommands(app, action, global);
 
     try {
         app.parse(argc, argv);

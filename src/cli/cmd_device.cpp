@@ -5,6 +5,7 @@
 #include "device/Function_Solmarchs.h"
 #include "device/hid_trace.h"
 #include "device_session.h"
+#include "platform/hid_access.h"
 #include "util/hex.h"
 
 #include <charconv>
@@ -74,6 +75,7 @@ int list(const GlobalOptions& global)
         j["output_length"] = capsField(r.caps, &HidCaps::OutputReportByteLength);
         j["feature_length"] = capsField(r.caps, &HidCaps::FeatureReportByteLength);
         j["accepted"] = r.accepted;
+        j["access"] = r.error.empty() ? "granted" : platform::IsPermissionError(r.openError) ? "denied" : "failed";
         if (!r.error.empty())
             j["error"] = r.error;
         out.push_back(std::move(j));

@@ -43,6 +43,7 @@ void addDeviceCommands(CLI::App& app, Action& action, const GlobalOptions& globa
 void addKeyAndMacroCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addLanguageCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addSystemMouseCommands(CLI::App& app, Action& action, const GlobalOptions& global);
+void addAccessCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 /// Needs the device commands first: it adds "virtual show" beside "virtual dump".
 void addImageCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 

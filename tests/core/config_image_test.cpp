@@ -616,8 +616,9 @@ TEST_F(ApplyTest, EveryTransferThatFailsIsReported)
             }
             EXPECT_FALSE(result.Written) << (unplug ? "unplugged after " : "failed transfer ") << n;
             ASSERT_FALSE(result.FailedSteps.empty()) << n;
-            if (!unplug)
+            if (!unplug) {
                 EXPECT_EQ(result.FailedSteps.size(), 1u) << n;
+            }
             firstSteps.insert(result.FailedSteps.front());
         }
     }

@@ -200,6 +200,7 @@ std::optional<std::vector<HidInterfaceReport>> TuiHIDData::DescribeInterfaces()
         auto opened = FBackend->open(itf, HidOpenMode::Transfer);
         HidAttributes attributes;
         if (!opened.device) {
+            r.openError = opened.error;
             r.error = !opened.why.empty() ? opened.why : FBackend->describeError(opened.error);
         } else if (!opened.device->attributes(attributes)) {
             r.error = "the device does not answer the request for its attributes";

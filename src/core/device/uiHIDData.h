@@ -67,6 +67,7 @@ struct HidInterfaceReport {
     std::optional<HidCaps> caps; // from the opened interface, else what enumeration knew
     bool accepted = false; // passes the hardware-ID list
     std::string error; // why it could not be opened, empty when it could
+    std::uint32_t openError = 0; // the system's error of the open, 0 when it opened
 };
 
 class TuiHIDData {

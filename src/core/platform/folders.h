@@ -16,6 +16,9 @@ inline constexpr char kPathSeparator = '/';
 /// user-dirs.dirs, else $HOME/Documents on POSIX.
 std::filesystem::path userDocumentsFolder();
 
+/// The folder of the running program's file.
+std::filesystem::path executableFolder();
+
 /// The folder that holds config.ini, ui.local, the preset profile and the images.
 /// Overridden by the BV_PROGRAM_DIR environment variable.
 std::filesystem::path programFolder();

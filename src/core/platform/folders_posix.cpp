@@ -103,18 +103,24 @@ fs::path userDocumentsFolder()
     return home / "Documents";
 }
 
-fs::path programFolder()
+fs::path executableFolder()
 {
-    if (const char* dir = std::getenv("BV_PROGRAM_DIR"); dir && *dir)
-        return dir;
-
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) {
         const fs::path cwd = fs::current_path(ec);
         return ec ? fs::path(".") : cwd;
     }
-    const fs::path exeFolder = exe.parent_path();
+    return exe.parent_path();
+}
+
+fs::path programFolder()
+{
+    if (const char* dir = std::getenv("BV_PROGRAM_DIR"); dir && *dir)
+        return dir;
+
+    std::error_code ec;
+    const fs::path exeFolder = executableFolder();
     // Run from the build tree, or unpacked as one folder.
     if (fileExists(exeFolder / "ui.local") || fileExists(exeFolder / "config.ini"))
         return exeFolder;

@@ -22,6 +22,11 @@ std::filesystem::path programFolder()
 {
     if (const wchar_t* over = _wgetenv(L"BV_PROGRAM_DIR"); over && *over)
         return std::filesystem::path(over);
+    return executableFolder();
+}
+
+std::filesystem::path executableFolder()
+{
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -3,6 +3,7 @@
 // tests run on a fake tree (POSIX builds only).
 
 #include "device/hid_backend.h"
+#include "platform/hid_access.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -31,6 +32,11 @@ struct HidrawOptions {
     std::filesystem::path devRoot = "/dev";
     std::shared_ptr<HidrawIo> io; // null: the real system calls
 };
+
+/// Each node of `classRoot`, whether its sysfs descriptor declares the mouse's collection, and
+/// whether `devRoot`'s node opens (it is closed at once; nothing is sent).
+std::vector<HidNodeAccess> InspectHidrawNodes(const std::filesystem::path& classRoot, const std::filesystem::path& devRoot,
+                                              const std::shared_ptr<HidrawIo>& io);
 
 /// Enumerates `classRoot`/hidrawN, reads each report descriptor from sysfs and offers one interface
 /// per top-level collection, with hardware IDs in the Windows form; transfers go to `devRoot`/hidrawN.

@@ -2,6 +2,7 @@
 
 #include "device/hid_hardware_ids.h"
 #include "device/hid_report_descriptor.h"
+#include "device/usage_and_page.h"
 #include "platform/atomic_file.h"
 
 #include <algorithm>
@@ -160,11 +161,37 @@ Node readNode(const fs::path& classDir, const fs::path& devRoot, unsigned number
     return n;
 }
 
+// The hidrawN numbers of the class folder, in order; none when there is no hidraw class at all
+// (module not loaded), which is no failure.
+std::vector<unsigned> nodeNumbers(const fs::path& classRoot)
+{
+    std::vector<unsigned> numbers;
+    std::error_code ec;
+    fs::directory_iterator it(classRoot, ec);
+    if (ec)
+        return numbers;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        const std::string name = it->path().filename().string();
+        if (name.rfind("hidraw", 0) != 0)
+            continue;
+        if (const auto n = parseNumber(std::string_view(name).substr(6), 10); n && *n < (1u << 20))
+            numbers.push_back(static_cast<unsigned>(*n));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 std::string openFailure(const fs::path& node, int error)
 {
-    if (error == EACCES || error == EPERM)
+    if (error == EACCES || error == EPERM) {
+        const auto rule = FindInstalledUdevRule();
         return "no permission to open " + node.string()
-            + ": install the udev rule that gives your user access to the mouse, then plug it in again";
+            + (rule ? ": the udev rule " + rule->string() + " is installed; unplug the mouse and plug it in again"
+                    : ": the udev rule is not installed; install the bvconfig package or run `bvctl udev-rule`, then "
+                      "unplug the mouse and plug it in again");
+    }
     if (error == ENOENT)
         return node.string() + " does not exist";
     return "cannot open " + node.string() + ": " + std::generic_category().message(error);
@@ -271,21 +298,7 @@ public:
 
     std::optional<std::vector<HidInterface>> enumerate() override
     {
-        std::error_code ec;
-        fs::directory_iterator it(options_.classRoot, ec);
-        if (ec) // no hidraw class at all (module not loaded): no devices, not a failure
-            return std::vector<HidInterface> {};
-        std::vector<unsigned> numbers;
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
-            if (ec)
-                break;
-            const std::string name = it->path().filename().string();
-            if (name.rfind("hidraw", 0) != 0)
-                continue;
-            if (const auto n = parseNumber(std::string_view(name).substr(6), 10); n && *n < (1u << 20))
-                numbers.push_back(static_cast<unsigned>(*n));
-        }
-        std::sort(numbers.begin(), numbers.end());
+        const std::vector<unsigned> numbers = nodeNumbers(options_.classRoot);
 
         std::map<unsigned, std::shared_ptr<const Node>> nodes;
         std::vector<HidInterface> out;
@@ -359,6 +372,29 @@ private:
 };
 
 } // namespace
+
+std::vector<HidNodeAccess> InspectHidrawNodes(const fs::path& classRoot, const fs::path& devRoot,
+                                              const std::shared_ptr<HidrawIo>& io)
+{
+    std::vector<HidNodeAccess> out;
+    for (const unsigned number : nodeNumbers(classRoot)) {
+        const Node node = readNode(classRoot, devRoot, number);
+        HidNodeAccess a;
+        a.node = node.devNode.string();
+        a.problem = node.problem;
+        if (node.problem.empty())
+            for (const auto& c : node.parsed.descriptor.collections)
+                a.mouseCollection = a.mouseCollection
+                    || (c.caps.UsagePage == kMouseVendorCollection.UsagePage && c.caps.Usage == kMouseVendorCollection.Usage);
+        const int fd = io->open(node.devNode, false);
+        if (fd >= 0)
+            io->close(fd);
+        else
+            a.openError = -fd;
+        out.push_back(std::move(a));
+    }
+    return out;
+}
 
 std::shared_ptr<HidrawIo> systemHidrawIo()
 {

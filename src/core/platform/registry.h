@@ -52,6 +52,9 @@ public:
 /// $XDG_CONFIG_HOME/bvconfig/registry (default ~/.config/bvconfig/registry).
 std::unique_ptr<Registry> openUserRegistry();
 
+/// Where the current user's registry keeps its files (POSIX); empty where it is the system's own.
+std::filesystem::path userRegistryFolder();
+
 /// A registry kept as files below `root` (one folder per root key and key, one file per value).
 std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root);
 

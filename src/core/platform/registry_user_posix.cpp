@@ -4,9 +4,14 @@
 
 namespace bv::platform {
 
+std::filesystem::path userRegistryFolder()
+{
+    return xdg::configHome() / "bvconfig" / "registry";
+}
+
 std::unique_ptr<Registry> openUserRegistry()
 {
-    return openFileRegistry(xdg::configHome() / "bvconfig" / "registry");
+    return openFileRegistry(userRegistryFolder());
 }
 
 } // namespace bv::platform

@@ -180,6 +180,11 @@ private:
 
 } // namespace
 
+std::filesystem::path userRegistryFolder()
+{
+    return {};
+}
+
 std::unique_ptr<Registry> openUserRegistry()
 {
     return std::make_unique<Win32Registry>();

@@ -1,0 +1,38 @@
+#pragma once
+// Device access on Linux: recognising the mouse's hidraw node from its report descriptor (what
+// the udev probe does for the rule), and the text of the udev rule that gives the user at the
+// local seat access to it.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bv {
+
+/// The property the probe prints for the mouse's node, and the rule matches.
+inline constexpr const char* kUdevMouseProperty = "BVCONFIG_MOUSE";
+/// The probe's file name.
+inline constexpr const char* kUdevProbeName = "bvconfig-udev-probe";
+
+/// True when the descriptor declares the mouse's configuration collection (usage page 0xFFA0,
+/// usage 1) as a top-level collection. Any bytes are safe; a malformed descriptor gives false.
+bool DeclaresMouseCollection(std::span<const std::uint8_t> descriptor);
+
+/// What the probe prints for a hidraw device, given its sysfs folder (udev's %S%p,
+/// /sys/devices/.../hidraw/hidrawN): "BVCONFIG_MOUSE=1\n" when its report descriptor declares the
+/// mouse's collection, else nothing. Reads only sysfs, never the device node.
+std::string UdevProbeOutput(const std::filesystem::path& sysfsHidraw);
+
+/// Vendor and product of a config.ini hardware ID in the Windows form ("HID\VID_1234&PID_5678...");
+/// nullopt for any other form.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(const std::string& hardwareId);
+
+/// The rule: hidraw nodes that the probe (at `probePath`) recognises get TAG+="uaccess"; so do the
+/// nodes of the mice that `hardwareIds` (config.ini's list) name by vendor and product.
+std::string UdevRuleText(const std::string& probePath, const std::vector<std::string>& hardwareIds);
+
+} // namespace bv
