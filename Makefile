@@ -9,12 +9,13 @@ FUZZ_SECONDS ?= 60
 # Debian 12 packages the build and the tests need: the window's Qt 6 and its fonts (DejaVu for
 # Latin, Noto CJK for both Chinese scripts), and Xvfb for running it without a screen.
 DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
-	qt6-base-dev qt6-svg-dev fonts-dejavu-core fonts-noto-cjk xvfb xauth
+	qt6-base-dev qt6-svg-dev fonts-dejavu-core fonts-noto-cjk xvfb xauth \
+	desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean
+.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean package
 
 all: build
 
@@ -32,6 +33,10 @@ build: deps $(BUILD)/CMakeCache.txt
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the build (installs into /usr): $(BUILD)/bvconfig_<version>_<arch>.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Core and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

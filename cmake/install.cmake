@@ -70,6 +70,13 @@ if(NOT WIN32)
     add_custom_target(icons ALL DEPENDS ${BV_ICON_PNGS})
   endif()
 
+  # The installed tree and the package, checked in a throw-away prefix (needs the window).
+  if(BV_BUILD_TESTS AND TARGET bvconfig AND BV_LANG_FILE AND NOT BV_SANITIZE)
+    add_test(NAME install_and_package
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install/check_install.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+    set_tests_properties(install_and_package PROPERTIES LABELS install TIMEOUT 300)
+  endif()
+
   # make package: a Debian package of the above, installed into /usr.
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME bvconfig)

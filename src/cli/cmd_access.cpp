@@ -83,25 +83,21 @@ int doctor(const GlobalOptions& global)
     nlohmann::ordered_json nodeList = nlohmann::ordered_json::array();
     bool mouseNode = false, mouseOpens = false;
     for (const auto& n : nodes) {
-        nlohmann::ordered_json j{{"node", n.node}, {"mouse_collection", n.mouseCollection},
-                                 {"access", n.openError == 0 ? "granted" : platform::IsPermissionError(static_cast<std::uint32_t>(n.openError)) ? "denied" : "failed"}};
+        const bool denied = platform::IsPermissionError(static_cast<std::uint32_t>(n.openError));
+        nlohmann::ordered_json j{{"node", n.node},
+                                 {"mouse_collection", n.mouseCollection},
+                                 {"access", n.openError == 0 ? "granted" : denied ? "denied" : "failed"}};
         if (n.openError != 0)
             j["error"] = platform::OpenErrorText(n.openError);
         if (!n.problem.empty())
             j["problem"] = n.problem;
         nodeList.push_back(std::move(j));
-        if (n.mouseCollection) {
-            mouseNode = true;
-            mouseOpens = mouseOpens || n.openError == 0;
-            if (platform::IsPermissionError(static_cast<std::uint32_t>(n.openError)))
-                problems.push_back("This user may not open " + n.node + ", the mouse's configuration interface. " +
-                                   (rule ? "The udev rule is installed (" + utf8(*rule) +
-                                               "): unplug the mouse and plug it in again."
-                                         : "The udev rule is not installed: install the bvconfig package, or run "
-                                           "\"bvctl udev-rule | sudo tee /etc/udev/rules.d/70-bvconfig.rules\", then "
-                                           "unplug the mouse and plug it in again."));
-        }
+        mouseNode = mouseNode || n.mouseCollection;
+        mouseOpens = mouseOpens || (n.mouseCollection && n.openError == 0);
     }
+    // The same words as the window's.
+    if (const auto denied = DeniedMouseNode(nodes))
+        problems.push_back(DeniedMouseText(*denied).English() + " " + DeniedMouseAdvice(rule).English());
 #ifndef _WIN32
     out["hidraw_nodes"] = nodeList;
     out["udev_rule"] = rule ? nlohmann::ordered_json(utf8(*rule)) : nlohmann::ordered_json(nullptr);

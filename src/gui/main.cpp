@@ -1,10 +1,12 @@
 // bvconfig: the mouse's configuration program.
 
 #include "device/device_selection.h"
+#include "device/udev_rule.h"
 #include "device/uiHIDData.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/MainConfig.h"
 #include "platform/folders.h"
+#include "platform/hid_access.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
 #include "platform/single_instance.h"
@@ -47,6 +49,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("bvconfig");
     QApplication::setOrganizationName("Brisvane");
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.brisvane.bvconfig"));
     ApplyTheme(app);
     KeyEventFeed::InstallForApplication(app);
     ModalDialogs dialogs;
@@ -77,6 +81,13 @@ int main(int argc, char* argv[])
     env.Monitor = monitor.get();
     env.ProgramFolder = platform::programFolder();
     env.ExecutableFolder = toPath(QCoreApplication::applicationDirPath());
+    if (!link.virtualMouse)
+        env.WhyMouseDenied = []() -> std::optional<std::pair<util::UserText, util::UserText>> {
+            const auto node = DeniedMouseNode(platform::InspectHidNodes());
+            if (!node)
+                return std::nullopt;
+            return std::make_pair(DeniedMouseText(*node), DeniedMouseAdvice(platform::FindInstalledUdevRule()));
+        };
 
     TBrisvaneCfgMain window(std::move(env));
     if (window.IsTerminating())

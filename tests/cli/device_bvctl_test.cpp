@@ -84,7 +84,8 @@ TEST_F(DeviceCli, ListShowsTheMouseCollectionsAndTheIdentifierList)
         keys.push_back(k);
     EXPECT_EQ(keys,
         (std::vector<std::string> { "path", "hardware_ids", "usage_page", "usage", "input_length", "output_length",
-            "feature_length", "accepted" }));
+            "feature_length", "accepted", "access" }));
+    EXPECT_EQ(vendor["access"], "granted");
     EXPECT_EQ(vendor["usage_page"], 0xFFA0);
     EXPECT_EQ(vendor["usage"], 1);
     EXPECT_EQ(vendor["feature_length"], 4096);
@@ -158,4 +159,42 @@ TEST_F(DeviceCli, DeviceProblemsExitWithTwoAndSayWhy)
     const auto noVirtual = bvctl({ "virtual", "dump" });
     EXPECT_EQ(noVirtual.code, 2);
     EXPECT_NE(noVirtual.err.find("needs the virtual mouse"), std::string::npos) << noVirtual.err;
+}
+
+TEST_F(DeviceCli, UdevRuleNamesTheProbeAndTheListedMice)
+{
+    std::ofstream(tmp / "program" / "config.ini") << "[IncludeHIDDeviceList]\nid1=HID\\VID_B5A0&PID_0C0F&Col01\n";
+    auto r = bvctl({ "udev-rule", "--probe", "/opt/probe" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("IMPORT{program}=\"/opt/probe %S%p\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ATTRS{idVendor}==\"b5a0\", ATTRS{idProduct}==\"0c0f\", TAG+=\"uaccess\""), std::string::npos)
+        << r.out;
+
+    r = bvctl({ "udev-rule", "--probe", "/opt/probe", "-o", (tmp / "70-bvconfig.rules").string() });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(readText(tmp / "70-bvconfig.rules").find("/opt/probe"), std::string::npos);
+    EXPECT_EQ(bvctl({ "udev-rule", "-o", (tmp / "no" / "such" / "x.rules").string() }).code, 2);
+}
+
+TEST_F(DeviceCli, DoctorReportsTheMouseTheDataFilesAndTheFolders)
+{
+    // The test's program folder holds config.ini only.
+    const auto r = bvctl({ "--device", virtualDevice(), "doctor" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const Json j = parseJson(r);
+    EXPECT_EQ(j["device"], "virtual");
+    EXPECT_EQ(j["mouse_found"], true);
+    EXPECT_EQ(j["data_files"]["config.ini"], true);
+    EXPECT_EQ(j["data_files"]["ui.local"], false);
+    EXPECT_EQ(j["program_folder"], (tmp / "program").string());
+    EXPECT_EQ(j["documents_folder"]["writable"], true);
+    bool toldOfLanguageFile = false;
+    for (const auto& p : j["problems"])
+        toldOfLanguageFile = toldOfLanguageFile || p.get<std::string>().find("\"ui.local\" is missing") != std::string::npos;
+    EXPECT_TRUE(toldOfLanguageFile) << r.out;
+#ifndef _WIN32
+    EXPECT_TRUE(j["hidraw_nodes"].is_array());
+    EXPECT_EQ(j["settings_folder"]["path"], (home() / ".config" / "bvconfig" / "registry").string());
+#endif
 }

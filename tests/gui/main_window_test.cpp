@@ -1,6 +1,8 @@
 // The main window's start-up, language, monitor messages and close paths.
 
 #include "gui_fixture.h"
+
+#include "device/udev_rule.h"
 #include "keys/uiStdCmd.h"
 #include "platform_scoped_env_qt.h"
 
@@ -88,6 +90,7 @@ private slots:
     void controlsHaveTheirNamesCaptionsAndPlaces();
     void withoutTheMouseOneDialogThenTheEnd();
     void withoutTheMouseTheDialogSpeaksTheStoredLanguage();
+    void aMouseThisUserMayNotOpenIsNamedWithWhatToDo();
     void languageSwitchRetranslatesStoresAndTellsTheMonitor();
     void storeFailureOfTheLanguageIsReported();
     void monitorMessagesReachTheWindow();
@@ -306,6 +309,31 @@ void MainWindowTest::withoutTheMouseTheDialogSpeaksTheStoredLanguage()
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Title, QString::fromUtf8("未找到设备！"));
     QCOMPARE(rig.dialogs.Calls[0].Text, QString::fromUtf8("请连接鼠标！"));
+}
+
+void MainWindowTest::aMouseThisUserMayNotOpenIsNamedWithWhatToDo()
+{
+    // Traditional Chinese: the node and the rule's path are filled into the translated sentences.
+    WindowRig rig(2, false);
+    auto env = rig.Environment();
+    platform::HidNodeAccess node{"/dev/hidraw5", true, EACCES, {}};
+    env.WhyMouseDenied = [node]() -> std::optional<std::pair<util::UserText, util::UserText>> {
+        return std::make_pair(DeniedMouseText(node), DeniedMouseAdvice(std::filesystem::path("/usr/lib/udev/rules.d/70-bvconfig.rules")));
+    };
+    const auto w = std::make_unique<TBrisvaneCfgMain>(std::move(env));
+    QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+    QCOMPARE(rig.dialogs.Calls[0].Title, QString::fromUtf8("沒有使用滑鼠的權限"));
+    QCOMPARE(rig.dialogs.Calls[0].Text, QString::fromUtf8("目前的使用者無法開啟滑鼠裝置 /dev/hidraw5。"));
+    QCOMPARE(rig.dialogs.Calls[0].SecondLine,
+             QString::fromUtf8("udev 規則已安裝（/usr/lib/udev/rules.d/70-bvconfig.rules）。請拔下滑鼠後重新插上。"));
+    QCOMPARE(rig.terminations, 1);
+
+    // Without a denied node it is the plain "not found".
+    WindowRig plain(0, false);
+    auto env2 = plain.Environment();
+    env2.WhyMouseDenied = [] { return std::optional<std::pair<util::UserText, util::UserText>>(); };
+    const auto w2 = std::make_unique<TBrisvaneCfgMain>(std::move(env2));
+    QCOMPARE(plain.dialogs.Calls[0].Title, QString("No Device Found!"));
 }
 
 void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()

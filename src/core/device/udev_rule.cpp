@@ -103,4 +103,35 @@ std::string UdevRuleText(const std::string& probePath, const std::vector<std::st
     return rule;
 }
 
+std::optional<platform::HidNodeAccess> DeniedMouseNode(const std::vector<platform::HidNodeAccess>& nodes)
+{
+    std::optional<platform::HidNodeAccess> denied;
+    for (const auto& n : nodes) {
+        if (!n.mouseCollection)
+            continue;
+        if (n.openError == 0)
+            return std::nullopt;
+        if (!denied && platform::IsPermissionError(static_cast<std::uint32_t>(n.openError)))
+            denied = n;
+    }
+    return denied;
+}
+
+util::UserText DeniedMouseText(const platform::HidNodeAccess& node)
+{
+    return {"This user may not open the mouse's device %1.", {node.node}};
+}
+
+util::UserText DeniedMouseAdvice(const std::optional<fs::path>& installedRule)
+{
+    if (installedRule) {
+        const auto path = installedRule->u8string();
+        return {"The udev rule is installed (%1). Unplug the mouse and plug it in again.",
+                {std::string(path.begin(), path.end())}};
+    }
+    return {"The udev rule is not installed. Install the bvconfig package, or run \"bvctl udev-rule | sudo tee "
+            "/etc/udev/rules.d/70-bvconfig.rules\", then unplug the mouse and plug it in again.",
+            {}};
+}
+
 } // namespace bv

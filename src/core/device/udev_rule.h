@@ -3,6 +3,9 @@
 // the udev probe does for the rule), and the text of the udev rule that gives the user at the
 // local seat access to it.
 
+#include "platform/hid_access.h"
+#include "util/user_text.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -34,5 +37,14 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(c
 /// The rule: hidraw nodes that the probe (at `probePath`) recognises get TAG+="uaccess"; so do the
 /// nodes of the mice that `hardwareIds` (config.ini's list) name by vendor and product.
 std::string UdevRuleText(const std::string& probePath, const std::vector<std::string>& hardwareIds);
+
+/// What stands between this user and a plugged-in mouse: the first node that carries the mouse's
+/// collection and may not be opened. Nothing when the mouse is absent or any of its nodes opens.
+std::optional<platform::HidNodeAccess> DeniedMouseNode(const std::vector<platform::HidNodeAccess>& nodes);
+
+/// The window's message for a denied node: what is wrong, and what to do about it, which depends
+/// on whether the rule is installed.
+util::UserText DeniedMouseText(const platform::HidNodeAccess& node);
+util::UserText DeniedMouseAdvice(const std::optional<std::filesystem::path>& installedRule);
 
 } // namespace bv

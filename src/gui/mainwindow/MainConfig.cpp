@@ -216,9 +216,16 @@ void TBrisvaneCfgMain::InitMainWindow()
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;
     if (!FHIDData->IsDeviceExist(*request)) {
-        if (FEnv.UserDialogs)
-            FEnv.UserDialogs->ShowMessageDialog(this, Tr("No Device Found!"), Tr("Please connect your mouse device!"),
-                                            QString());
+        // A mouse that is there but may not be opened needs another remedy than plugging it in.
+        const auto denied = FEnv.WhyMouseDenied ? FEnv.WhyMouseDenied() : std::nullopt;
+        if (FEnv.UserDialogs) {
+            if (denied)
+                FEnv.UserDialogs->ShowMessageDialog(this, Tr("No permission for the mouse"), Tr(denied->first),
+                                                    Tr(denied->second));
+            else
+                FEnv.UserDialogs->ShowMessageDialog(this, Tr("No Device Found!"), Tr("Please connect your mouse device!"),
+                                                    QString());
+        }
         Terminate();
         return;
     }

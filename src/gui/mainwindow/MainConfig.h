@@ -10,6 +10,7 @@
 #include "toolkit/frameless_window.h"
 #include "ui/uiCommandSetting.h"
 #include "ui/uiLanguage.h"
+#include "util/user_text.h"
 
 #include <QPixmap>
 
@@ -18,6 +19,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,9 @@ struct MainWindowEnvironment {
     /// The system's mouse settings (double-click time at once, the rest on Apply); default: the
     /// system's own.
     std::shared_ptr<platform::SystemMouseSettings> MouseSettings;
+    /// Why a plugged-in mouse cannot be opened by this user (its node, with the rule's state), when
+    /// it cannot; none: not asked (the virtual mouse, tests).
+    std::function<std::optional<std::pair<util::UserText, util::UserText>>()> WhyMouseDenied;
     /// Waits `ms` for the mouse between device steps while the window stays responsive;
     /// default: handle pending events, then sleep.
     std::function<void(int ms)> Pause;
