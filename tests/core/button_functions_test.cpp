@@ -285,3 +285,40 @@ TEST(ButtonFunctions, WheelSlotsKeepTheirOwnDeviceCode)
     EXPECT_FALSE(AssignWheelFunction(e, 7));
     EXPECT_EQ(e.MenuID, 6u);
 }
+
+// A captured media or volume key is the Media menu's function, exactly as chosen there; other
+// consumer keys cannot be sent at all; keyboard keys stay single keys.
+TEST(ButtonFunctions, CapturedKeysThatAreMediaKeysBecomeMediaFunctions)
+{
+    struct Case {
+        TSINGLEKEYINFO key;
+        bool taken;
+        std::uint32_t menuID;
+    };
+    const Case cases[] = {
+        {{0xB3, 1}, true, 1001}, // Play/Pause
+        {{0xB2, 1}, true, 1002}, // Stop
+        {{0xB0, 1}, true, 1004}, // Next
+        {{0xAD, 0}, true, 1007}, // Mute, looked up without the extended flag
+        {{0xA6, 1}, false, 0},   // Browser Back: no Media item
+        {{0xB4, 1}, false, 0},   // Launch Mail
+        {{'A', 0}, true, 6},
+    };
+    for (const auto& c : cases) {
+        TBUTTONFUNCINFO entry {};
+        TBUTTONFUNCINFO chosen {};
+        std::uint32_t id = 0;
+        EXPECT_EQ(AssignCapturedKey(entry, c.key, &id), c.taken) << c.key.nKeyValue1;
+        if (!c.taken) {
+            EXPECT_EQ(std::memcmp(&entry, &chosen, sizeof entry), 0) << "unchanged";
+            continue;
+        }
+        EXPECT_EQ(id, c.menuID) << c.key.nKeyValue1;
+        if (c.menuID > 1000) {
+            ASSERT_TRUE(AssignMenuFunction(chosen, c.menuID));
+            EXPECT_EQ(std::memcmp(&entry, &chosen, sizeof entry), 0) << "as if chosen from the menu";
+        } else {
+            EXPECT_EQ(entry.DeviceCode, 16u);
+        }
+    }
+}

@@ -290,7 +290,23 @@ INSTANTIATE_TEST_SUITE_P(
                        p.ConfigInfo.ButtonFuncInfo[0].FireKey = {3, 0};
                    },
                    [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 1, i.Buttons.begin() + 5) == Bytes{18, 3, 1, 0}; },
-                   "Button 1: FireKey.DelyValue is 0, which the mouse cannot take; 1 is sent."}),
+                   "Button 1: FireKey.DelyValue is 0, which the mouse cannot take; 1 is sent."},
+        // Stored data that holds a consumer key as a keyboard key: 0 goes out, never the usage's
+        // low byte (VOLUME_MUTE's 0xE2 would be Left Alt).
+        OutOfRange{"ConsumerSingleKey",
+                   [](TMOUSEPROFILEINFO& p) {
+                       p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 16;
+                       p.ConfigInfo.ButtonFuncInfo[2].SingleKey = {0xAD, 1};
+                   },
+                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes{16, 0, 0, 0}; },
+                   "Button 3: the key VOLUME_MUTE cannot be sent as a keyboard key; nothing is sent for it."},
+        OutOfRange{"ConsumerInCombination",
+                   [](TMOUSEPROFILEINFO& p) {
+                       p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 15;
+                       p.ConfigInfo.ButtonFuncInfo[5].ComboKey = {'C', 0, 0xB3, 1, kModifierCtrl};
+                   },
+                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes{15, 0x01, 0x06, 0}; },
+                   "Button 6: the key MEDIA_PLAY_PAUSE cannot be sent as a keyboard key; nothing is sent for it."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- macros ---------------------------------------------------------------------
@@ -314,6 +330,8 @@ TEST(MacroAction, Records)
         {{5, 0, 0xCD, 0x00}, {5, 0xCD, 0}},   // media key
         {{4, 2, 'A', 0}, {0, 0, 0}},           // a state that is neither press nor release
         {{4, 1, 0xA6, 1}, {132, 0, 1}},        // a usage above one byte is no key
+        {{4, 1, 0xAD, 1}, {132, 0, 1}},        // VOLUME_MUTE: a consumer usage, never Left Alt's 0xE2
+        {{4, 1, 0xAF, 1}, {132, 0, 1}},        // VOLUME_UP likewise
     };
     for (const auto& c : cases) {
         const auto r = EncodeMacroAction(c.action);
@@ -387,6 +405,18 @@ TEST(MacroArea, TheButtonsLengthFollowsTheMacroThatFillsTheSlot)
     ASSERT_TRUE(image);
     EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 30, 0}));
     EXPECT_EQ(MacroAreaLength(image->Macros, 0), 30u);
+}
+
+TEST(MacroArea, AConsumerKeyStoredAsAKeyIsSentAsNothingAndNoted)
+{
+    auto p = factoryProfile();
+    assignMacro(*p, 2, addMacro(*p, {key(0xAE, 1, 1), key(0xAE, 0, 1), key('B', 1)}));
+    const auto image = EncodeConfigurationImage(*p);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(slotBytes(*image, 0, 0, 3), (Bytes{132, 0, 1})) << "VOLUME_DOWN's 0xEA would be a keyboard key";
+    ASSERT_EQ(image->Notes.size(), 1u) << "one note for the press";
+    EXPECT_NE(image->Notes[0].English().find("the key VOLUME_DOWN cannot be sent"), std::string::npos)
+        << image->Notes[0].English();
 }
 
 TEST(MacroArea, StoredCountsOutsideTheirRangeAreClamped)

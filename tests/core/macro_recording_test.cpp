@@ -127,6 +127,18 @@ TEST(MacroRecording, DropsRepeatedKeyEntries)
         (std::vector<A> { { K, P, 'A' }, { D, 0, 20 }, { K, P, 256 + 'A' }, { K, R, 'A' } }));
 }
 
+// Volume, media and browser keys are consumer usages: recorded as media-key actions with the
+// 16-bit usage, never as keyboard keys (VOLUME_MUTE's usage 0xE2 is Left Alt on the keyboard page).
+TEST(MacroRecording, ConsumerKeysBecomeMediaKeyActions)
+{
+    const TMacroKeyHookList rec = { key(0xAD, P, 1), key(0xAD, P, 1), key(0xAD, R, 1), key(0xA6, P, 1), key(0xA6, R, 1),
+        key('A', P) };
+    const auto r = MacroFromRecording(TMACROKEYINFO {}, rec, { false, std::nullopt, 0 });
+    constexpr int M = kActionMediaKey;
+    EXPECT_EQ(actions(r.Macro),
+        (std::vector<A> { { M, P, 0xE2 }, { M, R, 0xE2 }, { M, P, 0x224 }, { M, R, 0x224 }, { K, P, 'A' } }));
+}
+
 TEST(MacroRecording, StopsAtTheLimitAndSaysSo)
 {
     TMacroKeyHookList rec;

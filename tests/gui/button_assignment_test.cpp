@@ -4,6 +4,9 @@
 
 #include "gui_fixture.h"
 
+#include "toolkit/translation.h"
+#include "ui/button_functions.h"
+
 #include "device/config_image.h"
 #include "keys/uiStdCmd.h"
 #include "mainwindow/MainConfig.h"
@@ -230,6 +233,17 @@ void ButtonAssignmentTest::captureDialogsStoreOnlyOnOK()
     choose(w->BtnSet4, w->uiMenuEx1Popup, 6);
     QCOMPARE(int(d.SingleKeyCalls.back().nKeyValue1), 0x74);
     QCOMPARE(int(button(*rig.dm, 3).SingleKey.nKeyValue1), 0x74);
+
+    // A captured Play/Pause is the Media menu's Play/Pause, caption and all: the mouse then sends
+    // the consumer usage, never Play/Pause's low byte as a keyboard key.
+    d.SingleKeyAnswers = { TSINGLEKEYINFO { 0xB3, 1 } };
+    choose(w->BtnSet3, w->uiMenuEx1Popup, 6);
+    TBUTTONFUNCINFO asMenu = factory;
+    QVERIFY(AssignMenuFunction(asMenu, 1001));
+    QCOMPARE(int(button(*rig.dm, 2).DeviceCode), 14);
+    QCOMPARE(int(button(*rig.dm, 2).MenuID), 1001);
+    QCOMPARE(int(button(*rig.dm, 2).MediaKey.nKeyValue1), 0xCD);
+    QCOMPARE(w->BtnSet3->text(), Tr("Play/Pause"));
 
     // A combination too long for the slot is cut there, but not in the hint.
     const TCOMBOKEYINFO longCombo { 0x41, 0, 0x70, 0, std::uint16_t(kModifierCtrl | kModifierAlt | kModifierShift) };

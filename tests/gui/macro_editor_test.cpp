@@ -552,16 +552,17 @@ void MacroEditorTest::loopCountAndDelayEditing()
     QCOMPARE(loops(1), 4);
     QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('K'), "Delay:50", "KeyUp:" + keyName('K')}));
 
-    // Editing a delay: the media key has no row, so the delay row is the second row but the
-    // third action; the edit lands on that action.
+    // Editing a delay: the media key has its own row, named by its consumer usage; the edit lands
+    // on the delay's own action.
     w->ListBoxMacroList->setCurrentRow(0);
-    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('A'), "Delay:300", "KeyUp:" + keyName('A')}));
+    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('A'), "KeyDown:MEDIA_PLAY_PAUSE", "Delay:300",
+                                     "KeyUp:" + keyName('A')}));
     const struct {
         QString typed;
         int stored;
     } edits[] = {{"75", 75}, {"3", 10}, {"70000", 65535}, {"", 10}};
     for (const auto& e : edits) {
-        QTreeWidgetItem* delayRow = w->ListBoxMacroKey->topLevelItem(1);
+        QTreeWidgetItem* delayRow = w->ListBoxMacroKey->topLevelItem(2);
         w->ListBoxMacroKey->setCurrentItem(delayRow);
         emit w->ListBoxMacroKey->itemDoubleClicked(delayRow, 2);
         QVERIFY(w->TextEditDelay->isVisible());
@@ -571,12 +572,12 @@ void MacroEditorTest::loopCountAndDelayEditing()
         const TMACROKEYINFO m = w->MacroClass().MacroKeyInfos()[0];
         QCOMPARE(actions(m), (QStringList {text(keyAction('A', P)), text(media), text(delayAction(e.stored)),
                                            text(keyAction('A', R))}));
-        QCOMPARE(rows(*w)[1], "Delay:" + QString::number(e.stored));
-        QCOMPARE(w->ListBoxMacroKey->currentItem(), w->ListBoxMacroKey->topLevelItem(1));
+        QCOMPARE(rows(*w)[2], "Delay:" + QString::number(e.stored));
+        QCOMPARE(w->ListBoxMacroKey->currentItem(), w->ListBoxMacroKey->topLevelItem(2));
     }
 
     // Leaving the box stores nothing; a key row does not open it.
-    QTreeWidgetItem* delayRow = w->ListBoxMacroKey->topLevelItem(1);
+    QTreeWidgetItem* delayRow = w->ListBoxMacroKey->topLevelItem(2);
     w->ListBoxMacroKey->setCurrentItem(delayRow);
     emit w->ListBoxMacroKey->itemDoubleClicked(delayRow, 2);
     w->TextEditDelay->setText("999");

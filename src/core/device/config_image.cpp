@@ -17,9 +17,8 @@ constexpr std::uint32_t kCodeEighthEntry = 13;
 
 std::uint8_t hidByte(int vk, int ext)
 {
-    const int hid = GetKeyHidCode(vk, ext);
-    // Usages that do not fit a byte would name a different key on the mouse.
-    return hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
+    // A consumer usage, or one that does not fit a byte, would name a different keyboard key.
+    return GetKeyboardHidByte(vk, ext);
 }
 
 std::uint8_t usageByte(unsigned usage)
@@ -197,10 +196,23 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
             f.MediaKey.nKeyValue2 = 0;
             continue;
         }
+        // A key the mouse cannot send as a keyboard key goes out as 0; say which.
+        auto checkKey = [&](int vk, int ext) {
+            if (vk != 0 && GetKeyboardHidByte(vk, ext) == 0 && GetKeyHidCode(vk, ext) != 0)
+                notes.push_back({"Button %1: the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
+                                 {std::to_string(button), GetKeyName(vk, ext)}});
+        };
         switch (f.DeviceCode) {
         case 11:
         case 12:
             clampField(f.WheelParam, 0, 255, "WheelParam", notes, button);
+            break;
+        case 15:
+            checkKey(f.ComboKey.nKeyValue1, f.ComboKey.nKey1Extended);
+            checkKey(f.ComboKey.nKeyValue2, f.ComboKey.nKey2Extended);
+            break;
+        case 16:
+            checkKey(f.SingleKey.nKeyValue1, f.SingleKey.nKey1Extended);
             break;
         case 18:
             clampField(f.FireKey.nLoopCount, 1, 255, "FireKey.nLoopCount", notes, button);

@@ -56,13 +56,11 @@ std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action)
         return r;
     r[0] = static_cast<std::uint8_t>((action.nKeyType & 0x7F) + 128 * action.nKeyState);
     switch (action.nKeyType) {
-    case 4: {
-        const int hid = GetKeyHidCode(action.VALUE1, action.VALUE2);
-        // A usage beyond one byte (browser and launch keys) would name another key.
-        r[1] = hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
+    case 4:
+        // A consumer usage, or one beyond a byte, would name another keyboard key.
+        r[1] = GetKeyboardHidByte(action.VALUE1, action.VALUE2);
         r[2] = action.VALUE2;
         break;
-    }
     case 6: {
         const unsigned ms = action.VALUE1 + 256u * action.VALUE2;
         unsigned units = ms / 10;
@@ -110,8 +108,12 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
         std::uint8_t* slot = area.data() + kMacroSlotSize * s;
         const int actions = MacroDeviceActionCount(macro);
         for (int k = 0; k < actions; ++k) {
-            const auto rec = EncodeMacroAction(macro.MacroList[k]);
+            const TMACROKEY& a = macro.MacroList[k];
+            const auto rec = EncodeMacroAction(a);
             std::memcpy(slot + 3 * k, rec.data(), 3);
+            if (notes && a.nKeyType == 4 && a.nKeyState == 1 && rec[1] == 0 && GetKeyHidCode(a.VALUE1, a.VALUE2) != 0)
+                notes->push_back({"Macro \"%1\": the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
+                                  {RecordText(macro.szMacroName), GetKeyName(a.VALUE1, a.VALUE2)}});
         }
         if (MacroDeviceHasLoopMarker(macro)) {
             slot[3 * actions] = 7;

@@ -214,6 +214,28 @@ int GetKeyHidCode(int vk, int ext)
     return row && row->HIDCode != -1 ? row->HIDCode : 0;
 }
 
+bool IsConsumerKey(int vk, int /*ext*/)
+{
+    // VK_BROWSER_BACK .. VK_LAUNCH_APP2, in both lookups: the table gives them consumer usages.
+    return vk >= 0xA6 && vk <= 0xB7;
+}
+
+std::uint8_t GetKeyboardHidByte(int vk, int ext)
+{
+    if (IsConsumerKey(vk, ext))
+        return 0;
+    const int hid = GetKeyHidCode(vk, ext);
+    return hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
+}
+
+std::string GetConsumerUsageName(int usage)
+{
+    for (int vk = 0xA6; vk <= 0xB7; ++vk)
+        if (GetKeyHidCode(vk, kKeyFlagExtended) == usage)
+            return GetKeyName(vk, kKeyFlagExtended);
+    return "MEDIA 0x" + hex(usage & 0xFFFF, 4);
+}
+
 std::string GetKeyName(int vk, int ext)
 {
     const TKeyboardInfoTable* row = GetKeyRow(vk, ext);

@@ -38,6 +38,15 @@ const TKeyboardInfoTable* GetKeyTableRow(int vk, bool extendedTable);
 /// HID usage of the key, 0 when it has none or the code is outside 0..254. Consumer-page usages
 /// (browser and launch keys) may not fit a byte and are returned as they are.
 int GetKeyHidCode(int vk, int ext);
+/// True for the keys whose usage lies on the consumer page (volume, media, browser and launch
+/// keys): the mouse sends them as media functions, never in a keyboard byte.
+bool IsConsumerKey(int vk, int ext);
+/// The usage of the key as a keyboard key: 0 when it has none, is a consumer key or does not fit
+/// the keyboard byte.
+std::uint8_t GetKeyboardHidByte(int vk, int ext);
+/// Display name of the consumer key with this usage ("VOLUME_MUTE"); "MEDIA 0x00E2" style for a
+/// usage no key of the table has.
+std::string GetConsumerUsageName(int usage);
 /// Display name of the key, empty when the code is outside 0..254.
 std::string GetKeyName(int vk, int ext);
 /// "Alt+", "Ctrl+", "Shift+", "WIN+" for the set bits, in this order.

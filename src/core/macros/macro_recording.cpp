@@ -1,5 +1,6 @@
 #include "macros/macro_recording.h"
 
+#include "keys/uiStdCmd.h"
 #include "macros/uiMacroClassUnit.h"
 
 #include <algorithm>
@@ -25,11 +26,20 @@ MacroRecordingResult MacroFromRecording(
             const std::uint16_t ms = options.DefaultDelay.value_or(entry.nKeyValue);
             const std::uint16_t delay = std::max(ms, kMacroDelayMin);
             action = { kActionDelay, 0, static_cast<std::uint8_t>(delay & 0xFF), static_cast<std::uint8_t>(delay >> 8) };
+        } else if (IsConsumerKey(entry.nKeyValue, entry.nKeyValueExtended)) {
+            // Volume, media and browser keys are consumer usages: the stored form has a media-key
+            // action for them, with the 16-bit usage.
+            const auto usage = static_cast<std::uint16_t>(GetKeyHidCode(entry.nKeyValue, entry.nKeyValueExtended));
+            action = { kActionMediaKey, entry.nKeyState, static_cast<std::uint8_t>(usage & 0xFF),
+                static_cast<std::uint8_t>(usage >> 8) };
+            if (lastKey && lastKey->nKeyType == action.nKeyType && lastKey->nKeyState == action.nKeyState
+                && lastKey->VALUE1 == action.VALUE1 && lastKey->VALUE2 == action.VALUE2)
+                continue;
         } else {
             action = { kActionKey, entry.nKeyState, static_cast<std::uint8_t>(entry.nKeyValue),
                 static_cast<std::uint8_t>(entry.nKeyValueExtended) };
-            if (lastKey && lastKey->nKeyState == action.nKeyState && lastKey->VALUE1 == action.VALUE1
-                && lastKey->VALUE2 == action.VALUE2)
+            if (lastKey && lastKey->nKeyType == action.nKeyType && lastKey->nKeyState == action.nKeyState
+                && lastKey->VALUE1 == action.VALUE1 && lastKey->VALUE2 == action.VALUE2)
                 continue;
         }
         if (count == kRecordedActionsMax) {
@@ -37,7 +47,7 @@ MacroRecordingResult MacroFromRecording(
             break;
         }
         out.MacroList[count] = action;
-        if (action.nKeyType == kActionKey)
+        if (action.nKeyType == kActionKey || action.nKeyType == kActionMediaKey)
             lastKey = &out.MacroList[count];
         ++count;
     }

@@ -1,6 +1,7 @@
 #include "ui/button_functions.h"
 
 #include "device/shortcut_tables.h"
+#include "keys/uiStdCmd.h"
 #include "macros/macro_name.h"
 #include "settings/record_text.h"
 
@@ -78,6 +79,36 @@ bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
     } else {
         return false; // the items that need a dialog or a macro
     }
+    return true;
+}
+
+std::uint32_t MediaMenuIDOfKey(int vk, int ext)
+{
+    if (!IsConsumerKey(vk, ext))
+        return 0;
+    const int usage = GetKeyHidCode(vk, ext);
+    for (int row = 0; row < 7; ++row) {
+        THID_CODE_INFO media {};
+        if (GetMediaKey(row, media) && media.nKeyValue1 == usage && usage != 0)
+            return 1001 + std::uint32_t(row);
+    }
+    return 0;
+}
+
+bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID)
+{
+    if (const std::uint32_t media = MediaMenuIDOfKey(key.nKeyValue1, key.nKey1Extended)) {
+        if (!AssignMenuFunction(entry, media))
+            return false;
+        if (menuID)
+            *menuID = media;
+        return true;
+    }
+    if (IsConsumerKey(key.nKeyValue1, key.nKey1Extended))
+        return false;
+    AssignSingleKey(entry, key);
+    if (menuID)
+        *menuID = 6;
     return true;
 }
 

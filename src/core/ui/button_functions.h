@@ -20,6 +20,16 @@ inline constexpr std::uint32_t kMacroManagerMenuID = 1101;
 /// False, with `entry` unchanged, for any other ID.
 bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
 
+/// The "Media" menu item (1001..1007) whose function a captured key is: the seven media and
+/// volume keys that menu offers; 0 for any other key.
+std::uint32_t MediaMenuIDOfKey(int vk, int ext);
+
+/// Gives `entry` a captured single key. A key of the "Media" menu becomes that menu's function,
+/// exactly as if it had been chosen there; any other consumer key is refused (false, `entry`
+/// unchanged), since the mouse can send it in no keyboard byte. `menuID` receives the item the
+/// entry now shows (6 "Single Key", or the media item).
+bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID = nullptr);
+
 void AssignSingleKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key);
 void AssignComboKey(TBUTTONFUNCINFO& entry, const TCOMBOKEYINFO& combo);
 void AssignFireKey(TBUTTONFUNCINFO& entry, const TFIREKEYINFO& fire);

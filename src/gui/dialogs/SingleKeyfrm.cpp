@@ -3,6 +3,7 @@
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
 #include "keys/uiStdCmd.h"
+#include "ui/button_functions.h"
 
 #include <QLineEdit>
 
@@ -19,6 +20,13 @@ TFrmSingleKey::TFrmSingleKey(const TSINGLEKEYINFO& key, platform::KeyboardHook* 
     // Releases count too: the last key event wins. The key is left to reach its target.
     FKeyHook.OnRecordKeyboardSingleKey
         = [this](int Key, std::uint32_t, int, int AKeyExtended, const std::string& SingleKeyString, bool&) {
+              // The Media menu's keys become that menu's function; other consumer keys the mouse
+              // cannot send at all.
+              if (IsConsumerKey(Key, AKeyExtended) && MediaMenuIDOfKey(Key, AKeyExtended) == 0) {
+                  RefuseKey(QString::fromStdString(SingleKeyString));
+                  return;
+              }
+              ShowHint();
               TextSingle->setText(QString::fromStdString(SingleKeyString));
               FSingleKey.nKeyValue1 = static_cast<std::uint16_t>(Key);
               FSingleKey.nKey1Extended = static_cast<std::uint16_t>(AKeyExtended);

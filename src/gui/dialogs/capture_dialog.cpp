@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
 
 namespace bv::gui {
 
@@ -32,6 +33,28 @@ CaptureDialog::CaptureDialog(const QString& objectName, const QString& title, co
         done(kMessageOK);
     });
     connect(BTNCANCEL, &QPushButton::clicked, this, [this] { done(kMessageCancel); });
+}
+
+KeyCaptureDialog::KeyCaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent)
+    : CaptureDialog(objectName, title, hint, parent)
+    , FHint(hint)
+{
+}
+
+void KeyCaptureDialog::RefuseKey(const QString& keyName)
+{
+    SetPlainText(LabelHint, Tr(util::UserText{"The mouse cannot send the key %1.", {keyName.toStdString()}}));
+    LabelHint->setProperty("refused", true);
+    LabelHint->style()->polish(LabelHint);
+}
+
+void KeyCaptureDialog::ShowHint()
+{
+    if (!LabelHint->property("refused").toBool())
+        return;
+    SetSourceText(LabelHint, FHint);
+    LabelHint->setProperty("refused", false);
+    LabelHint->style()->polish(LabelHint);
 }
 
 void KeyCaptureDialog::showEvent(QShowEvent* event)

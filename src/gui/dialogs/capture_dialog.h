@@ -32,14 +32,23 @@ class KeyCaptureDialog : public CaptureDialog {
     Q_OBJECT
 
 protected:
-    using CaptureDialog::CaptureDialog;
+    KeyCaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent);
 
     virtual void StartRecorder() = 0;
     virtual void StopRecorder() = 0;
 
+    /// Says in the hint's place that the mouse cannot send this key (a browser, mail or launch
+    /// key); the captured key stays what it was.
+    void RefuseKey(const QString& keyName);
+    /// Shows the dialog's own hint again after a refusal.
+    void ShowHint();
+
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString FHint;
 };
 
 /// Dimensions the capture dialogs share.

@@ -6,6 +6,8 @@
 
 #include <QLineEdit>
 
+#include <utility>
+
 namespace bv::gui {
 
 namespace {
@@ -42,6 +44,13 @@ TFrmCombo::TFrmCombo(const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Q
     // The recorder swallows the presses it takes; modifier keys and releases pass.
     FKeyHook.OnRecordKeyboardComboKey = [this](int Key1, int Key1Extended, int Key2, int Key2Extended, int Modifier,
                                             const std::string& ComboKeyString) {
+        // A combination is keyboard keys: a consumer key has no place in it.
+        for (const auto& [vk, ext] : {std::pair{Key1, Key1Extended}, std::pair{Key2, Key2Extended}})
+            if (vk != 0 && IsConsumerKey(vk, ext)) {
+                RefuseKey(QString::fromStdString(GetKeyName(vk, ext)));
+                return;
+            }
+        ShowHint();
         TextCombo->setText(QString::fromStdString(ComboKeyString));
         FComboKey.nKeyValue1 = static_cast<std::uint16_t>(Key1);
         FComboKey.nKey1Extended = static_cast<std::uint16_t>(Key1Extended);

@@ -356,6 +356,10 @@ void TFrmMacro::AddActionRows(const TMACROKEY* actions, int count, bool showDela
             kind = "Mouse";
             row->setText(1, " " + Tr(GetKeyName(a.VALUE1, a.VALUE2)));
             break;
+        case kActionMediaKey:
+            kind = a.nKeyState == 1 ? "KeyDown" : "KeyUp";
+            row->setText(1, " " + QString::fromStdString(GetConsumerUsageName(a.VALUE1 | a.VALUE2 << 8)));
+            break;
         default:
             break;
         }

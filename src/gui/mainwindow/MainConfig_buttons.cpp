@@ -142,9 +142,8 @@ void TBrisvaneCfgMain::AssignButtonFunction(std::uint32_t id)
     switch (id) {
     case 6: {
         const auto key = dialogs ? dialogs->EditSingleKey(this, entry.SingleKey) : std::nullopt;
-        if (!key)
+        if (!key || !AssignCapturedKey(entry, *key, &id))
             return;
-        AssignSingleKey(entry, *key);
         break;
     }
     case 7: {
