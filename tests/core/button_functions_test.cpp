@@ -270,6 +270,22 @@ TEST(ButtonFunctions, ButtonsFollowTheirMacrosByName)
     EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[14].nMenuRow, 33);
 }
 
+// An older program cut a name inside a two-unit character: the record still matches itself, unit
+// for unit, so its button keeps the macro.
+TEST(ButtonFunctions, ANameCutInsideACharacterStillMatchesItself)
+{
+    auto p = gameProfile({ "x", "y" });
+    TMACROKEYINFO& cut = p->MacroKeyInfoList.MacroInfos[1];
+    for (int i = 0; i < kMacroNameUnits - 1; ++i)
+        cut.szMacroName[i] = u'a';
+    cut.szMacroName[kMacroNameUnits - 1] = char16_t(0xD83D); // the high half of an emoji
+    ASSERT_EQ(AssignMacro(*p, 3, 1), MacroAssignment::Assigned);
+    EXPECT_EQ(MacroIndexOfName(p->MacroKeyInfoList, p->ConfigInfo.ButtonFuncInfo[3].MacroKeyInfo), 1);
+    FollowMacroList(*p);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[3].DeviceCode, 17u);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[3].MenuID, 1103u);
+}
+
 TEST(ButtonFunctions, WheelSlotsKeepTheirOwnDeviceCode)
 {
     TBUTTONFUNCINFO e = zeroEntry();

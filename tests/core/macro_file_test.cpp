@@ -253,6 +253,17 @@ TEST_F(MacroFiles, ARefusedNameCostsOnlyItsOwnFile)
 
     EXPECT_THROW(TuiMacroClass::WriteMacroPlaceholder(folderText(), "../outside"), MacroFileError);
     EXPECT_FALSE(fs::exists(tmp / "outside.macro"));
+
+    // Half of a two-unit character would show as a replacement character: a file of another name.
+    auto halves = macroList({ macro("kept", 2), macro("half", 2) });
+    halves->MacroInfos[1].szMacroName[4] = char16_t(0xD83D);
+    try {
+        TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*halves, folderText());
+        ADD_FAILURE() << "no error";
+    } catch (const MacroFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("half of a character"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(fs::exists(tmp / "BVProfile1_Macros" / "kept.macro"));
 }
 
 TEST_F(MacroFiles, FailuresStopTheSaveWithAClearErrorAndKeepEarlierFiles)

@@ -41,6 +41,13 @@ void SetMacroName(TMACROKEYINFO& macro, std::string_view name);
 
 /// True when the macro's name equals `name` exactly (case-sensitive, no cutting).
 bool MacroNameEquals(const TMACROKEYINFO& macro, std::string_view name);
+/// True when two records hold the same name, unit for unit: a name cut inside a two-unit
+/// character by an older program still matches itself.
+bool MacroNamesEqual(const TMACROKEYINFO& a, const TMACROKEYINFO& b);
+
+/// Why the record's name cannot name a macro file (see MacroFileNameProblem), also when it holds
+/// half of a two-unit character; nullopt when it can.
+std::optional<std::string> MacroRecordFileNameProblem(const TMACROKEYINFO& macro);
 
 /// Why `name` cannot be used for a macro file, in words for the user; nullopt when it can.
 /// The same names are refused on every system, so a profile behaves alike wherever it is used:

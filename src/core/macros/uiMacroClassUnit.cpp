@@ -545,7 +545,7 @@ void TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(
         const TMACROKEYINFO& macro = AMacroKeyInfoList.MacroInfos[i];
         const std::string name = MacroName(macro);
         // A name that cannot be a file name costs only its own file; the others are still written.
-        if (const auto problem = MacroFileNameProblem(name)) {
+        if (const auto problem = MacroRecordFileNameProblem(macro)) {
             problems.push_back("Cannot create file \"" + MacroFileText(AMacroPath, name) + "\". " + *problem);
             continue;
         }

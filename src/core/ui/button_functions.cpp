@@ -191,9 +191,8 @@ MacroAssignment AssignMacro(TMOUSEPROFILEINFO& profile, int slot, int macroIndex
 
 int MacroIndexOfName(const TMACROKEYINFOLIST& list, const TMACROKEYINFO& macro)
 {
-    const std::string name = RecordText(macro.szMacroName);
     for (int i = 0; i < macroCount(list); ++i)
-        if (MacroNameEquals(list.MacroInfos[i], name))
+        if (MacroNamesEqual(list.MacroInfos[i], macro))
             return i;
     return -1;
 }
