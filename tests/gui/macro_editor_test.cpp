@@ -128,6 +128,7 @@ private slots:
     void recordingWithTheDelayOptions();
     void recordingControlsAndLimits();
     void loopCountAndDelayEditing();
+    void typedNumbersCountWhenAButtonIsPressed();
     void okWritesTheMacroFilesAndHandsTheListBack();
     void cancelAndCloseLeaveTheListAsItWas();
     void theSeamReturnsTheListOnlyOnOk();
@@ -517,6 +518,34 @@ void MacroEditorTest::recordingControlsAndLimits()
     QCOMPARE(stored.HaveErrors, 0); // the 127th action is a release
     QVERIFY(w->LayoutActionsFull->isVisibleTo(w.get()));
     QCOMPARE(w->ListBoxMacroKey->topLevelItemCount(), 127);
+}
+
+// What is typed into a box counts when a button is pressed next, without Enter; a number beyond
+// the box's range is clamped, never cut to the digits that fit.
+void MacroEditorTest::typedNumbersCountWhenAButtonIsPressed()
+{
+    auto w = open(*macroList({macro("Alpha", {keyAction('A', P), keyAction('A', R)}), macro("Beta")}), 1);
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    const auto typeInto = [](NumberBox* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    };
+    w->BtnCustomDelay->setChecked(true);
+    typeInto(w->NumBoxDelay, "50");
+    QTest::mouseClick(w->BtnMacroStart, Qt::LeftButton);
+    QVERIFY(w->IsRecording());
+    QVERIFY(tap('K', 300));
+    QTest::mouseClick(w->BtnMacroStop, Qt::LeftButton);
+    QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[1]),
+             (QStringList {text(keyAction('K', P)), text(delayAction(50)), text(keyAction('K', R))}));
+
+    w->BtnMacroLoop->setChecked(true);
+    typeInto(w->BoxMacroLoop, "300");
+    QTest::mouseClick(w->BtnOK, Qt::LeftButton);
+    QCOMPARE(w->BoxMacroLoop->value(), 255);
+    QCOMPARE(int(w->MacroClass().MacroKeyInfos()[1].nLoopCount), 255);
+    QCOMPARE(int(readMacroFile(FHome->path() / "BVProfile1_Macros" / "Beta.macro").nLoopCount), 255);
 }
 
 void MacroEditorTest::loopCountAndDelayEditing()

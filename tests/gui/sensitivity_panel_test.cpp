@@ -107,6 +107,8 @@ void SensitivityPanelTest::aTypedValueStoresTheLevelAndItsDeviceStep_data()
     QTest::newRow("separate Y1, larger axis") << true << "Y1" << 800 << 400 << 800 << 750;
     QTest::newRow("linked X1, lowest") << false << "X1" << 100 << 100 << 100 << 250;
     QTest::newRow("separate X4, below Y") << true << "X4" << 200 << 200 << 3500 << 3500;
+    // Beyond the box's range: clamped, never cut to the digits that fit (5000 is not 500).
+    QTest::newRow("linked X2, too high") << false << "X2" << 5000 << 3500 << 3500 << 3500;
 }
 
 void SensitivityPanelTest::aTypedValueStoresTheLevelAndItsDeviceStep()

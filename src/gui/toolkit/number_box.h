@@ -1,6 +1,7 @@
 #pragma once
 // An integer number box with limits and a step. Only the user's edits raise valueChanged:
-// a value set from code with SetValue raises nothing.
+// a value set from code with SetValue raises nothing. What is typed is taken when the user
+// presses Enter, leaves the box or presses any other control, clamped to the limits.
 
 #include <QSpinBox>
 
@@ -21,6 +22,8 @@ signals:
     void clicked();
 
 protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 };
