@@ -25,6 +25,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -129,6 +130,7 @@ private slots:
     void recordingControlsAndLimits();
     void loopCountAndDelayEditing();
     void typedNumbersCountWhenAButtonIsPressed();
+    void rowsKeepOneHeightOnEveryOpening();
     void okWritesTheMacroFilesAndHandsTheListBack();
     void cancelAndCloseLeaveTheListAsItWas();
     void theSeamReturnsTheListOnlyOnOk();
@@ -546,6 +548,31 @@ void MacroEditorTest::typedNumbersCountWhenAButtonIsPressed()
     QCOMPARE(w->BoxMacroLoop->value(), 255);
     QCOMPARE(int(w->MacroClass().MacroKeyInfos()[1].nLoopCount), 255);
     QCOMPARE(int(readMacroFile(FHome->path() / "BVProfile1_Macros" / "Beta.macro").nLoopCount), 255);
+}
+
+// Every row of both lists has one height, selected or not, on the first opening and the later ones.
+void MacroEditorTest::rowsKeepOneHeightOnEveryOpening()
+{
+    std::set<int> heights;
+    for (int opening = 0; opening < 3; ++opening) {
+        auto w = open(*macroList({macro("Alpha", {keyAction('A', P), delayAction(40), keyAction('A', R)}), macro("Beta"),
+                                  macro("Gamma")}),
+                      0);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->ListBoxMacroList->setCurrentRow(1);
+        w->ListBoxMacroList->setCurrentRow(0);
+        w->ListBoxMacroKey->setCurrentItem(w->ListBoxMacroKey->topLevelItem(1));
+        QApplication::processEvents();
+        for (int i = 0; i < w->ListBoxMacroList->count(); ++i)
+            heights.insert(w->ListBoxMacroList->visualItemRect(w->ListBoxMacroList->item(i)).height());
+        for (int i = 0; i < w->ListBoxMacroKey->topLevelItemCount(); ++i)
+            heights.insert(w->ListBoxMacroKey->visualItemRect(w->ListBoxMacroKey->topLevelItem(i)).height());
+        // Rows follow each other without overlap.
+        const QRect first = w->ListBoxMacroList->visualItemRect(w->ListBoxMacroList->item(0));
+        const QRect second = w->ListBoxMacroList->visualItemRect(w->ListBoxMacroList->item(1));
+        QCOMPARE(second.top(), first.bottom() + 1);
+    }
+    QCOMPARE(int(heights.size()), 1);
 }
 
 void MacroEditorTest::loopCountAndDelayEditing()

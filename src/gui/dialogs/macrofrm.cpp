@@ -4,6 +4,7 @@
 #include "keys/uiStdCmd.h"
 #include "macros/macro_name.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/row_height.h"
 #include "toolkit/number_box.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
@@ -29,6 +30,7 @@ constexpr QSize kMacroWindowSize(780, 600);
 constexpr int kStartTag = 0;
 constexpr int kStopTag = 1;
 constexpr int kLoopMax = 255;
+constexpr int kRowHeight = 24;
 
 // The editor's buttons are never pressed by Enter.
 CaptionButton* button(QWidget* parent, const char* name, const QString& caption, const QString& style, QRect place)
@@ -133,6 +135,7 @@ void TFrmMacro::createControls()
     ListBoxMacroList->setGeometry(24, 124, 250, 270);
     ListBoxMacroList->setIconSize(QSize(16, 16));
     ListBoxMacroList->setLayoutDirection(Qt::LeftToRight);
+    SetRowHeight(ListBoxMacroList, kRowHeight);
 
     BSBTNNEWMACRO = button(this, "BSBTNNEWMACRO", "New", "MyBottomBtn", QRect(24, 404, 119, 32));
     BSBTNDELETEMACRO = button(this, "BSBTNDELETEMACRO", "Delete", "MyBottomBtn", QRect(155, 404, 119, 32));
@@ -170,6 +173,7 @@ void TFrmMacro::createControls()
     ListBoxMacroKey->setColumnWidth(0, 80);
     ListBoxMacroKey->setColumnWidth(1, 210);
     ListBoxMacroKey->setGeometry(298, 124, 458, 250);
+    SetRowHeight(ListBoxMacroKey, kRowHeight);
 
     TextEditDelay = new QLineEdit(ListBoxMacroKey->viewport());
     TextEditDelay->setObjectName("TextEditDelay");
