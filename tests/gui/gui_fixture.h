@@ -175,6 +175,17 @@ protected:
     platform::SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
 };
 
+/// A keyboard hook that the system refuses, as Windows may.
+class RefusingKeyboardHook final : public platform::KeyboardHook {
+public:
+    bool Available() const override { return true; }
+    bool Enable(Callback, const void* = nullptr) override { return false; }
+    void Disable() override { }
+    bool IsEnabled() const override { return false; }
+    const void* Owner() const override { return nullptr; }
+    bool IsModifierDown(platform::ModifierKey) const override { return false; }
+};
+
 /// The program's own look, as main() sets it.
 inline void UseProgramLook()
 {

@@ -5,6 +5,8 @@
 
 #include "core/macro_test_support.h"
 
+#include "dialogs/SingleKeyfrm.h"
+#include "dialogs/capture_dialog.h"
 #include "dialogs/macrocreat.h"
 #include "dialogs/macrofrm.h"
 #include "keys/uiStdCmd.h"
@@ -131,6 +133,7 @@ private slots:
     void loopCountAndDelayEditing();
     void typedNumbersCountWhenAButtonIsPressed();
     void rowsKeepOneHeightOnEveryOpening();
+    void aRefusedKeyboardHookIsToldOnce();
     void okWritesTheMacroFilesAndHandsTheListBack();
     void cancelAndCloseLeaveTheListAsItWas();
     void theSeamReturnsTheListOnlyOnOk();
@@ -573,6 +576,34 @@ void MacroEditorTest::rowsKeepOneHeightOnEveryOpening()
         QCOMPARE(second.top(), first.bottom() + 1);
     }
     QCOMPARE(int(heights.size()), 1);
+}
+
+void MacroEditorTest::aRefusedKeyboardHookIsToldOnce()
+{
+    RefusingKeyboardHook refusing;
+    TFrmMacro w(*FDialogs, &refusing);
+    w.SetMacroKeyInfoList(*macroList({macro("Alpha", {keyAction('A', P)})}));
+    w.SetMacroListIndex(0);
+    w.SetMacroPath(FFolder);
+    w.FillMacroList();
+    w.show();
+    w.BtnMacroStart->click();
+    QVERIFY(!w.IsRecording());
+    QVERIFY(!w.BtnMacroStart->isChecked());
+    QCOMPARE(int(FDialogs->Calls.size()), 1);
+    QCOMPARE(FDialogs->Calls[0].Text, QString(kKeyboardHookFailed));
+    QCOMPARE(w.ListBoxMacroKey->topLevelItemCount(), 1); // the macro's actions are shown again
+
+    // The capture dialogs say it once, when they stand, however often they are shown.
+    TFrmSingleKey single(TSINGLEKEYINFO {'Q', 0}, &refusing);
+    int told = 0;
+    single.OnRecorderFailed = [&told](QWidget*) { ++told; };
+    single.show();
+    QTRY_COMPARE(told, 1);
+    single.hide();
+    single.show();
+    QApplication::processEvents();
+    QCOMPARE(told, 1);
 }
 
 void MacroEditorTest::loopCountAndDelayEditing()

@@ -2,6 +2,7 @@
 
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
+#include "toolkit/translation.h"
 #include "keys/uiStdCmd.h"
 #include "ui/button_functions.h"
 
@@ -33,9 +34,9 @@ TFrmSingleKey::TFrmSingleKey(const TSINGLEKEYINFO& key, platform::KeyboardHook* 
           };
 }
 
-void TFrmSingleKey::StartRecorder()
+bool TFrmSingleKey::StartRecorder()
 {
-    FKeyHook.RecordKeyboardSingleKey();
+    return FKeyHook.RecordKeyboardSingleKey();
 }
 
 void TFrmSingleKey::StopRecorder()
@@ -43,9 +44,13 @@ void TFrmSingleKey::StopRecorder()
     FKeyHook.StopRecordKeyboardSingleKey();
 }
 
-std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook)
+std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmSingleKey dialog(key, hook, parent);
+    if (messages)
+        dialog.OnRecorderFailed = [messages](QWidget* shown) {
+            messages->ShowMessageDialog(shown, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
+        };
     if (dialog.exec() != kMessageOK)
         return std::nullopt;
     return dialog.SingleKey();
@@ -53,7 +58,7 @@ std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINF
 
 std::optional<TSINGLEKEYINFO> ModalDialogs::EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key)
 {
-    return gui::EditSingleKey(parent, key, &platform::SystemKeyboardHook());
+    return gui::EditSingleKey(parent, key, &platform::SystemKeyboardHook(), this);
 }
 
 } // namespace bv::gui

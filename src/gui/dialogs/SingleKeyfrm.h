@@ -11,6 +11,8 @@ class QLineEdit;
 
 namespace bv::gui {
 
+class Dialogs;
+
 class TFrmSingleKey : public KeyCaptureDialog {
     Q_OBJECT
 
@@ -25,7 +27,7 @@ public:
     const TSINGLEKEYINFO& SingleKey() const { return FSingleKey; }
 
 protected:
-    void StartRecorder() override;
+    bool StartRecorder() override;
     void StopRecorder() override;
 
 private:
@@ -34,6 +36,7 @@ private:
 };
 
 /// Runs the dialog modally on `key`; the captured key on OK, nothing on CANCEL.
-std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook);
+std::optional<TSINGLEKEYINFO> EditSingleKey(
+    QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, Dialogs* messages = nullptr);
 
 } // namespace bv::gui

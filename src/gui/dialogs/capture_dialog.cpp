@@ -60,7 +60,12 @@ void KeyCaptureDialog::ShowHint()
 void KeyCaptureDialog::showEvent(QShowEvent* event)
 {
     CaptureDialog::showEvent(event);
-    StartRecorder();
+    if (!StartRecorder() && OnRecorderFailed) {
+        // Once the dialog stands, and only once however often it is shown again.
+        auto failed = std::move(OnRecorderFailed);
+        OnRecorderFailed = nullptr;
+        QMetaObject::invokeMethod(this, [this, failed] { failed(this); }, Qt::QueuedConnection);
+    }
 }
 
 void KeyCaptureDialog::hideEvent(QHideEvent* event)

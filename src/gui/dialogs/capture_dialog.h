@@ -4,11 +4,17 @@
 
 #include "dialogs/answer_dialog.h"
 
+#include <functional>
+
 class QLabel;
 
 namespace bv::gui {
 
 class CaptionButton;
+
+/// What the recorders show when the system refuses the keyboard hook.
+inline constexpr const char* kKeyboardHookFailed =
+    "Keys cannot be recorded: the system refused the keyboard hook. Close other programs that capture the keyboard and try again.";
 
 class CaptureDialog : public AnswerDialog {
     Q_OBJECT
@@ -31,10 +37,15 @@ protected:
 class KeyCaptureDialog : public CaptureDialog {
     Q_OBJECT
 
+public:
+    /// Runs once when the recorder cannot start (the message dialog of whoever opened this one).
+    std::function<void(QWidget* dialog)> OnRecorderFailed;
+
 protected:
     KeyCaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent);
 
-    virtual void StartRecorder() = 0;
+    /// Starts the recorder; false when the keyboard hook could not be installed.
+    virtual bool StartRecorder() = 0;
     virtual void StopRecorder() = 0;
 
     /// Says in the hint's place that the mouse cannot send this key (a browser, mail or launch

@@ -2,6 +2,7 @@
 
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
+#include "toolkit/translation.h"
 #include "keys/uiStdCmd.h"
 
 #include <QLineEdit>
@@ -60,9 +61,9 @@ TFrmCombo::TFrmCombo(const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Q
     };
 }
 
-void TFrmCombo::StartRecorder()
+bool TFrmCombo::StartRecorder()
 {
-    FKeyHook.RecordKeyboardComboKey();
+    return FKeyHook.RecordKeyboardComboKey();
 }
 
 void TFrmCombo::StopRecorder()
@@ -70,9 +71,13 @@ void TFrmCombo::StopRecorder()
     FKeyHook.StopRecordKeyboardComboKey();
 }
 
-std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook)
+std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmCombo dialog(combo, hook, parent);
+    if (messages)
+        dialog.OnRecorderFailed = [messages](QWidget* shown) {
+            messages->ShowMessageDialog(shown, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
+        };
     if (dialog.exec() != kMessageOK)
         return std::nullopt;
     return dialog.ComboKey();
@@ -80,7 +85,7 @@ std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& 
 
 std::optional<TCOMBOKEYINFO> ModalDialogs::EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo)
 {
-    return gui::EditComboKey(parent, combo, &platform::SystemKeyboardHook());
+    return gui::EditComboKey(parent, combo, &platform::SystemKeyboardHook(), this);
 }
 
 } // namespace bv::gui

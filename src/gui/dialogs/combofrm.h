@@ -11,6 +11,8 @@ class QLineEdit;
 
 namespace bv::gui {
 
+class Dialogs;
+
 class TFrmCombo : public KeyCaptureDialog {
     Q_OBJECT
 
@@ -25,7 +27,7 @@ public:
     const TCOMBOKEYINFO& ComboKey() const { return FComboKey; }
 
 protected:
-    void StartRecorder() override;
+    bool StartRecorder() override;
     void StopRecorder() override;
 
 private:
@@ -38,6 +40,7 @@ private:
 QString ComboKeyText(const TCOMBOKEYINFO& combo);
 
 /// Runs the dialog modally on `combo`; the captured combination on OK, nothing on CANCEL.
-std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook);
+std::optional<TCOMBOKEYINFO> EditComboKey(
+    QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Dialogs* messages = nullptr);
 
 } // namespace bv::gui

@@ -5,6 +5,7 @@
 #include "macros/macro_name.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/row_height.h"
+#include "dialogs/capture_dialog.h"
 #include "toolkit/number_box.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
@@ -457,7 +458,13 @@ void TFrmMacro::StartRecording()
     TextEditDelay->hide();
     ListBoxMacroKey->clear();
     ShowTotals(0, 0);
-    FKeyHook.RecordKeyboardMacroKeyEx();
+    if (!FKeyHook.RecordKeyboardMacroKeyEx()) {
+        // A recorder that hears nothing would look like a recording; say so instead.
+        BtnMacroStart->setChecked(false);
+        RenderMacroActions();
+        FDialogs.ShowMessageDialog(this, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
+        return;
+    }
     SetRecordingControlsEnabled(false);
     BtnMacroStart->setChecked(true);
     FRecording = true;
