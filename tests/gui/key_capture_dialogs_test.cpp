@@ -311,9 +311,12 @@ void KeyCaptureDialogsTest::theRecorderHoldsTheHookOnlyWhileShown()
         showActive(*dialog);
         QVERIFY(FKeys->Hook.IsEnabled());
         QVERIFY(FKeys->Hook.Owner() != nullptr);
+        // The keyboard is grabbed while the dialog listens, so the desktop's own keys come here.
+        QCOMPARE(QWidget::keyboardGrabber(), dialog.get());
 
         dialog->findChild<CaptionButton*>("BTNCANCEL")->click();
         QVERIFY(!FKeys->Hook.IsEnabled());
+        QCOMPARE(QWidget::keyboardGrabber(), nullptr);
         // Keys after the dialog closed reach nobody's recorder and pass.
         QVERIFY(!FKeys->Hook.Feed('Z', 0, 0));
         const auto* text = dialog->findChild<QLineEdit*>(combo ? "TextCombo" : "TextSingle");
@@ -326,6 +329,7 @@ void KeyCaptureDialogsTest::theRecorderHoldsTheHookOnlyWhileShown()
     dialog.close();
     QCOMPARE(dialog.result(), kMessageCancel);
     QVERIFY(!FKeys->Hook.IsEnabled());
+    QCOMPARE(QWidget::keyboardGrabber(), nullptr);
 }
 
 void KeyCaptureDialogsTest::theSeamReturnsARecordOnlyOnOk()

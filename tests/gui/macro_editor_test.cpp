@@ -134,6 +134,7 @@ private slots:
     void typedNumbersCountWhenAButtonIsPressed();
     void rowsKeepOneHeightOnEveryOpening();
     void aRefusedKeyboardHookIsToldOnce();
+    void closingThroughTheWindowManagerAsks();
     void okWritesTheMacroFilesAndHandsTheListBack();
     void cancelAndCloseLeaveTheListAsItWas();
     void theSeamReturnsTheListOnlyOnOk();
@@ -754,15 +755,40 @@ void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
     QCOMPARE(w->result(), kMessageCancel);
     QVERIFY(!std::filesystem::exists(bv::test::fromUtf8(FFolder) / "Alpha.macro"));
 
-    // The title-bar close asks nothing and releases the recorder.
+    // The title bar's own close asks nothing.
     auto closed = open(*macroList({macro("Alpha")}), 0);
-    closed->BtnMacroStart->click();
-    QVERIFY(FKeys->Hook.IsEnabled());
-    closed->close();
+    closed->BtnClose->click();
     QVERIFY(!closed->isVisible());
     QCOMPARE(closed->result(), kMessageCancel);
-    QVERIFY(!FKeys->Hook.IsEnabled());
     QCOMPARE(FDialogs->Calls.size(), std::size_t(2));
+}
+
+// Alt+F4 during a recording is recorded where the keyboard is grabbed (X11); where the window
+// manager closes the window anyway, the editor asks as CANCEL does and keeps the session's macros.
+void MacroEditorTest::closingThroughTheWindowManagerAsks()
+{
+    auto w = open(*macroList({macro("Alpha"), macro("Beta", {keyAction('B', P), keyAction('B', R)})}), 0);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->BtnMacroStart->click();
+    QCOMPARE(QWidget::keyboardGrabber(), w.get());
+    QTest::keyClick(w->windowHandle(), Qt::Key_F4, Qt::AltModifier);
+    QVERIFY2(w->isVisible(), "the keys go to the recorder");
+
+    FDialogs->Answers = {kMessageCancel};
+    w->close();
+    QVERIFY(w->isVisible());
+    QCOMPARE(FDialogs->Calls.back().Text, QString("Do you want to leave macro manager without saving?"));
+    QVERIFY(!w->IsRecording());
+    QCOMPARE(QWidget::keyboardGrabber(), nullptr);
+    const QStringList recorded = actions(w->MacroClass().MacroKeyInfos()[0]);
+    QVERIFY(recorded.contains(text(keyAction(0x73, P))));
+    QVERIFY(recorded.contains(text(keyAction(0xA4, P))));
+
+    FDialogs->Answers = {kMessageOK};
+    w->close();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(w->result(), kMessageCancel);
 }
 
 void MacroEditorTest::theSeamReturnsTheListOnlyOnOk()

@@ -74,7 +74,7 @@ bool FedKeyboardHook::IsModifierDown(ModifierKey key) const
     return sides[0] || sides[1];
 }
 
-bool FedKeyboardHook::Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::uint32_t flags)
+bool FedKeyboardHook::Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::uint32_t flags, std::uint32_t time)
 {
     bool blocked = false;
     // A local reference keeps the callback alive when it disables or replaces itself.
@@ -83,7 +83,7 @@ bool FedKeyboardHook::Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::ui
         event.vkCode = vkCode;
         event.scanCode = scanCode;
         event.flags = flags;
-        event.time = FTicks();
+        event.time = time != 0 ? time : FTicks();
         (*callback)(event, blocked);
     }
     if (const auto modifier = modifierOf(vkCode))

@@ -64,10 +64,10 @@ public:
     const void* Owner() const override { return FCallback ? FOwner : nullptr; }
     bool IsModifierDown(ModifierKey key) const override;
 
-    /// Hands one key event to the callback, stamped with the tick source's time. Returns true
-    /// when the callback blocked it. Modifier keys update the modifier state whether or not a
+    /// Hands one key event to the callback, stamped with `time` (ms, the event's own time stamp)
+    /// or, when that is 0, with the tick source's time. Returns true when the callback blocked it. Modifier keys update the modifier state whether or not a
     /// callback is enabled, and only after the callback saw the event, as on Windows.
-    bool Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::uint32_t flags);
+    bool Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::uint32_t flags, std::uint32_t time = 0);
 
     /// Corrects the tracked state from a source that knows which modifiers are held but not
     /// which side (a key event's modifier mask): keys not held are released; a modifier held

@@ -60,7 +60,11 @@ void KeyCaptureDialog::ShowHint()
 void KeyCaptureDialog::showEvent(QShowEvent* event)
 {
     CaptureDialog::showEvent(event);
-    if (!StartRecorder() && OnRecorderFailed) {
+    const bool recording = StartRecorder();
+    // Keys the desktop keeps for itself come here while the dialog listens (X11's active grab).
+    if (recording)
+        grabKeyboard();
+    if (!recording && OnRecorderFailed) {
         // Once the dialog stands, and only once however often it is shown again.
         auto failed = std::move(OnRecorderFailed);
         OnRecorderFailed = nullptr;
@@ -70,6 +74,7 @@ void KeyCaptureDialog::showEvent(QShowEvent* event)
 
 void KeyCaptureDialog::hideEvent(QHideEvent* event)
 {
+    releaseKeyboard();
     StopRecorder();
     CaptureDialog::hideEvent(event);
 }

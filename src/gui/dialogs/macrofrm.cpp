@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -468,6 +469,9 @@ void TFrmMacro::StartRecording()
     SetRecordingControlsEnabled(false);
     BtnMacroStart->setChecked(true);
     FRecording = true;
+    // Keys the desktop keeps for itself (Alt+Tab, Super, media keys) come here while recording
+    // (an active grab on X11; Wayland offers no grab to ordinary windows).
+    grabKeyboard();
     BtnMacroStop->setEnabled(true);
 }
 
@@ -508,6 +512,7 @@ void TFrmMacro::StopRecording()
     }
     BtnMacroStart->setChecked(false);
     BtnMacroStop->setChecked(false);
+    releaseKeyboard();
     // Raises OnStopRecordKeyboardMacroKey, which stores the recording.
     FKeyHook.StopRecordKeyboardMacroKeyEx();
     FRecording = false;
@@ -663,6 +668,14 @@ void TFrmMacro::reject()
     if (FRecording)
         StopRecording();
     done(kMessageCancel);
+}
+
+void TFrmMacro::closeEvent(QCloseEvent* event)
+{
+    // The window manager's close (Alt+F4 included) asks as CANCEL does: a session's macros are
+    // never thrown away without a word. Only the title bar's own close button leaves at once.
+    event->ignore();
+    BtnCANCELClick();
 }
 
 void TFrmMacro::showEvent(QShowEvent* event)

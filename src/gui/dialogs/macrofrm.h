@@ -75,10 +75,12 @@ public:
     CaptionButton* BtnCANCEL;
 
 public slots:
-    /// Closing the window (title-bar close) ends it cancelled without asking.
+    /// The title bar's close button ends it cancelled without asking.
     void reject() override;
 
 protected:
+    /// The window manager's close asks as CANCEL does.
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -168,7 +168,8 @@ bool KeyEventFeed::eventFilter(QObject* watched, QEvent* event)
     }
     const std::uint32_t flags
         = (vk->extended ? platform::kHookFlagExtended : 0u) | (release ? platform::kHookFlagReleased : 0u);
-    const bool blocked = FHook.Feed(vk->vk, key->nativeScanCode(), flags);
+    // The event's own time: a busy window must not squeeze or stretch the recorded delays.
+    const bool blocked = FHook.Feed(vk->vk, key->nativeScanCode(), flags, static_cast<std::uint32_t>(key->timestamp()));
     if (blocked && !release)
         FBlockedKeys.insert(vk->vk);
     else
