@@ -113,7 +113,7 @@ int macroShow(const std::string& file)
         if (e.code() == std::errc::file_too_large)
             throw BadInput("\"" + file + "\" is not a macro file: it is longer than a macro record ("
                 + std::to_string(kSize) + " bytes).");
-        throw BadInput("\"" + file + "\" cannot be read: " + e.code().message() + ".");
+        throw BadInput("\"" + file + "\" cannot be read: " + e.what());
     }
     if (!bytes)
         throw BadInput("\"" + file + "\" is not a macro file: the file does not exist.");

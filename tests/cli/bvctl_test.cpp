@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace bv;
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
@@ -182,6 +186,40 @@ TEST_F(BvctlTest, StatusOnAFreshHomeMakesTheFiveProfileFiles)
     EXPECT_EQ(again.err, "");
     EXPECT_EQ(parseJson(again), j);
 }
+
+#ifndef _WIN32 // FIFOs are POSIX's
+// A FIFO where a file is expected is refused at once, with a clear message, never waited on.
+TEST_F(BvctlTest, APipeWhereAFileBelongsIsRefusedNotWaitedOn)
+{
+    const fs::path fifo = tmp / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(bvctl({"profile", "new", "-o", (tmp / "p.pfd").string()}).code, 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"profile", "show", fifo.string()},
+        {"encode", fifo.string()},
+        {"--device", "virtual", "apply", fifo.string(), (tmp / "p.pfd").string()},
+        {"macro", "show", fifo.string()},
+        {"--device", "virtual:" + fifo.string(), "virtual", "show"},
+    };
+    for (const auto& args : commands) {
+        const auto r = bvctl(args);
+        EXPECT_EQ(r.code, 2) << args[0] << " " << args[1];
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    }
+
+    // At start-up a pipe in a profile's place is an unreadable file: told, left alone, and the
+    // profile starts from factory values.
+    ASSERT_EQ(bvctl({"status"}).code, 0);
+    const fs::path second = home() / "Documents" / "Brisvane Gaming Mouse" / "BVProfile2.pfd";
+    fs::remove(second);
+    ASSERT_EQ(::mkfifo(second.c_str(), 0600), 0);
+    const auto r = bvctl({"status"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: Profile 2"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_fifo(second));
+}
+#endif
 
 TEST_F(BvctlTest, StatusWarnsAboutDamagedModesAndUsesFactoryModes)
 {

@@ -565,27 +565,12 @@ void TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(
 
 bool TuiMacroClass::LoadMacroFromFile(const std::string& AMacroFile, TMACROKEYINFO& AMacroKeyInfo)
 {
-    const fs::path file = toPath(AMacroFile);
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (status.type() == fs::file_type::not_found)
+    // The shared reader refuses what is no regular file (a FIFO would hang) and says why.
+    constexpr std::uintmax_t kMaxMacroFile = 1024 * 1024;
+    const auto bytes = platform::readFile(toPath(AMacroFile), kMaxMacroFile);
+    if (!bytes)
         return false;
-    if (ec)
-        throw fs::filesystem_error("cannot read the macro file", file, ec);
-    if (fs::is_directory(status))
-        throw fs::filesystem_error("cannot read the macro file", file, std::make_error_code(std::errc::is_a_directory));
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        const std::error_code why = errno ? std::error_code(errno, std::generic_category())
-                                          : std::make_error_code(std::errc::permission_denied);
-        throw fs::filesystem_error("cannot open the macro file", file, why);
-    }
-    char bytes[sizeof(TMACROKEYINFO)];
-    in.read(bytes, sizeof bytes);
-    if (in.bad())
-        throw fs::filesystem_error("cannot read the macro file", file, std::make_error_code(std::errc::io_error));
-    std::memcpy(static_cast<void*>(&AMacroKeyInfo), bytes, static_cast<std::size_t>(in.gcount()));
+    std::memcpy(static_cast<void*>(&AMacroKeyInfo), bytes->data(), std::min(bytes->size(), sizeof(TMACROKEYINFO)));
     return true;
 }
 

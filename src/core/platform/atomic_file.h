@@ -5,9 +5,25 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace bv::platform {
+
+/// A path that names a FIFO, socket or device where a file is expected; what() says so in words.
+class NotARegularFileError : public std::filesystem::filesystem_error {
+public:
+    explicit NotARegularFileError(const std::filesystem::path& path)
+        : std::filesystem::filesystem_error("not a regular file", path, std::make_error_code(std::errc::invalid_argument))
+        , FText("\"" + path.string() + "\" is not a regular file (it is a pipe, socket or device)")
+    {
+    }
+    const char* what() const noexcept override { return FText.c_str(); }
+
+private:
+    std::string FText;
+};
 
 /// Writes `data` to a temporary file in the target's folder, flushes it to disk and renames it
 /// over `target`. A target that is a symbolic link is written through: the file it leads to is
@@ -20,7 +36,8 @@ void writeFileAtomic(const std::filesystem::path& target, std::span<const std::u
 std::filesystem::path resolveWriteTarget(const std::filesystem::path& target);
 
 /// Reads a whole file; nullopt when it does not exist. Throws std::filesystem::filesystem_error
-/// when it exists but cannot be read. Refuses (throws) files larger than `maxBytes`.
+/// when it exists but cannot be read, is not a regular file (a FIFO is refused at once, never
+/// waited on) or is larger than `maxBytes`.
 std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& file,
                                                   std::uintmax_t maxBytes = 64u * 1024u * 1024u);
 

@@ -136,7 +136,8 @@ void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> da
 
 std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uintmax_t maxBytes)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO with no writer would hold the open for ever.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::nullopt;
@@ -152,12 +153,15 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
         throwErrno("cannot read", file, errno);
     if (S_ISDIR(st.st_mode))
         throwErrno("cannot read", file, EISDIR);
-    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+    // A FIFO, socket or device is no file of ours, and reading one may never end.
+    if (!S_ISREG(st.st_mode))
+        throw NotARegularFileError(file);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
         throwErrno("file is too large to read (limit " + std::to_string(maxBytes) + " bytes)", file, EFBIG);
 
     std::vector<std::uint8_t> bytes;
-    if (S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -168,7 +172,7 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
         }
         if (n == 0)
             break;
-        // The file may grow while we read, or be a device without a size.
+        // The file may grow while we read.
         if (bytes.size() + static_cast<std::size_t>(n) > maxBytes)
             throwErrno("file is too large to read (limit " + std::to_string(maxBytes) + " bytes)", file, EFBIG);
         bytes.insert(bytes.end(), buffer, buffer + n);

@@ -83,6 +83,9 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
             throw fs::filesystem_error("cannot read", file, std::make_error_code(std::errc::is_a_directory));
         throwLastError("cannot open", file, error);
     }
+    // A pipe or device is no file of ours, and reading one may never end.
+    if (GetFileType(h.h) != FILE_TYPE_DISK)
+        throw NotARegularFileError(file);
     LARGE_INTEGER size{};
     if (GetFileSizeEx(h.h, &size) && static_cast<std::uintmax_t>(size.QuadPart) > maxBytes)
         throw fs::filesystem_error("file is too large to read (limit " + std::to_string(maxBytes) + " bytes)", file,
