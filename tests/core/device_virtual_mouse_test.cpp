@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
 using namespace bv;
 namespace fs = std::filesystem;
@@ -128,6 +129,40 @@ TEST(VirtualMouse, StateFileIsSharedBetweenMiceAndSurvivesThem)
     const auto bytes = platform::readFile(file);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(*bytes, EncodeVirtualMouseState(s));
+}
+
+// Mice in separate threads stand for separate processes: each transfer's read-change-write of the
+// shared file is whole, so no write is lost.
+TEST(VirtualMouse, WritesToASharedStateFileAreNeverLost)
+{
+    test::TempDir dir;
+    const fs::path file = dir / "mouse.state";
+    constexpr int kWriters = 4, kWrites = 40;
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&file, w] {
+            auto mouse = std::make_shared<VirtualMouse>(file);
+            auto hid = hidFor(mouse);
+            for (int i = 0; i < kWrites; ++i) {
+                const std::uint8_t b = static_cast<std::uint8_t>(1 + w);
+                EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, static_cast<std::uint16_t>(100 + w * kWrites + i)), 0u);
+            }
+        });
+    for (auto& t : writers)
+        t.join();
+    const auto s = VirtualMouse(file).state();
+    int written = 0;
+    for (int w = 0; w < kWriters; ++w)
+        for (int i = 0; i < kWrites; ++i)
+            written += s.memory[std::size_t(100 + w * kWrites + i)] == 1 + w;
+    EXPECT_EQ(written, kWriters * kWrites);
+
+    // A lock that cannot be made is a failed transfer that says why.
+    auto lost = std::make_shared<VirtualMouse>(dir / "gone" / "mouse.state");
+    auto hid = hidFor(lost);
+    const std::uint8_t b = 1;
+    EXPECT_NE(WriteDeviceMemoryChecked(hid, &b, 1, 10), 0u);
+    EXPECT_NE(lost->lastProblem().find("cannot be locked"), std::string::npos) << lost->lastProblem();
 }
 
 TEST(VirtualMouse, StateRoundTripsThroughItsEncoding)

@@ -1,6 +1,7 @@
 #include "device/virtual_mouse.h"
 
 #include "platform/atomic_file.h"
+#include "platform/file_lock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -299,7 +300,7 @@ bool VirtualMouse::plugged() const
     return pluggedLocked();
 }
 
-std::uint32_t VirtualMouse::beginTransfer()
+std::uint32_t VirtualMouse::beginTransfer(std::optional<platform::FileLock>& shared)
 {
     if (!pluggedLocked())
         return kHidErrorNoDevice;
@@ -307,6 +308,16 @@ std::uint32_t VirtualMouse::beginTransfer()
     if (faults_.failTransfer != 0 && transfers_ == faults_.failTransfer)
         return kHidErrorIo;
     problem_.clear();
+    // Other processes share the state file: its read-change-write is theirs or ours, whole.
+    if (stateFile_) {
+        std::filesystem::path lockFile = *stateFile_;
+        lockFile += ".lock";
+        shared.emplace(lockFile);
+        if (!shared->locked()) {
+            problem_ = "the virtual mouse state file \"" + stateFile_->string() + "\" cannot be locked: " + shared->error();
+            return kHidErrorIo;
+        }
+    }
     if (!load())
         return kHidErrorIo;
     return 0;
@@ -318,7 +329,8 @@ std::uint32_t VirtualMouse::setFeature(std::span<const std::uint8_t> r)
         return kHidErrorInvalidRequest;
     const std::uint16_t size = featureReportSize(r[0]);
     std::lock_guard lock(mutex_);
-    if (const std::uint32_t stop = beginTransfer())
+    std::optional<platform::FileLock> shared;
+    if (const std::uint32_t stop = beginTransfer(shared))
         return stop;
     // A report too short for a command header cannot carry one.
     if (size < 8 || r.size() != size)
@@ -369,7 +381,8 @@ std::uint32_t VirtualMouse::getFeature(std::span<std::uint8_t> r)
         return kHidErrorInvalidRequest;
     const std::uint16_t size = featureReportSize(r[0]);
     std::lock_guard lock(mutex_);
-    if (const std::uint32_t stop = beginTransfer())
+    std::optional<platform::FileLock> shared;
+    if (const std::uint32_t stop = beginTransfer(shared))
         return stop;
     // A report too short for a command header cannot carry one.
     if (size < 8 || r.size() != size)

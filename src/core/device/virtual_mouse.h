@@ -20,6 +20,7 @@
 // atomically, so separate processes share one mouse. Faults can be injected for tests.
 
 #include "device/virtual_hid_backend.h"
+#include "platform/file_lock.h"
 
 #include <array>
 #include <condition_variable>
@@ -109,7 +110,8 @@ public:
 
 private:
     bool pluggedLocked() const;
-    std::uint32_t beginTransfer(); // 0 to go on, else the transfer's result
+    /// 0 to go on, else the transfer's result; with a state file, `shared` holds its lock.
+    std::uint32_t beginTransfer(std::optional<platform::FileLock>& shared);
     bool load() const; // from the state file; false (with problem_ set) when unusable
     bool save();
 
