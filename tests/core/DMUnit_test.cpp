@@ -348,6 +348,51 @@ INSTANTIATE_TEST_SUITE_P(
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The current profile and language: a short value starts from factory values, fields outside
+// their ranges are mended; each is reported and written back.
+TEST_F(ProfileManagerTest, ADamagedCurrentProfileAndLanguageIsMendedAndReported)
+{
+    struct Case {
+        const char* name;
+        void (*damage)(std::vector<std::uint8_t>&);
+        int language; // what the record holds afterwards: the factory language for "0404"
+    };
+    const Case cases[] = {
+        {"short", [](std::vector<std::uint8_t>& b) { b.resize(100); }, 2},
+        {"language 77",
+         [](std::vector<std::uint8_t>& b) {
+             auto a = recordFrom<TALLGAMESINFO>(b);
+             a.CurrentLanguage = 77;
+             a.CurrentGame = 3;
+             std::memcpy(b.data(), &a, sizeof a);
+         },
+         2},
+        {"random bytes",
+         [](std::vector<std::uint8_t>& b) {
+             std::mt19937 rng(7);
+             for (auto& x : b)
+                 x = static_cast<std::uint8_t>(rng());
+         },
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start("0404");
+        auto bytes = registryValue("BVPROFILE.pfd");
+        c.damage(bytes);
+        registry->writeBinary(HKCU, kKey, "BVPROFILE.pfd", bytes);
+        auto dm = start("0404");
+        ASSERT_EQ(dm->StartupProblems().size(), 1u);
+        EXPECT_NE(dm->StartupProblems()[0].find("current profile and language were damaged"), std::string::npos)
+            << dm->StartupProblems()[0];
+        EXPECT_EQ(dm->AllProfileSettingInfo().CurrentLanguage, c.language);
+        const auto stored = registryValue("BVPROFILE.pfd");
+        ASSERT_EQ(stored.size(), sizeof(TALLGAMESINFO));
+        EXPECT_EQ(recordFrom<TALLGAMESINFO>(stored).CurrentLanguage, c.language) << "written back";
+        EXPECT_TRUE(start("0404")->StartupProblems().empty()) << "the next start is clean";
+    }
+}
+
 TEST_F(ProfileManagerTest, WrongTypedRecordsAreReportedAndReplaced)
 {
     start();

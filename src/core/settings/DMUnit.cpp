@@ -418,13 +418,41 @@ void TDM::loadAllGamesRecord()
         problem(std::string("The stored current profile and language could not be read (") + describe(e) +
                 "); factory values are used.");
     }
+    // A value shorter than the record would leave the rest of it zero: start from factory values.
+    if (loaded && c.Size() < static_cast<std::int64_t>(sizeof(TALLGAMESINFO))) {
+        problem("The stored current profile and language were damaged (they hold " + std::to_string(c.Size()) +
+                " bytes instead of " + std::to_string(sizeof(TALLGAMESINFO)) + "); factory values are used.");
+        loaded = false;
+    }
     if (!loaded) {
         c.SetSize(0);
-        c.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+        auto zero = zeroRecord<TALLGAMESINFO>();
+        c.Write(zero.get(), sizeof(TALLGAMESINFO));
         c.RestoreToDefault();
         storeAtStartup(c, kAllGamesLabel);
     }
     c.Read(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+
+    // Fields outside their ranges are mended one by one; the rest of the record is kept.
+    auto& a = *FAllProfileSettingInfo;
+    std::string damage;
+    if (!IsProfileIndexInRange(a.CurrentGame)) {
+        damage = "current profile index " + std::to_string(a.CurrentGame);
+        a.CurrentGame = FProfileIndex;
+    }
+    if (a.CurrentLanguage < 0 || a.CurrentLanguage >= kLanguageCount) {
+        damage += (damage.empty() ? "" : ", ") + std::string("language index ") + std::to_string(a.CurrentLanguage);
+        auto factory = zeroRecord<TALLGAMESINFO>();
+        std::vector<std::uint8_t> image(sizeof(TALLGAMESINFO), 0);
+        uiProfileAllSettingInfoRestoreToDefault(image);
+        std::memcpy(static_cast<void*>(factory.get()), image.data(), sizeof(TALLGAMESINFO));
+        a.CurrentLanguage = factory->CurrentLanguage;
+    }
+    if (!damage.empty()) {
+        problem("The stored current profile and language were damaged (" + damage + "); they are mended.");
+        c.Write(FAllProfileSettingInfo.get(), sizeof(TALLGAMESINFO));
+        storeAtStartup(c, kAllGamesLabel);
+    }
 }
 
 void TDM::loadGameProfile(int i)

@@ -27,6 +27,9 @@ struct DMEnvironment {
     static DMEnvironment FromSystem(platform::Registry& registry);
 };
 
+/// The program's languages (English, Simplified and Traditional Chinese), by CurrentLanguage.
+inline constexpr int kLanguageCount = 3;
+
 /// The factory LED colour of a game profile index (red, blue, yellow, teal, magenta).
 TLEDCONFIG ProfileLedColour(int AProfileIndex, TLEDCONFIG base);
 
