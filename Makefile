@@ -15,7 +15,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean package
+.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean package stress
 
 all: build
 
@@ -37,6 +37,11 @@ test: build
 # The Debian package of the build (installs into /usr): $(BUILD)/bvconfig_<version>_<arch>.deb
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Saving bvctl processes killed 1,000 times at random moments; prints the counts (not in CI).
+STRESS_RUNS ?= 1000
+stress: build
+	bash tests/stress/kill_saves.sh $(BUILD)/bvctl $(STRESS_RUNS)
 
 # Core and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #ifndef _WIN32
@@ -255,6 +256,31 @@ TEST_F(AtomicFileTest, ALinkIsWrittenThroughAndStaysALink)
     EXPECT_THROW(writeFileAtomic(dir / "loop.pfd", Bytes { 1 }), fs::filesystem_error);
 }
 #endif
+
+// Temporary files of saves that were killed go before the next save into the folder; anything
+// that is not ours, or may still be in use, stays.
+TEST_F(AtomicFileTest, StaleTemporariesOfThisFileAreRemovedBeforeASave)
+{
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+    const std::pair<std::string, bool> files[] = {
+        {".profile.pfd.ABC123", true},           // ours, stale
+        {".profile.pfd.83726151.tmp", true},     // ours as Windows names them, stale
+        {".other.pfd.ABC123", false},            // another file's
+        {".profile.pfd.AB-12", false},           // not our pattern
+        {"profile.pfd.ABC123", false},           // not hidden: not ours
+    };
+    for (const auto& [name, stale] : files) {
+        std::ofstream(dir / name) << "left";
+        fs::last_write_time(dir / name, old);
+    }
+    std::ofstream(dir / ".profile.pfd.Fresh1") << "in use"; // written a moment ago: maybe another save's
+
+    writeFileAtomic(target, Bytes { 'n', 'e', 'w' });
+    for (const auto& [name, stale] : files)
+        EXPECT_EQ(fs::exists(dir / name), !stale) << name;
+    EXPECT_TRUE(fs::exists(dir / ".profile.pfd.Fresh1"));
+    EXPECT_EQ(fileText(target), "new");
+}
 
 TEST_F(AtomicFileTest, MissingFolderIsAnErrorNotCreated)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Writing files so that a failure never leaves a half-written file behind.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,11 @@ private:
 /// replaced, beside itself, and the link stays. Throws std::filesystem::filesystem_error; on
 /// failure the old file is intact.
 void writeFileAtomic(const std::filesystem::path& target, std::span<const std::uint8_t> data);
+
+/// Removes what earlier saves of `target` left behind when they were killed: files beside it named
+/// as this program names its temporary files (".<name>.<letters and digits>", on Windows with
+/// ".tmp"), last written more than `age` ago. Failures to remove are passed over.
+void removeStaleTemporaries(const std::filesystem::path& target, std::chrono::seconds age = std::chrono::seconds(60));
 
 /// The file a write to `target` lands in: `target` itself, or where its chain of symbolic links
 /// ends (which need not exist yet). Throws std::filesystem::filesystem_error for a link loop.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -29,12 +30,21 @@ public:
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
+    TempFile& operator=(TempFile&&) = delete;
     ~TempFile()
     {
         if (fd_ >= 0)
             ::close(fd_);
         if (!committed_)
             ::unlink(path_.c_str());
+    }
+    TempFile(TempFile&& other) noexcept
+        : fd_(other.fd_)
+        , path_(std::move(other.path_))
+        , committed_(other.committed_)
+    {
+        other.fd_ = -1;
+        other.committed_ = true;
     }
 
     int fd() const { return fd_; }
@@ -110,27 +120,85 @@ void syncFolder(const fs::path& folder)
 
 } // namespace
 
+namespace {
+
+// Writes the data into a file that has no name until it is complete (O_TMPFILE), then gives it
+// the temporary name only for the moment before the rename. A process killed while writing
+// leaves nothing behind. nullopt when the file system cannot make unnamed files.
+std::optional<TempFile> writeUnnamed(const fs::path& target, std::span<const std::uint8_t> data, const struct stat* old)
+{
+#ifdef O_TMPFILE
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer { fd };
+    if (old)
+        ::fchmod(fd, old->st_mode & 07777);
+    writeAll(fd, data.data(), data.size(), target);
+    if (::fsync(fd) != 0)
+        throwErrno("cannot flush to disk", target, errno);
+    // Linking through /proc needs no privilege, unlike AT_EMPTY_PATH.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const std::string name = target.filename().string().substr(0, 200);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path temp = folder / ("." + name + "." + randomSuffix());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            const int error = ::close(fd) == 0 ? 0 : errno;
+            closer.fd = -1;
+            TempFile named(-1, std::move(temp));
+            if (error)
+                throwErrno("cannot finish writing", target, error);
+            return named;
+        }
+        if (errno != EEXIST)
+            return std::nullopt; // no /proc: write again the named way
+    }
+    return std::nullopt;
+#else
+    (void)target;
+    (void)data;
+    (void)old;
+    return std::nullopt;
+#endif
+}
+
+} // namespace
+
 void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> data)
 {
     if (!requested.has_filename())
         throwErrno("cannot write a file without a name", requested, EINVAL);
     // Renaming over a link would replace the link with a plain file.
     const fs::path target = resolveWriteTarget(requested);
+    // What earlier saves that were killed left behind goes first.
+    removeStaleTemporaries(target);
 
-    TempFile temp = createTempBeside(target);
     // Someone may have restricted the old file on purpose; keep its permissions.
     struct stat old { };
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(temp.fd(), old.st_mode & 07777);
+    const bool hadOld = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
 
-    writeAll(temp.fd(), data.data(), data.size(), target);
-    if (::fsync(temp.fd()) != 0)
-        throwErrno("cannot flush to disk", target, errno);
-    if (const int error = temp.close())
-        throwErrno("cannot finish writing", target, error);
-    if (::rename(temp.path().c_str(), target.c_str()) != 0)
+    std::optional<TempFile> temp = writeUnnamed(target, data, hadOld ? &old : nullptr);
+    if (!temp) {
+        temp.emplace(createTempBeside(target));
+        if (hadOld)
+            ::fchmod(temp->fd(), old.st_mode & 07777);
+        writeAll(temp->fd(), data.data(), data.size(), target);
+        if (::fsync(temp->fd()) != 0)
+            throwErrno("cannot flush to disk", target, errno);
+        if (const int error = temp->close())
+            throwErrno("cannot finish writing", target, error);
+    }
+    if (::rename(temp->path().c_str(), target.c_str()) != 0)
         throwErrno("cannot replace", target, errno);
-    temp.commit();
+    temp->commit();
     syncFolder(target.parent_path());
 }
 
