@@ -317,3 +317,13 @@ TEST(TuiHIDData, StopReadEndsTheReaders)
     ASSERT_TRUE(events.waitFor(2));
     EXPECT_EQ(events.snapshot().size(), 2u);
 }
+
+// A request the mouse refuses is told as such, not as the system's text of the same number
+// ("Broken pipe" on Linux).
+TEST(HidErrors, TheProgramsOwnCodesAreToldInItsOwnWords)
+{
+    VirtualHidBackend backend;
+    EXPECT_EQ(backend.describeError(kHidErrorRejected), "the mouse refused the request");
+    EXPECT_EQ(backend.describeError(kHidErrorNoDevice), "the mouse is not connected");
+    EXPECT_EQ(backend.describeError(0), "success");
+}

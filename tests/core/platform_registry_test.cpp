@@ -227,6 +227,8 @@ TEST_F(FileRegistry, DamagedOrForeignValueFilesThrow)
             &message);
         EXPECT_EQ(code, c.expected) << c.what;
         EXPECT_NE(message.find("\"Value\""), std::string::npos) << c.what << ": " << message;
+        // The program's own words, without the text of a code that only classifies the error.
+        EXPECT_EQ(message.find(std::make_error_code(c.expected).message()), std::string::npos) << message;
     }
 }
 

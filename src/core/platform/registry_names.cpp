@@ -83,23 +83,42 @@ bool isKnownRoot(RootKey root)
     return root == RootKey::CurrentUser || root == RootKey::LocalMachine;
 }
 
+namespace {
+
+// The program's own sentence; the code is only there for callers that test it, and its text
+// ("Invalid or incomplete multibyte or wide character") would mislead.
+class RegistryError final : public std::system_error {
+public:
+    RegistryError(std::errc code, std::string text)
+        : std::system_error(std::make_error_code(code), text)
+        , FText(std::move(text))
+    {
+    }
+    const char* what() const noexcept override { return FText.c_str(); }
+
+private:
+    std::string FText;
+};
+
+} // namespace
+
 void throwWrongType(
     RootKey root, std::string_view keyPath, std::string_view name, ValueType asked, std::uint32_t stored)
 {
-    throw std::system_error(std::make_error_code(std::errc::invalid_argument),
+    throw RegistryError(std::errc::invalid_argument,
         describeValue(root, keyPath, name) + " holds " + typeName(stored) + ", not "
             + typeName(static_cast<std::uint32_t>(asked)));
 }
 
 void throwDamaged(RootKey root, std::string_view keyPath, std::string_view name, std::string_view why)
 {
-    throw std::system_error(std::make_error_code(std::errc::illegal_byte_sequence),
+    throw RegistryError(std::errc::illegal_byte_sequence,
         describeValue(root, keyPath, name) + " is damaged (" + std::string(why) + "); write it again or delete it");
 }
 
 void throwNoKey(RootKey root, std::string_view keyPath, std::string_view name)
 {
-    throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
+    throw RegistryError(std::errc::no_such_file_or_directory,
         "cannot write " + describeValue(root, keyPath, name) + ": the key does not exist");
 }
 
