@@ -6,6 +6,9 @@
 # the machine itself.
 #   check_install.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
+# No `producer | grep -q`: grep leaving at the first match can make the producer die of SIGPIPE,
+# which pipefail would take for a failure. Output is taken first, then searched.
+has() { grep -q "$@"; }
 build=$(realpath "$1")
 src=$(realpath "$2")
 work=$(mktemp -d)
@@ -31,8 +34,8 @@ for f in "${files[@]}"; do
   [ -f "$prefix/$f" ] || fail "cmake --install did not install $f"
 done
 for size in 48 128 256; do
-  file "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size" ||
-    fail "the ${size} px icon is not a ${size} x ${size} PNG"
+  kind=$(file "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png")
+  has "PNG image data, $size x $size" <<<"$kind" || fail "the ${size} px icon is not a ${size} x ${size} PNG: $kind"
 done
 echo "installed: ${#files[@]} files"
 
@@ -71,16 +74,16 @@ run() {
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 doctor=$(run "$prefix/bin/bvctl" doctor) || fail "bvctl doctor failed"
-printf '%s' "$doctor" | grep -qF "\"program_folder\": \"$prefix/share/bvconfig\"" ||
+has -F "\"program_folder\": \"$prefix/share/bvconfig\"" <<<"$doctor" ||
   fail "the installed bvctl looks for its data elsewhere: $doctor"
 for f in config.ini ui.local BVPresetProfile1.pfd images/hand.cur images/attack.cur; do
-  printf '%s' "$doctor" | grep -qF "\"$f\": true" || fail "the installed bvctl does not find $f: $doctor"
+  has -F "\"$f\": true" <<<"$doctor" || fail "the installed bvctl does not find $f: $doctor"
 done
-run "$prefix/bin/bvctl" udev-rule | grep -qxF "IMPORT{program}=\"$probe %S%p\"" ||
-  fail "bvctl udev-rule does not name the installed probe"
+rule=$(run "$prefix/bin/bvctl" udev-rule)
+has -xF "IMPORT{program}=\"$probe %S%p\"" <<<"$rule" || fail "bvctl udev-rule does not name the installed probe: $rule"
 shown=$(run QT_QPA_PLATFORM=offscreen BV_VIRTUAL_MOUSE="$work/mouse.state" BV_KEEP_SYSTEM_MOUSE=1 BV_STARTUP_PROBE=1 \
   timeout 60 "$prefix/bin/bvconfig" 2>"$work/bvconfig.err") || fail "the installed bvconfig: $(cat "$work/bvconfig.err")"
-printf '%s' "$shown" | grep -q '^shown ' || fail "the installed bvconfig showed no window: $shown"
+has '^shown ' <<<"$shown" || fail "the installed bvconfig showed no window: $shown"
 echo "installed bvctl and bvconfig find their data; bvconfig starts on the virtual mouse"
 
 # The Debian package, built from the same build.
@@ -88,11 +91,13 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >/dev/null
 deb=$(ls "$work"/package/bvconfig_*.deb)
 contents=$(dpkg-deb --contents "$deb")
 for f in "${files[@]}"; do
-  printf '%s\n' "$contents" | grep -q " \./usr/$f\$" || fail "the package lacks /usr/$f"
+  has " \./usr/$f\$" <<<"$contents" || fail "the package lacks /usr/$f"
 done
-dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -q postinst || fail "the package has no postinst"
-dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package's dependencies miss Qt: $(dpkg-deb -f "$deb" Depends)"
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/udev/rules.d/70-bvconfig.rules |
-  grep -qxF 'IMPORT{program}="/usr/libexec/bvconfig/bvconfig-udev-probe %S%p"' ||
-  fail "the package's rule does not run /usr/libexec/bvconfig/bvconfig-udev-probe"
+control=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t)
+has postinst <<<"$control" || fail "the package has no postinst: $control"
+depends=$(dpkg-deb -f "$deb" Depends)
+has libqt6widgets6 <<<"$depends" || fail "the package's dependencies miss Qt: $depends"
+packagedRule=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/udev/rules.d/70-bvconfig.rules)
+has -xF 'IMPORT{program}="/usr/libexec/bvconfig/bvconfig-udev-probe %S%p"' <<<"$packagedRule" ||
+  fail "the package's rule does not run /usr/libexec/bvconfig/bvconfig-udev-probe: $packagedRule"
 echo "package: $(basename "$deb"), $(printf '%s\n' "$contents" | grep -vc '/$') files"
