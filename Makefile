@@ -1,6 +1,7 @@
 # The two set-up commands are `make run` and `make test`; everything else is for developers.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
@@ -15,7 +16,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan run fuzz windows windows-test format clean package stress
+.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz windows windows-test format clean package stress
 
 all: build
 
@@ -48,6 +49,12 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBV_SANITIZE=ON -DBV_BUILD_GUI=OFF $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L 'core|cli'
+
+# Core and command-line tests again under ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBV_TSAN=ON -DBV_BUILD_GUI=OFF $(CMAKE_ARGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L 'core|cli'
 
 # Starts bvconfig on the virtual mouse; the mouse and the settings stay in $(BUILD)/run.
 run: build
@@ -83,4 +90,4 @@ format:
 	find src tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

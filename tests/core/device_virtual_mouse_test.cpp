@@ -138,14 +138,21 @@ TEST(VirtualMouse, WritesToASharedStateFileAreNeverLost)
     test::TempDir dir;
     const fs::path file = dir / "mouse.state";
     constexpr int kWriters = 4, kWrites = 40;
+    // Each writer has its own mouse and HID component; the program's collection is set here,
+    // once, and the threads only read it.
+    MouseUsageAndPage = kMouseVendorCollection;
+    std::vector<std::unique_ptr<TuiHIDData>> hids;
+    for (int w = 0; w < kWriters; ++w)
+        hids.push_back(std::make_unique<TuiHIDData>(std::make_shared<VirtualHidBackend>(
+            std::vector<std::shared_ptr<VirtualHidDevice>> { std::make_shared<VirtualMouse>(file) })));
     std::vector<std::thread> writers;
     for (int w = 0; w < kWriters; ++w)
-        writers.emplace_back([&file, w] {
-            auto mouse = std::make_shared<VirtualMouse>(file);
-            auto hid = hidFor(mouse);
+        writers.emplace_back([&hids, w] {
             for (int i = 0; i < kWrites; ++i) {
                 const std::uint8_t b = static_cast<std::uint8_t>(1 + w);
-                EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, static_cast<std::uint16_t>(100 + w * kWrites + i)), 0u);
+                EXPECT_EQ(WriteDeviceMemoryChecked(*hids[std::size_t(w)], &b, 1,
+                              static_cast<std::uint16_t>(100 + w * kWrites + i)),
+                    0u);
             }
         });
     for (auto& t : writers)
