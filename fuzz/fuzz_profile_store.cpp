@@ -18,14 +18,21 @@ using bv::platform::RootKey;
 
 const char* kKey = "software\\BrisvaneGMMouse";
 
+// Removed again when the process ends normally (a corpus replay, or libFuzzer's end).
+struct WorkFolder {
+    fs::path dir = fs::temp_directory_path() / ("bvfuzz-profile-" + std::to_string(::getpid()));
+    WorkFolder() { fs::create_directories(dir); }
+    ~WorkFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
 const fs::path& workFolder()
 {
-    static const fs::path dir = [] {
-        auto d = fs::temp_directory_path() / ("bvfuzz-profile-" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+    static const WorkFolder folder;
+    return folder.dir;
 }
 
 bv::DMEnvironment environment(bv::platform::Registry& registry)

@@ -10,14 +10,22 @@
 
 namespace {
 
+// Removed again when the process ends normally (a corpus replay, or libFuzzer's end).
+struct WorkFolder {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("bvfuzz-probe-" + std::to_string(::getpid()));
+    WorkFolder() { std::filesystem::create_directories(dir / "hidraw0" / "device"); }
+    ~WorkFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
 const std::filesystem::path& node()
 {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("bvfuzz-probe-" + std::to_string(::getpid())) / "hidraw0";
-        std::filesystem::create_directories(d / "device");
-        return d;
-    }();
-    return dir;
+    static const WorkFolder folder;
+    static const std::filesystem::path hidraw = folder.dir / "hidraw0";
+    return hidraw;
 }
 
 } // namespace
