@@ -16,7 +16,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz fuzz-long windows windows-test format clean package stress
+.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz-build fuzz fuzz-long windows windows-test format clean package stress
 
 all: build
 
@@ -60,9 +60,11 @@ test-tsan: deps
 run: build
 	@bash scripts/run-demo $(BUILD)
 
-fuzz: deps fuzz-deps
+fuzz-build: deps fuzz-deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBV_FUZZ=ON -DBV_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
 	@set -e; for t in $(FUZZ_BUILD)/fuzz_*; do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
@@ -74,15 +76,15 @@ fuzz: deps fuzz-deps
 # Every fuzz target for FUZZ_RUNS executions each (default ten million); prints each target's
 # last status line (executions, coverage, corpus).
 FUZZ_RUNS ?= 10000000
-fuzz-long: deps fuzz-deps
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBV_FUZZ=ON -DBV_BUILD_GUI=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+fuzz-long: fuzz-build
 	@set -e; for t in $(FUZZ_BUILD)/fuzz_*; do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_RUNS) runs)"; \
+	  log=$(FUZZ_BUILD)/$$name.log; \
 	  $$t -runs=$(FUZZ_RUNS) -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/$$name- \
-	      $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name 2>&1 | grep -E '^(#[0-9]+.*(DONE|pulse)|Done|stat::number_of_executed_units|stat::new_units_added|==[0-9]+==)' | tail -4; \
+	      $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name >$$log 2>&1 || { tail -40 $$log; exit 1; }; \
+	  grep -E '^(#[0-9]+.*(DONE|pulse)|Done|stat::number_of_executed_units|stat::new_units_added)' $$log | tail -4; \
 	done
 
 windows-deps:

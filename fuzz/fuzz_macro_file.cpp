@@ -3,6 +3,7 @@
 // also drive the model's list and action operations. Every name is checked to stay in its folder.
 #include "macros/macro_name.h"
 #include "macros/uiMacroClassUnit.h"
+#include "work_folder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,27 +12,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Removed again when the process ends normally (a corpus replay).
-struct WorkFolder {
-    fs::path dir = fs::temp_directory_path() / ("bvfuzz-macro-" + std::to_string(::getpid()));
-    WorkFolder() { fs::create_directories(dir); }
-    ~WorkFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-};
-
 const fs::path& workFolder()
 {
-    static const WorkFolder folder;
-    return folder.dir;
+    return bvfuzz::workFolder("macro");
 }
 
 void checkName(const std::string& name)

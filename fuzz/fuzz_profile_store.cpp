@@ -4,12 +4,12 @@
 #include "platform/registry.h"
 #include "settings/DMUnit.h"
 #include "settings/store_error.h"
+#include "work_folder.h"
 
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -18,21 +18,9 @@ using bv::platform::RootKey;
 
 const char* kKey = "software\\BrisvaneGMMouse";
 
-// Removed again when the process ends normally (a corpus replay, or libFuzzer's end).
-struct WorkFolder {
-    fs::path dir = fs::temp_directory_path() / ("bvfuzz-profile-" + std::to_string(::getpid()));
-    WorkFolder() { fs::create_directories(dir); }
-    ~WorkFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-};
-
 const fs::path& workFolder()
 {
-    static const WorkFolder folder;
-    return folder.dir;
+    return bvfuzz::workFolder("profile");
 }
 
 bv::DMEnvironment environment(bv::platform::Registry& registry)

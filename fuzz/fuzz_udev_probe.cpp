@@ -1,30 +1,22 @@
 // The udev probe runs as root on every hidraw event: any descriptor bytes must be safe, through the
 // same file path the probe reads.
 #include "device/udev_rule.h"
+#include "work_folder.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
-// Removed again when the process ends normally (a corpus replay, or libFuzzer's end).
-struct WorkFolder {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("bvfuzz-probe-" + std::to_string(::getpid()));
-    WorkFolder() { std::filesystem::create_directories(dir / "hidraw0" / "device"); }
-    ~WorkFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
 const std::filesystem::path& node()
 {
-    static const WorkFolder folder;
-    static const std::filesystem::path hidraw = folder.dir / "hidraw0";
+    static const std::filesystem::path hidraw = [] {
+        const auto path = bvfuzz::workFolder("probe") / "hidraw0";
+        std::filesystem::create_directories(path / "device");
+        return path;
+    }();
     return hidraw;
 }
 

@@ -83,10 +83,9 @@ int doctor(const GlobalOptions& global)
     nlohmann::ordered_json nodeList = nlohmann::ordered_json::array();
     bool mouseNode = false, mouseOpens = false;
     for (const auto& n : nodes) {
-        const bool denied = platform::IsPermissionError(static_cast<std::uint32_t>(n.openError));
         nlohmann::ordered_json j{{"node", n.node},
                                  {"mouse_collection", n.mouseCollection},
-                                 {"access", n.openError == 0 ? "granted" : denied ? "denied" : "failed"}};
+                                 {"access", platform::AccessWord(n.openError == 0, static_cast<std::uint32_t>(n.openError))}};
         if (n.openError != 0)
             j["error"] = platform::OpenErrorText(n.openError);
         if (!n.problem.empty())

@@ -75,7 +75,7 @@ int list(const GlobalOptions& global)
         j["output_length"] = capsField(r.caps, &HidCaps::OutputReportByteLength);
         j["feature_length"] = capsField(r.caps, &HidCaps::FeatureReportByteLength);
         j["accepted"] = r.accepted;
-        j["access"] = r.error.empty() ? "granted" : platform::IsPermissionError(r.openError) ? "denied" : "failed";
+        j["access"] = platform::AccessWord(r.error.empty(), r.openError);
         if (!r.error.empty())
             j["error"] = r.error;
         out.push_back(std::move(j));

@@ -51,8 +51,9 @@ TEST(UdevProbe, PrintsThePropertyOnlyForTheMousesCollection)
         if (c.descriptor)
             writeBytes(node / "device" / "report_descriptor", *c.descriptor);
         EXPECT_EQ(UdevProbeOutput(node), c.isMouse ? "BVCONFIG_MOUSE=1\n" : "") << c.name;
-        if (c.descriptor)
+        if (c.descriptor) {
             EXPECT_EQ(DeclaresMouseCollection(*c.descriptor), c.isMouse && c.descriptor->size() <= 4096) << c.name;
+        }
     }
 }
 

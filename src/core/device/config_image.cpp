@@ -198,7 +198,7 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
         }
         // A key the mouse cannot send as a keyboard key goes out as 0; say which.
         auto checkKey = [&](int vk, int ext) {
-            if (vk != 0 && GetKeyboardHidByte(vk, ext) == 0 && GetKeyHidCode(vk, ext) != 0)
+            if (vk != 0 && HasNoKeyboardByte(vk, ext))
                 notes.push_back({"Button %1: the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
                                  {std::to_string(button), GetKeyName(vk, ext)}});
         };

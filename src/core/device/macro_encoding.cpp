@@ -111,7 +111,7 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
             const TMACROKEY& a = macro.MacroList[k];
             const auto rec = EncodeMacroAction(a);
             std::memcpy(slot + 3 * k, rec.data(), 3);
-            if (notes && a.nKeyType == 4 && a.nKeyState == 1 && rec[1] == 0 && GetKeyHidCode(a.VALUE1, a.VALUE2) != 0)
+            if (notes && a.nKeyType == 4 && a.nKeyState == 1 && HasNoKeyboardByte(a.VALUE1, a.VALUE2))
                 notes->push_back({"Macro \"%1\": the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
                                   {RecordText(macro.szMacroName), GetKeyName(a.VALUE1, a.VALUE2)}});
         }

@@ -47,7 +47,7 @@ bool DeclaresMouseCollection(std::span<const std::uint8_t> descriptor)
     if (!parsed.ok)
         return false;
     return std::any_of(parsed.descriptor.collections.begin(), parsed.descriptor.collections.end(), [](const auto& c) {
-        return c.caps.UsagePage == kMouseVendorCollection.UsagePage && c.caps.Usage == kMouseVendorCollection.Usage;
+        return IsMouseVendorCollection(c.caps.UsagePage, c.caps.Usage);
     });
 }
 

@@ -214,10 +214,13 @@ int GetKeyHidCode(int vk, int ext)
     return row && row->HIDCode != -1 ? row->HIDCode : 0;
 }
 
+// VK_BROWSER_BACK .. VK_LAUNCH_APP2, in both lookups: the table gives them consumer usages.
+constexpr int kFirstConsumerVk = 0xA6;
+constexpr int kLastConsumerVk = 0xB7;
+
 bool IsConsumerKey(int vk, int /*ext*/)
 {
-    // VK_BROWSER_BACK .. VK_LAUNCH_APP2, in both lookups: the table gives them consumer usages.
-    return vk >= 0xA6 && vk <= 0xB7;
+    return vk >= kFirstConsumerVk && vk <= kLastConsumerVk;
 }
 
 std::uint8_t GetKeyboardHidByte(int vk, int ext)
@@ -228,9 +231,14 @@ std::uint8_t GetKeyboardHidByte(int vk, int ext)
     return hid > 0 && hid <= 0xFF ? static_cast<std::uint8_t>(hid) : 0;
 }
 
+bool HasNoKeyboardByte(int vk, int ext)
+{
+    return GetKeyHidCode(vk, ext) != 0 && GetKeyboardHidByte(vk, ext) == 0;
+}
+
 std::string GetConsumerUsageName(int usage)
 {
-    for (int vk = 0xA6; vk <= 0xB7; ++vk)
+    for (int vk = kFirstConsumerVk; vk <= kLastConsumerVk; ++vk)
         if (GetKeyHidCode(vk, kKeyFlagExtended) == usage)
             return GetKeyName(vk, kKeyFlagExtended);
     return "MEDIA 0x" + hex(usage & 0xFFFF, 4);

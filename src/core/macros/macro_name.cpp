@@ -88,17 +88,10 @@ bool MacroNamesEqual(const TMACROKEYINFO& a, const TMACROKEYINFO& b)
 std::optional<std::string> MacroRecordFileNameProblem(const TMACROKEYINFO& macro)
 {
     const std::u16string_view units = fieldUnits(macro);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF;
-        const bool low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
-        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            ++i;
-            continue;
-        }
-        // Shown as a replacement character, it would name a file that is not this macro's.
-        if (high || low)
-            return "The name holds half of a character; rename the macro.";
-    }
+    // A lone surrogate comes back as a replacement character, which would name a file that is
+    // not this macro's.
+    if (util::utf8ToUtf16(util::utf16ToUtf8(units)) != units)
+        return "The name holds half of a character; rename the macro.";
     return MacroFileNameProblem(MacroName(macro));
 }
 

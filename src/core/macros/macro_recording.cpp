@@ -32,22 +32,21 @@ MacroRecordingResult MacroFromRecording(
             const auto usage = static_cast<std::uint16_t>(GetKeyHidCode(entry.nKeyValue, entry.nKeyValueExtended));
             action = { kActionMediaKey, entry.nKeyState, static_cast<std::uint8_t>(usage & 0xFF),
                 static_cast<std::uint8_t>(usage >> 8) };
-            if (lastKey && lastKey->nKeyType == action.nKeyType && lastKey->nKeyState == action.nKeyState
-                && lastKey->VALUE1 == action.VALUE1 && lastKey->VALUE2 == action.VALUE2)
-                continue;
         } else {
             action = { kActionKey, entry.nKeyState, static_cast<std::uint8_t>(entry.nKeyValue),
                 static_cast<std::uint8_t>(entry.nKeyValueExtended) };
-            if (lastKey && lastKey->nKeyType == action.nKeyType && lastKey->nKeyState == action.nKeyState
-                && lastKey->VALUE1 == action.VALUE1 && lastKey->VALUE2 == action.VALUE2)
-                continue;
         }
+        // A held key repeats its press; the first one is the press.
+        const bool isKey = action.nKeyType == kActionKey || action.nKeyType == kActionMediaKey;
+        if (isKey && lastKey && lastKey->nKeyType == action.nKeyType && lastKey->nKeyState == action.nKeyState
+            && lastKey->VALUE1 == action.VALUE1 && lastKey->VALUE2 == action.VALUE2)
+            continue;
         if (count == kRecordedActionsMax) {
             result.Truncated = true;
             break;
         }
         out.MacroList[count] = action;
-        if (action.nKeyType == kActionKey || action.nKeyType == kActionMediaKey)
+        if (isKey)
             lastKey = &out.MacroList[count];
         ++count;
     }

@@ -1,6 +1,8 @@
 #include "platform/atomic_file.h"
 
 #include <cerrno>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 namespace bv::platform {
@@ -46,6 +48,18 @@ void removeStaleTemporaries(const fs::path& target, std::chrono::seconds age)
         if (!statError && now - written > age)
             fs::remove(it->path(), statError);
     }
+}
+
+void removeStaleTemporariesOnce(const fs::path& target)
+{
+    static std::mutex mutex;
+    static std::set<fs::path> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(target).second)
+            return;
+    }
+    removeStaleTemporaries(target);
 }
 
 fs::path resolveWriteTarget(const fs::path& target)

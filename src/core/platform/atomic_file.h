@@ -37,6 +37,11 @@ void writeFileAtomic(const std::filesystem::path& target, std::span<const std::u
 /// ".tmp"), last written more than `age` ago. Failures to remove are passed over.
 void removeStaleTemporaries(const std::filesystem::path& target, std::chrono::seconds age = std::chrono::seconds(60));
 
+/// removeStaleTemporaries() on the first save of `target` in this process only: what a killed
+/// save left was left before this process began, and a folder scan on every save would slow each
+/// transfer of a file that is written often.
+void removeStaleTemporariesOnce(const std::filesystem::path& target);
+
 /// The file a write to `target` lands in: `target` itself, or where its chain of symbolic links
 /// ends (which need not exist yet). Throws std::filesystem::filesystem_error for a link loop.
 std::filesystem::path resolveWriteTarget(const std::filesystem::path& target);

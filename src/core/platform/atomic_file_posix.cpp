@@ -107,6 +107,16 @@ void writeAll(int fd, const std::uint8_t* data, std::size_t size, const fs::path
     }
 }
 
+// Gives the new file the old one's permissions, fills it and flushes it to disk.
+void writeAndSync(int fd, std::span<const std::uint8_t> data, const struct stat* old, const fs::path& target)
+{
+    if (old)
+        ::fchmod(fd, old->st_mode & 07777);
+    writeAll(fd, data.data(), data.size(), target);
+    if (::fsync(fd) != 0)
+        throwErrno("cannot flush to disk", target, errno);
+}
+
 // Makes the rename itself durable. Best effort: the new file is already in place, so a failure
 // here must not be reported as if the old contents had survived.
 void syncFolder(const fs::path& folder)
@@ -140,11 +150,7 @@ std::optional<TempFile> writeUnnamed(const fs::path& target, std::span<const std
                 ::close(fd);
         }
     } closer { fd };
-    if (old)
-        ::fchmod(fd, old->st_mode & 07777);
-    writeAll(fd, data.data(), data.size(), target);
-    if (::fsync(fd) != 0)
-        throwErrno("cannot flush to disk", target, errno);
+    writeAndSync(fd, data, old, target);
     // Linking through /proc needs no privilege, unlike AT_EMPTY_PATH.
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     const std::string name = target.filename().string().substr(0, 200);
@@ -179,7 +185,7 @@ void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> da
     // Renaming over a link would replace the link with a plain file.
     const fs::path target = resolveWriteTarget(requested);
     // What earlier saves that were killed left behind goes first.
-    removeStaleTemporaries(target);
+    removeStaleTemporariesOnce(target);
 
     // Someone may have restricted the old file on purpose; keep its permissions.
     struct stat old { };
@@ -188,11 +194,7 @@ void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> da
     std::optional<TempFile> temp = writeUnnamed(target, data, hadOld ? &old : nullptr);
     if (!temp) {
         temp.emplace(createTempBeside(target));
-        if (hadOld)
-            ::fchmod(temp->fd(), old.st_mode & 07777);
-        writeAll(temp->fd(), data.data(), data.size(), target);
-        if (::fsync(temp->fd()) != 0)
-            throwErrno("cannot flush to disk", target, errno);
+        writeAndSync(temp->fd(), data, hadOld ? &old : nullptr, target);
         if (const int error = temp->close())
             throwErrno("cannot finish writing", target, error);
     }

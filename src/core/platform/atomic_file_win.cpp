@@ -33,7 +33,7 @@ void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> da
     // Renaming over a link would replace the link with a plain file.
     const fs::path target = resolveWriteTarget(requested);
     // What earlier saves that were killed left behind goes first.
-    removeStaleTemporaries(target);
+    removeStaleTemporariesOnce(target);
     std::random_device rd;
     const fs::path temp = target.parent_path() /
                           (L"." + target.filename().wstring() + L"." + std::to_wstring(rd()) + L".tmp");

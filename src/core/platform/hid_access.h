@@ -38,5 +38,10 @@ std::optional<std::filesystem::path> FindInstalledUdevRule(const HidAccessOption
 std::string OpenErrorText(int error);
 /// True for the system's errors that mean "this user may not open it".
 bool IsPermissionError(std::uint32_t error);
+/// One word for an open attempt in reports: "granted", "denied" (this user may not) or "failed".
+inline const char* AccessWord(bool opened, std::uint32_t error)
+{
+    return opened ? "granted" : IsPermissionError(error) ? "denied" : "failed";
+}
 
 } // namespace bv::platform

@@ -384,8 +384,7 @@ std::vector<HidNodeAccess> InspectHidrawNodes(const fs::path& classRoot, const f
         a.problem = node.problem;
         if (node.problem.empty())
             for (const auto& c : node.parsed.descriptor.collections)
-                a.mouseCollection = a.mouseCollection
-                    || (c.caps.UsagePage == kMouseVendorCollection.UsagePage && c.caps.Usage == kMouseVendorCollection.Usage);
+                a.mouseCollection = a.mouseCollection || IsMouseVendorCollection(c.caps.UsagePage, c.caps.Usage);
         const int fd = io->open(node.devNode, false);
         if (fd >= 0)
             io->close(fd);

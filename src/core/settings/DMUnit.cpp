@@ -70,6 +70,12 @@ struct FactoryCPILevel {
 };
 constexpr FactoryCPILevel kFactoryCPILevels[kCPILevelsUsed] = {{400, 400}, {800, 800}, {1600, 1600}, {3500, 3500}};
 
+// The language a fresh install starts in, from the system's language ID.
+int defaultLanguageIndex(const std::string& osLang)
+{
+    return osLang == "0804" ? 1 : osLang == "0404" ? 2 : 0;
+}
+
 void setFactoryCPILevels(TMOUSECONFIGINFO& c)
 {
     for (int n = 0; n < 10; ++n) {
@@ -316,8 +322,7 @@ void TDM::uiProfileAllSettingInfoRestoreToDefault(std::vector<std::uint8_t>& ASt
         }
         a.Allgameset[0].nState = 1;
         a.CurrentGame = 0;
-        const std::string& lang = FEnv.OSDefaultLang;
-        a.CurrentLanguage = lang == "0804" ? 1 : lang == "0404" ? 2 : 0;
+        a.CurrentLanguage = defaultLanguageIndex(FEnv.OSDefaultLang);
     });
 }
 
@@ -442,11 +447,7 @@ void TDM::loadAllGamesRecord()
     }
     if (a.CurrentLanguage < 0 || a.CurrentLanguage >= kLanguageCount) {
         damage += (damage.empty() ? "" : ", ") + std::string("language index ") + std::to_string(a.CurrentLanguage);
-        auto factory = zeroRecord<TALLGAMESINFO>();
-        std::vector<std::uint8_t> image(sizeof(TALLGAMESINFO), 0);
-        uiProfileAllSettingInfoRestoreToDefault(image);
-        std::memcpy(static_cast<void*>(factory.get()), image.data(), sizeof(TALLGAMESINFO));
-        a.CurrentLanguage = factory->CurrentLanguage;
+        a.CurrentLanguage = defaultLanguageIndex(FEnv.OSDefaultLang);
     }
     if (!damage.empty()) {
         problem("The stored current profile and language were damaged (" + damage + "); they are mended.");

@@ -29,7 +29,6 @@ public:
     /// Runs `store`; a StoreError adds its sentences, any other exception one sentence that
     /// starts with `what`.
     void Try(const std::string& what, const std::function<void()>& store);
-    void Add(std::string failure) { FFailures.push_back(std::move(failure)); }
     bool Failed() const { return !FFailures.empty(); }
     const std::vector<std::string>& Failures() const { return FFailures; }
     /// Throws one StoreError with every failure, when there was any.

@@ -2,7 +2,6 @@
 
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
-#include "toolkit/translation.h"
 #include "keys/uiStdCmd.h"
 #include "ui/button_functions.h"
 
@@ -47,10 +46,7 @@ void TFrmSingleKey::StopRecorder()
 std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmSingleKey dialog(key, hook, parent);
-    if (messages)
-        dialog.OnRecorderFailed = [messages](QWidget* shown) {
-            messages->ShowMessageDialog(shown, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
-        };
+    dialog.WarnWhenRecorderFails(messages);
     if (dialog.exec() != kMessageOK)
         return std::nullopt;
     return dialog.SingleKey();

@@ -85,4 +85,13 @@ void KeyCaptureDialog::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+void KeyCaptureDialog::WarnWhenRecorderFails(Dialogs* messages)
+{
+    if (!messages)
+        return;
+    OnRecorderFailed = [messages](QWidget* shown) {
+        messages->ShowMessageDialog(shown, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
+    };
+}
+
 } // namespace bv::gui

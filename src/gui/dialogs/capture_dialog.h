@@ -11,6 +11,7 @@ class QLabel;
 namespace bv::gui {
 
 class CaptionButton;
+class Dialogs;
 
 /// What the recorders show when the system refuses the keyboard hook.
 inline constexpr const char* kKeyboardHookFailed =
@@ -40,6 +41,9 @@ class KeyCaptureDialog : public CaptureDialog {
 public:
     /// Runs once when the recorder cannot start (the message dialog of whoever opened this one).
     std::function<void(QWidget* dialog)> OnRecorderFailed;
+    /// Sets OnRecorderFailed to the warning that keys cannot be recorded, through `messages`
+    /// (nothing when it is null).
+    void WarnWhenRecorderFails(Dialogs* messages);
 
 protected:
     KeyCaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent);

@@ -2,7 +2,6 @@
 
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
-#include "toolkit/translation.h"
 #include "keys/uiStdCmd.h"
 
 #include <QLineEdit>
@@ -74,10 +73,7 @@ void TFrmCombo::StopRecorder()
 std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmCombo dialog(combo, hook, parent);
-    if (messages)
-        dialog.OnRecorderFailed = [messages](QWidget* shown) {
-            messages->ShowMessageDialog(shown, Tr("Warning"), Tr(kKeyboardHookFailed), QString());
-        };
+    dialog.WarnWhenRecorderFails(messages);
     if (dialog.exec() != kMessageOK)
         return std::nullopt;
     return dialog.ComboKey();

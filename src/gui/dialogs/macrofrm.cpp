@@ -1,19 +1,19 @@
 #include "dialogs/macrofrm.h"
 
+#include "dialogs/capture_dialog.h"
 #include "dialogs/macrocreat.h"
 #include "keys/uiStdCmd.h"
 #include "macros/macro_name.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/row_height.h"
-#include "dialogs/capture_dialog.h"
 #include "toolkit/number_box.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -674,6 +674,10 @@ void TFrmMacro::closeEvent(QCloseEvent* event)
 {
     // The window manager's close (Alt+F4 included) asks as CANCEL does: a session's macros are
     // never thrown away without a word. Only the title bar's own close button leaves at once.
+    if (!isVisible()) {
+        event->accept(); // nothing on show to ask about
+        return;
+    }
     event->ignore();
     BtnCANCELClick();
 }

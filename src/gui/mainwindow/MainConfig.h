@@ -322,7 +322,6 @@ public slots:
     /// and the mouse took every write.
     bool ApplySettings();
 
-
 protected:
     void showEvent(QShowEvent* event) override;
 
