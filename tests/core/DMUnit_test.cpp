@@ -765,3 +765,23 @@ TEST_F(ProfileManagerTest, TestProfileValues)
 }
 
 } // namespace
+
+// A batch runs every store whatever the others did, and a reason that several stores share is
+// said once, in the order it first came.
+TEST(StoreBatchTest, RunsEveryStoreAndKeepsEachReasonOnce)
+{
+    StoreBatch batch;
+    int ran = 0;
+    batch.Try("The profiles", [&] { ++ran; throw StoreError(std::vector<std::string> {"Disk full.", "Locked."}); });
+    batch.Try("The modes", [&] { ++ran; throw std::runtime_error("cannot write"); });
+    batch.Try("The current profile", [&] { ++ran; throw StoreError("Disk full."); });
+    batch.Try("The files", [&] { ++ran; });
+    EXPECT_EQ(ran, 4);
+    EXPECT_EQ(batch.Failures(), (std::vector<std::string> {"Disk full.", "Locked.", "The modes: cannot write"}));
+    try {
+        batch.ThrowIfFailed();
+        ADD_FAILURE() << "a failed batch must throw";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.Failures(), batch.Failures());
+    }
+}

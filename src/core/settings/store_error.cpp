@@ -1,5 +1,7 @@
 #include "settings/store_error.h"
 
+#include <algorithm>
+
 namespace bv {
 
 namespace {
@@ -28,10 +30,18 @@ void StoreBatch::Try(const std::string& what, const std::function<void()>& store
     try {
         store();
     } catch (const StoreError& e) {
-        FFailures.insert(FFailures.end(), e.Failures().begin(), e.Failures().end());
+        for (const auto& failure : e.Failures())
+            add(failure);
     } catch (const std::exception& e) {
-        FFailures.push_back(what + ": " + e.what());
+        add(what + ": " + e.what());
     }
+}
+
+void StoreBatch::add(std::string failure)
+{
+    // Stores that touch the same record fail for the same reason; say each reason once.
+    if (std::find(FFailures.begin(), FFailures.end(), failure) == FFailures.end())
+        FFailures.push_back(std::move(failure));
 }
 
 void StoreBatch::ThrowIfFailed() const

@@ -27,7 +27,7 @@ private:
 class StoreBatch {
 public:
     /// Runs `store`; a StoreError adds its sentences, any other exception one sentence that
-    /// starts with `what`.
+    /// starts with `what`. A sentence already kept is not kept twice.
     void Try(const std::string& what, const std::function<void()>& store);
     bool Failed() const { return !FFailures.empty(); }
     const std::vector<std::string>& Failures() const { return FFailures; }
@@ -35,6 +35,8 @@ public:
     void ThrowIfFailed() const;
 
 private:
+    void add(std::string failure);
+
     std::vector<std::string> FFailures;
 };
 

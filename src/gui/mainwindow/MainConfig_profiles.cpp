@@ -32,16 +32,6 @@ namespace {
 
 constexpr const char* kPresetProfileName = "BVPresetProfile1.pfd";
 
-// Stores that touch the same record fail for the same reason; say each reason once.
-std::vector<std::string> UniqueFailures(const std::vector<std::string>& failures)
-{
-    std::vector<std::string> unique;
-    for (const auto& f : failures)
-        if (std::find(unique.begin(), unique.end(), f) == unique.end())
-            unique.push_back(f);
-    return unique;
-}
-
 } // namespace
 
 DeviceSequenceHooks TBrisvaneCfgMain::SequenceHooks(std::int64_t monitorWParam, std::int64_t monitorLParam)
@@ -167,7 +157,7 @@ bool TBrisvaneCfgMain::ApplySettings()
     // A failed store leaves the changes marked, so OK stays and Cancel still offers to keep them.
     SettingsChanged = stores.Failed();
     FLastApplyOutcome = stores.Failed() ? ApplyOutcome::StoreFailed : ApplyOutcome::Done;
-    ReportStoreFailures(UniqueFailures(stores.Failures()));
+    ReportStoreFailures(stores.Failures());
 
     StartSystemMouseSettings();
 
@@ -233,7 +223,7 @@ bool TBrisvaneCfgMain::AskSaveOnCancel()
     stores.Try("The modes", [this] { DM().SaveProfileGroupSettingInfoToRegistry(); });
     if (!stores.Failed())
         return true;
-    ReportStoreFailures(UniqueFailures(stores.Failures()));
+    ReportStoreFailures(stores.Failures());
     return false;
 }
 
