@@ -73,11 +73,12 @@ fuzz: fuzz-build
 	      $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name; \
 	done
 
-# Every fuzz target for FUZZ_RUNS executions each (default ten million); prints each target's
-# last status line (executions, coverage, corpus).
+# Every fuzz target (or those named in FUZZ_TARGETS) for FUZZ_RUNS executions each (default ten
+# million); prints each target's last status line (executions, coverage, corpus).
 FUZZ_RUNS ?= 10000000
+FUZZ_TARGETS ?= $(notdir $(wildcard fuzz/fuzz_*.cpp))
 fuzz-long: fuzz-build
-	@set -e; for t in $(FUZZ_BUILD)/fuzz_*; do \
+	@set -e; for t in $(addprefix $(FUZZ_BUILD)/,$(basename $(FUZZ_TARGETS))); do \
 	  [ -x "$$t" ] || continue; name=$$(basename $$t); \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_RUNS) runs)"; \

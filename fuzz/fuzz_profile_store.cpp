@@ -1,15 +1,15 @@
 // Feeds arbitrary bytes through every path that loads a stored image: the mode record, the
-// current-profile record, a game profile from the registry and one from its file, then runs the
-// operations that read those images back.
+// current-profile record, a game profile from the registry and one from its file, and a value file
+// of the registry stand-in, then runs the operations that read those images back. Files live in
+// memory, so nothing touches the disk and every input starts from the same state.
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "settings/DMUnit.h"
 #include "settings/store_error.h"
-#include "work_folder.h"
 
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -17,15 +17,16 @@ namespace fs = std::filesystem;
 using bv::platform::RootKey;
 
 const char* kKey = "software\\BrisvaneGMMouse";
+const fs::path kRegistry = "/registry";
+// The registry stand-in's folder of kKey, and a value file's type header (REG_BINARY).
+const fs::path kKeyFolder = kRegistry / "HKCU" / "software" / "BrisvaneGMMouse";
+constexpr std::uint8_t kBinaryHeader[] = {3, 0, 0, 0};
 
-const fs::path& workFolder()
+bv::DMEnvironment environment(bv::platform::Registry& registry, bv::platform::FileSystem& files)
 {
-    return bvfuzz::workFolder("profile");
-}
-
-bv::DMEnvironment environment(bv::platform::Registry& registry)
-{
-    return {&registry, (workFolder() / "Documents").string(), (workFolder() / "program").string(), "0409"};
+    bv::DMEnvironment env{&registry, "/Documents", "/nonexistent-bvfuzz-program", "0409"};
+    env.Files = &files;
+    return env;
 }
 
 // A valid set of stored records to patch, so that inputs reach past the first sanity checks.
@@ -33,14 +34,27 @@ std::vector<std::uint8_t> factoryValue(const char* name)
 {
     static std::unique_ptr<bv::platform::Registry> registry;
     if (!registry) {
+        static auto files = bv::platform::openMemoryFileSystem();
         registry = bv::platform::openMemoryRegistry();
-        bv::TDM dm(environment(*registry));
+        bv::TDM dm(environment(*registry, *files));
         dm.DataModuleCreate();
         dm.ProfileSettingGroup().ProfileSettingList[1].StorageType = 0;
         dm.SaveProfileGroupSettingInfoToRegistry();
         dm.SaveBackAllProfileInfoToRegistry();
     }
     return registry->readBinary(RootKey::CurrentUser, kKey, name).value_or(std::vector<std::uint8_t>{});
+}
+
+// A value the store cannot read is thrown, as the window expects; the profile must stay whole.
+void reloadCurrentProfile(bv::TDM& dm)
+{
+    const std::vector<std::uint8_t> before = dm.ProfileComponent(dm.ProfileIndex()).Image();
+    try {
+        dm.LoadCurrentProfileInfoFromRegistry();
+    } catch (const std::exception&) {
+        if (dm.ProfileComponent(dm.ProfileIndex()).Image() != before)
+            __builtin_trap();
+    }
 }
 
 } // namespace
@@ -64,9 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return v;
     };
 
-    std::error_code ec;
-    fs::remove_all(workFolder() / "Documents", ec);
-    auto registry = bv::platform::openMemoryRegistry();
+    auto files = bv::platform::openMemoryFileSystem();
+    auto registry = bv::platform::openFileRegistry(kRegistry, *files);
     registry->createKey(RootKey::CurrentUser, kKey);
     const char* names[] = {"BVProfileSettingGroup.pfd", "BVPROFILE.pfd", "BVProfile2.pfd"};
     for (const char* name : names)
@@ -75,38 +88,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     switch (mode & 0x03) {
     case 0:
-        registry->writeBinary(RootKey::CurrentUser, kKey, names[0], image(names[0]));
-        break;
     case 1:
-        registry->writeBinary(RootKey::CurrentUser, kKey, names[1], image(names[1]));
+    case 2: {
+        const char* name = names[mode & 0x03];
+        // Bit 6: the value file itself, type header and all, as a damaged or foreign store holds it.
+        if (mode & 0x40) {
+            files->write(kKeyFolder / name, std::vector<std::uint8_t>(payload, payload + payloadSize));
+        } else {
+            auto bytes = image(name);
+            bytes.insert(bytes.begin(), std::begin(kBinaryHeader), std::end(kBinaryHeader));
+            files->write(kKeyFolder / name, bytes);
+        }
         break;
-    case 2:
-        registry->writeBinary(RootKey::CurrentUser, kKey, names[2], image(names[2]));
-        break;
+    }
     case 3: {
-        const auto folder = workFolder() / "Documents" / "Brisvane Gaming Mouse";
-        fs::create_directories(folder);
-        const auto bytes = image(names[2]);
-        std::ofstream(folder / "BVProfile1.pfd", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        const fs::path folder = "/Documents/Brisvane Gaming Mouse";
+        (void)bv::platform::createFolders(*files, folder);
+        files->write(folder / "BVProfile1.pfd", image(names[2]));
         break;
     }
     }
 
-    bv::TDM dm(environment(*registry));
+    bv::TDM dm(environment(*registry, *files));
     dm.DataModuleCreate();
     dm.SwitchToProfileGroup(1);
     dm.SwitchToProfileGroup(0);
-    for (int i = 0; i < bv::kProfileCount; ++i) {
+    for (int i = 0; i < bv::kProfileCount; ++i)
         dm.SwitchToProfile(i);
-        dm.RestoreCurrentProfileInfoToDefault();
+    // Bits 2-4 choose the profile brought back to factory values; each input pays for one.
+    dm.SwitchToProfile((mode >> 2 & 7) % bv::kProfileCount);
+    dm.RestoreCurrentProfileInfoToDefault();
+    // Bit 5: the stores, on half of the inputs. A store the input makes impossible (a file left
+    // alone as unreadable) is reported, not a crash.
+    if (!(mode & 0x20)) {
+        reloadCurrentProfile(dm);
+        return 0;
     }
-    // A store the input makes impossible (a file left alone as unreadable) is reported, not a crash.
     bv::StoreBatch stores;
     stores.Try("profiles", [&] { dm.SaveBackAllProfileInfoToRegistry(); });
     stores.Try("files", [&] { dm.SaveBackAllProfileInfoToFile(); });
     stores.Try("modes", [&] { dm.SaveProfileGroupSettingInfoToRegistry(); });
     stores.Try("current profile", [&] { dm.SaveBackAllProfileSettingInfo(); });
-    dm.LoadCurrentProfileInfoFromRegistry();
+    reloadCurrentProfile(dm);
     return 0;
 }

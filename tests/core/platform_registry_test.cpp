@@ -36,22 +36,35 @@ template <class F> std::error_code thrownCode(F&& read, std::string* message = n
 }
 
 struct MemoryStore {
-    static std::unique_ptr<Registry> open(const fs::path&) { return openMemoryRegistry(); }
+    static std::unique_ptr<Registry> open(const fs::path&, FileSystem&) { return openMemoryRegistry(); }
 };
 struct FileStore {
-    static std::unique_ptr<Registry> open(const fs::path& root) { return openFileRegistry(root); }
+    static std::unique_ptr<Registry> open(const fs::path& root, FileSystem&) { return openFileRegistry(root); }
+};
+// The registry's files in memory, as the fuzz targets run it.
+struct FileStoreInMemory {
+    static std::unique_ptr<Registry> open(const fs::path& root, FileSystem& memory)
+    {
+        return openFileRegistry(root, memory);
+    }
 };
 
 // Both stores must behave the same, so the program cannot tell which one it has.
 template <class Store> class RegistryBehaviour : public ::testing::Test {
 protected:
     test::TempDir dir;
-    std::unique_ptr<Registry> reg = Store::open(dir / "registry");
+    std::unique_ptr<FileSystem> memory = openMemoryFileSystem();
+    std::unique_ptr<Registry> reg = Store::open(dir / "registry", *memory);
 };
-using Stores = ::testing::Types<MemoryStore, FileStore>;
+using Stores = ::testing::Types<MemoryStore, FileStore, FileStoreInMemory>;
 class StoreNames {
 public:
-    template <class T> static std::string GetName(int) { return std::is_same_v<T, MemoryStore> ? "Memory" : "File"; }
+    template <class T> static std::string GetName(int)
+    {
+        if (std::is_same_v<T, MemoryStore>)
+            return "Memory";
+        return std::is_same_v<T, FileStore> ? "File" : "FileInMemory";
+    }
 };
 TYPED_TEST_SUITE(RegistryBehaviour, Stores, StoreNames);
 

@@ -1,6 +1,8 @@
 #pragma once
 // The per-user settings store: the Windows registry, or a file tree that behaves like it.
 
+#include "platform/file_system.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -55,8 +57,9 @@ std::unique_ptr<Registry> openUserRegistry();
 /// Where the current user's registry keeps its files (POSIX); empty where it is the system's own.
 std::filesystem::path userRegistryFolder();
 
-/// A registry kept as files below `root` (one folder per root key and key, one file per value).
-std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root);
+/// A registry kept as files below `root` (one folder per root key and key, one file per value),
+/// in `files` (the disk unless given).
+std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root, FileSystem& files = diskFileSystem());
 
 /// A registry that lives in memory only; for tests and fuzzing.
 std::unique_ptr<Registry> openMemoryRegistry();

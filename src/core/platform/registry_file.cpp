@@ -1,6 +1,6 @@
 #include "platform/registry.h"
 
-#include "platform/atomic_file.h"
+#include "platform/file_system.h"
 #include "platform/registry_names.h"
 
 #include <system_error>
@@ -49,31 +49,29 @@ std::string escapeName(std::string_view name, bool isValue)
 
 enum class Kind { Key, Value };
 
-bool isKind(const fs::path& p, Kind kind)
+bool isKind(const FileSystem& files, const fs::path& p, Kind kind)
 {
-    std::error_code ec;
-    return kind == Kind::Key ? fs::is_directory(p, ec) : fs::is_regular_file(p, ec);
+    return files.kind(p) == (kind == Kind::Key ? EntryKind::Folder : EntryKind::File);
 }
 
 // The entry of `folder` whose name matches `fileName` without regard to ASCII case: keys are
 // folders, values are files. An exact match wins; among other spellings the smallest, so the
 // choice does not depend on the directory order.
-std::optional<fs::path> findEntry(const fs::path& folder, const std::string& fileName, Kind kind)
+std::optional<fs::path> findEntry(const FileSystem& files, const fs::path& folder, const std::string& fileName,
+                                  Kind kind)
 {
     fs::path exact = folder / fileName;
-    if (isKind(exact, kind))
+    if (isKind(files, exact, kind))
         return exact;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec)
+    const auto names = files.list(folder);
+    if (!names)
         return std::nullopt;
-    std::optional<std::string> best;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.' || !sameName(name, fileName) || !isKind(it->path(), kind))
+    const std::string* best = nullptr;
+    for (const std::string& name : *names) {
+        if (name.empty() || name[0] == '.' || !sameName(name, fileName) || !isKind(files, folder / name, kind))
             continue;
         if (!best || name < *best)
-            best = std::move(name);
+            best = &name;
     }
     if (!best)
         return std::nullopt;
@@ -98,8 +96,9 @@ struct StoredValue {
 
 class FileRegistry final : public Registry {
 public:
-    explicit FileRegistry(fs::path root)
+    FileRegistry(fs::path root, FileSystem& files)
         : root_(std::move(root))
+        , files_(files)
     {
     }
 
@@ -113,21 +112,16 @@ public:
         if (!isKnownRoot(root))
             return false;
         fs::path folder = rootFolder(root);
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        if (!fs::is_directory(folder, ec))
+        if (createFolders(files_, folder))
             return false;
         for (const auto& part : splitKeyPath(keyPath)) {
             const std::string fileName = escapeName(part, false);
-            if (auto existing = findEntry(folder, fileName, Kind::Key)) {
+            if (auto existing = findEntry(files_, folder, fileName, Kind::Key)) {
                 folder = std::move(*existing);
                 continue;
             }
             folder /= fileName;
-            // Losing a race against another creator is fine; anything else in the way is not.
-            std::error_code mkdirError;
-            fs::create_directory(folder, mkdirError);
-            if (mkdirError || !isKind(folder, Kind::Key))
+            if (files_.createFolder(folder))
                 return false;
         }
         return true;
@@ -186,7 +180,7 @@ private:
             return std::nullopt;
         fs::path folder = rootFolder(root);
         for (const auto& part : splitKeyPath(keyPath)) {
-            auto next = findEntry(folder, escapeName(part, false), Kind::Key);
+            auto next = findEntry(files_, folder, escapeName(part, false), Kind::Key);
             if (!next)
                 return std::nullopt;
             folder = std::move(*next);
@@ -199,7 +193,7 @@ private:
         const auto folder = keyFolder(root, keyPath);
         if (!folder)
             return std::nullopt;
-        return findEntry(*folder, escapeName(name, true), Kind::Value);
+        return findEntry(files_, *folder, escapeName(name, true), Kind::Value);
     }
 
     std::optional<StoredValue> read(RootKey root, const std::string& keyPath, const std::string& name) const
@@ -207,7 +201,7 @@ private:
         const auto file = valueFile(root, keyPath, name);
         if (!file)
             return std::nullopt;
-        auto bytes = readFile(*file, kMaxValueFile);
+        auto bytes = files_.read(*file, kMaxValueFile);
         if (!bytes)
             return std::nullopt; // removed since we looked
         if (bytes->size() < kHeaderSize)
@@ -221,31 +215,29 @@ private:
         const auto folder = keyFolder(root, keyPath);
         if (!folder)
             throwNoKey(root, keyPath, name);
-        if (splitKeyPath(keyPath).empty()) {
-            std::error_code ec;
-            fs::create_directories(*folder, ec);
-            if (ec)
+        if (splitKeyPath(keyPath).empty())
+            if (const auto ec = createFolders(files_, *folder))
                 throw fs::filesystem_error("cannot create the registry folder", *folder, ec);
-        }
         // Rewriting under another spelling keeps the first one.
         const std::string fileName = escapeName(name, true);
-        const fs::path target = findEntry(*folder, fileName, Kind::Value).value_or(*folder / fileName);
+        const fs::path target = findEntry(files_, *folder, fileName, Kind::Value).value_or(*folder / fileName);
 
         std::vector<std::uint8_t> bytes;
         bytes.reserve(kHeaderSize + data.size());
         appendLe32(bytes, static_cast<std::uint32_t>(type));
         bytes.insert(bytes.end(), data.begin(), data.end());
-        writeFileAtomic(target, bytes);
+        files_.write(target, bytes);
     }
 
     fs::path root_;
+    FileSystem& files_;
 };
 
 } // namespace
 
-std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root)
+std::unique_ptr<Registry> openFileRegistry(const std::filesystem::path& root, FileSystem& files)
 {
-    return std::make_unique<FileRegistry>(root);
+    return std::make_unique<FileRegistry>(root, files);
 }
 
 } // namespace bv::platform

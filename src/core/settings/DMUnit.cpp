@@ -263,15 +263,15 @@ bool IsAcceptableProfileFile(const std::string& file, std::string* why)
 }
 
 TDM::TDM(DMEnvironment env)
-    : uiProfileAllSettingInfo(*env.Registry)
-    , uiProfileGame1(*env.Registry)
-    , uiProfileGame2(*env.Registry)
-    , uiProfileGame3(*env.Registry)
-    , uiProfileGame4(*env.Registry)
-    , uiProfileGame5(*env.Registry)
-    , uiProfileSettingGroup(*env.Registry)
-    , uiProfileDefaultGame(*env.Registry)
-    , uiProfileTest(*env.Registry)
+    : uiProfileAllSettingInfo(*env.Registry, env.files())
+    , uiProfileGame1(*env.Registry, env.files())
+    , uiProfileGame2(*env.Registry, env.files())
+    , uiProfileGame3(*env.Registry, env.files())
+    , uiProfileGame4(*env.Registry, env.files())
+    , uiProfileGame5(*env.Registry, env.files())
+    , uiProfileSettingGroup(*env.Registry, env.files())
+    , uiProfileDefaultGame(*env.Registry, env.files())
+    , uiProfileTest(*env.Registry, env.files())
     , FEnv(std::move(env))
     , FAllProfileSettingInfo(zeroRecord<TALLGAMESINFO>())
     , FProfileSettingGroup(zeroRecord<TProfileSettingGroup>())
@@ -493,8 +493,7 @@ void TDM::loadGameProfile(int i)
         return;
 
     const std::string fullName = WithTrailingSeparator(folder) + RecordText(setting.FileName);
-    std::error_code ec;
-    if (!fs::exists(toPath(fullName), ec)) {
+    if (FEnv.files().kind(toPath(fullName)) == platform::EntryKind::None) {
         MakeFactoryProfile(i);
         try {
             if (!c.SaveStreamToFile(fullName))
@@ -846,7 +845,7 @@ void TDM::RestoreToDefaultReportRateSetting()
 
 void TDM::InitTestDefaultValue()
 {
-    auto setup = [this](TuiProfile& c, const char* name, TMOUSEPROFILEINFO& into) {
+    auto setup = [](TuiProfile& c, const char* name, TMOUSEPROFILEINFO& into) {
         c.SetRootKey(platform::RootKey::CurrentUser);
         c.SetKeyPath(kRegistryKeyPath);
         c.SetFileName(name);

@@ -22,6 +22,9 @@ struct DMEnvironment {
     std::string DocumentsFolder; // the user's documents folder (UTF-8)
     std::string ProgramFolder;   // holds config.ini
     std::string OSDefaultLang;   // four hex digits, e.g. "0409"
+    platform::FileSystem* Files = nullptr; // profile files; the disk when null
+
+    platform::FileSystem& files() const { return Files ? *Files : platform::diskFileSystem(); }
 
     /// The real user registry, folders and language.
     static DMEnvironment FromSystem(platform::Registry& registry);
@@ -66,7 +69,7 @@ public:
     bool ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) const;
     bool ReadCurrentProfileInfo();
     /// Reloads the current profile from its registry value; false, changing nothing, when the value
-    /// is missing or shorter than a profile.
+    /// is missing or shorter than a profile. Throws, changing nothing, when the store cannot be read.
     bool LoadCurrentProfileInfoFromRegistry();
     bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
     bool LoadProfileInfoFromRegistry(int AProfileIndex);

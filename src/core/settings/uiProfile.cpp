@@ -1,6 +1,5 @@
 #include "settings/uiProfile.h"
 
-#include "platform/atomic_file.h"
 #include "platform/folders.h"
 
 #include <algorithm>
@@ -27,24 +26,6 @@ fs::path toPath(const std::string& utf8)
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool folderExists(const std::string& folder)
-{
-    std::error_code ec;
-    return !folder.empty() && fs::is_directory(toPath(folder), ec);
-}
-
-// Creates the folder (and any missing parents); false when that is impossible.
-bool ensureFolder(const fs::path& folder)
-{
-    if (folder.empty())
-        return true;
-    std::error_code ec;
-    if (fs::is_directory(folder, ec))
-        return true;
-    fs::create_directories(folder, ec);
-    return !ec && fs::is_directory(folder, ec);
-}
-
 } // namespace
 
 std::string WithTrailingSeparator(std::string folder)
@@ -54,8 +35,9 @@ std::string WithTrailingSeparator(std::string folder)
     return folder;
 }
 
-TuiProfile::TuiProfile(platform::Registry& registry)
+TuiProfile::TuiProfile(platform::Registry& registry, platform::FileSystem& files)
     : FRegistry(registry)
+    , FFiles(files)
 {
 }
 
@@ -92,7 +74,7 @@ void TuiProfile::SetSize(std::int64_t value)
 
 void TuiProfile::SetFilePath(const std::string& value)
 {
-    if (value == FFilePath || !folderExists(value))
+    if (value == FFilePath || value.empty() || FFiles.kind(toPath(value)) != platform::EntryKind::Folder)
         return;
     FFilePath = WithTrailingSeparator(value);
 }
@@ -146,7 +128,7 @@ bool TuiProfile::SaveStreamToRegistry()
 
 void TuiProfile::replaceImageFromFile(const std::string& file)
 {
-    auto bytes = platform::readFile(toPath(file), kMaxImageFile);
+    auto bytes = FFiles.read(toPath(file), kMaxImageFile);
     if (!bytes)
         throw fs::filesystem_error("profile file vanished while loading", toPath(file),
                                    std::make_error_code(std::errc::no_such_file_or_directory));
@@ -155,7 +137,7 @@ void TuiProfile::replaceImageFromFile(const std::string& file)
 
 void TuiProfile::writeImageTo(const std::string& file) const
 {
-    platform::writeFileAtomic(toPath(file), FMemoryStream);
+    FFiles.write(toPath(file), FMemoryStream);
 }
 
 bool TuiProfile::LoadStreamFromFile()
@@ -166,8 +148,7 @@ bool TuiProfile::LoadStreamFromFile()
         return false;
     FFilePath = WithTrailingSeparator(FFilePath);
     const std::string file = FFilePath + FFileName;
-    std::error_code ec;
-    if (FFileName.empty() || !fs::exists(toPath(file), ec))
+    if (FFileName.empty() || FFiles.kind(toPath(file)) == platform::EntryKind::None)
         return false;
     replaceImageFromFile(file);
     if (OnAfterLoadFromFile)
@@ -177,8 +158,7 @@ bool TuiProfile::LoadStreamFromFile()
 
 bool TuiProfile::LoadStreamFromFile(const std::string& strFilewithpath)
 {
-    std::error_code ec;
-    if (strFilewithpath.empty() || !fs::exists(toPath(strFilewithpath), ec))
+    if (strFilewithpath.empty() || FFiles.kind(toPath(strFilewithpath)) == platform::EntryKind::None)
         return false;
     if (vetoed(OnBeforeLoadFromFile))
         return false;
@@ -205,7 +185,7 @@ bool TuiProfile::SaveStreamToFile(const std::string& strFileWithPath)
 {
     if (strFileWithPath.empty())
         return false;
-    if (!ensureFolder(toPath(strFileWithPath).parent_path()))
+    if (platform::createFolders(FFiles, toPath(strFileWithPath).parent_path()))
         return false;
     if (vetoed(OnBeforeSaveToFile))
         return false;
@@ -218,7 +198,7 @@ bool TuiProfile::SaveStreamToFile(const std::string& strFileWithPath)
 bool TuiProfile::PreSaveStreamToFile(const std::string& strFileWithPath)
 {
     const fs::path p = toPath(strFileWithPath);
-    if (!ensureFolder(p.parent_path()))
+    if (platform::createFolders(FFiles, p.parent_path()))
         return false;
     const auto folder = p.parent_path().u8string();
     FFilePath = WithTrailingSeparator(std::string(folder.begin(), folder.end()));

@@ -1,6 +1,7 @@
 #pragma once
 // TuiProfile: one binary image moved unchanged between memory, a registry value and a file.
 
+#include "platform/file_system.h"
 #include "platform/registry.h"
 
 #include <cstdint>
@@ -23,7 +24,8 @@ using TuiProfileEvent2 = std::function<void(const std::vector<std::uint8_t>& ASt
 /// the wrong type) are thrown as std::system_error / std::filesystem::filesystem_error.
 class TuiProfile {
 public:
-    explicit TuiProfile(platform::Registry& registry);
+    /// Files go through `files`, the disk unless given.
+    explicit TuiProfile(platform::Registry& registry, platform::FileSystem& files = platform::diskFileSystem());
 
     /// Writes `Count` bytes at the start of the image, growing it when needed; returns Count.
     std::int64_t Write(const void* Buffer, std::int64_t Count);
@@ -74,6 +76,7 @@ private:
     void writeImageTo(const std::string& file) const;
 
     platform::Registry& FRegistry;
+    platform::FileSystem& FFiles;
     std::vector<std::uint8_t> FMemoryStream;
     platform::RootKey FRootKey = platform::RootKey::None;
     std::string FKeyPath;
