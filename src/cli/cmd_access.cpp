@@ -10,6 +10,7 @@
 #include "platform/folders.h"
 #include "platform/hid_access.h"
 #include "platform/registry.h"
+#include "util/utf8_path.h"
 
 #include <fstream>
 
@@ -18,12 +19,6 @@ namespace bv::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string utf8(const fs::path& p)
-{
-    const auto s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
 
 // The probe beside this bvctl: in the build tree beside it, installed in ../libexec/bvconfig.
 fs::path defaultProbe()
@@ -37,14 +32,14 @@ fs::path defaultProbe()
 
 int udevRule(const std::string& probe, const std::string& output)
 {
-    const std::string text = UdevRuleText(probe.empty() ? utf8(defaultProbe()) : probe,
+    const std::string text = UdevRuleText(probe.empty() ? util::Utf8FromPath(defaultProbe()) : probe,
                                           TuiHIDData::LoadHidDeviceList(platform::programFolder()));
     if (output.empty()) {
         std::cout << text;
         return kOk;
     }
     try {
-        platform::writeFileAtomic(toPath(output), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        platform::writeFileAtomic(util::PathFromUtf8(output), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
     } catch (const std::exception& e) {
         throw BadInput("the rule cannot be written to \"" + output + "\": " + e.what());
     }
@@ -55,7 +50,7 @@ int udevRule(const std::string& probe, const std::string& output)
 // it that does (where it would be made). Tried with a file that is removed at once.
 nlohmann::ordered_json folderReport(const fs::path& folder)
 {
-    nlohmann::ordered_json j{{"path", utf8(folder)}};
+    nlohmann::ordered_json j{{"path", util::Utf8FromPath(folder)}};
     std::error_code ec;
     j["exists"] = fs::is_directory(folder, ec);
     fs::path existing = folder;
@@ -99,7 +94,7 @@ int doctor(const GlobalOptions& global)
         problems.push_back(DeniedMouseText(*denied).English() + " " + DeniedMouseAdvice(rule).English());
 #ifndef _WIN32
     out["hidraw_nodes"] = nodeList;
-    out["udev_rule"] = rule ? nlohmann::ordered_json(utf8(*rule)) : nlohmann::ordered_json(nullptr);
+    out["udev_rule"] = rule ? nlohmann::ordered_json(util::Utf8FromPath(*rule)) : nlohmann::ordered_json(nullptr);
     if (!rule)
         problems.push_back("The udev rule " + std::string(platform::kUdevRuleFileName) +
                            " is not installed, so only root may open the mouse.");
@@ -124,21 +119,21 @@ int doctor(const GlobalOptions& global)
         const bool present = fs::is_regular_file(program / fs::path(name), ec);
         files[name] = present;
         if (!present && std::string(name) != "config.ini")
-            problems.push_back("\"" + std::string(name) + "\" is missing from the program folder " + utf8(program) + ".");
+            problems.push_back("\"" + std::string(name) + "\" is missing from the program folder " + util::Utf8FromPath(program) + ".");
     }
-    out["program_folder"] = utf8(program);
+    out["program_folder"] = util::Utf8FromPath(program);
     out["data_files"] = files;
 
     const fs::path registry = platform::userRegistryFolder();
     if (!registry.empty()) {
         out["settings_folder"] = folderReport(registry);
         if (!out["settings_folder"]["writable"].get<bool>())
-            problems.push_back("The settings folder " + utf8(registry) + " cannot be written.");
+            problems.push_back("The settings folder " + util::Utf8FromPath(registry) + " cannot be written.");
     }
     const fs::path documents = platform::userDocumentsFolder() / "Brisvane Gaming Mouse";
     out["documents_folder"] = folderReport(documents);
     if (!out["documents_folder"]["writable"].get<bool>())
-        problems.push_back("The profiles' folder " + utf8(documents) + " cannot be written.");
+        problems.push_back("The profiles' folder " + util::Utf8FromPath(documents) + " cannot be written.");
 
     out["problems"] = problems;
     printJson(out);

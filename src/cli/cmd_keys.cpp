@@ -6,6 +6,7 @@
 #include "macros/macro_name.h"
 #include "macros/uiMacroClassUnit.h"
 #include "platform/atomic_file.h"
+#include "util/utf8_path.h"
 
 #include <nlohmann/json.hpp>
 
@@ -108,7 +109,7 @@ int macroShow(const std::string& file)
     constexpr std::size_t kSize = sizeof(TMACROKEYINFO);
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
-        bytes = platform::readFile(toPath(file), kSize);
+        bytes = platform::readFile(util::PathFromUtf8(file), kSize);
     } catch (const std::filesystem::filesystem_error& e) {
         if (e.code() == std::errc::file_too_large)
             throw BadInput("\"" + file + "\" is not a macro file: it is longer than a macro record ("

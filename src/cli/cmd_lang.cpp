@@ -4,6 +4,7 @@
 
 #include "ui/language_source.h"
 #include "ui/uiLanguage.h"
+#include "util/utf8_path.h"
 
 #include <memory>
 
@@ -15,7 +16,7 @@ int langDump(const std::string& file)
 {
     LanguageFile contents;
     try {
-        contents = ReadLanguageFile(toPath(file));
+        contents = ReadLanguageFile(util::PathFromUtf8(file));
     } catch (const LanguageFileError& e) {
         throw BadInput(e.what());
     }
@@ -30,8 +31,8 @@ int langBuild(const std::string& folder, const std::string& output)
 {
     LanguageFile contents;
     try {
-        contents = BuildLanguageFile(ReadLanguageSources(toPath(folder)));
-        WriteLanguageFile(toPath(output), contents);
+        contents = BuildLanguageFile(ReadLanguageSources(util::PathFromUtf8(folder)));
+        WriteLanguageFile(util::PathFromUtf8(output), contents);
     } catch (const LanguageSourceError& e) {
         throw BadInput(e.what());
     } catch (const LanguageFileError& e) {

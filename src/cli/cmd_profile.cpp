@@ -9,6 +9,7 @@
 #include "settings/DMUnit.h"
 #include "settings/record_text.h"
 #include "settings/uiProfile.h"
+#include "util/utf8_path.h"
 
 #include <nlohmann/json.hpp>
 
@@ -28,7 +29,7 @@ int profileNew(int index, const std::string& output)
     std::memcpy(static_cast<void*>(profile.get()), image.data(), image.size());
     profile->ConfigInfo.LEDConfig = ProfileLedColour(index, profile->ConfigInfo.LEDConfig);
     std::memcpy(image.data(), profile.get(), image.size());
-    platform::writeFileAtomic(toPath(output), image);
+    platform::writeFileAtomic(util::PathFromUtf8(output), image);
     return kOk;
 }
 

@@ -26,12 +26,6 @@ struct BadInput : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-/// A UTF-8 argument as a path.
-inline std::filesystem::path toPath(const std::string& utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 /// Prints JSON on stdout; text that is not valid UTF-8 is replaced, never thrown on.
 inline void printJson(const nlohmann::ordered_json& j)
 {

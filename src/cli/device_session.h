@@ -8,6 +8,7 @@
 #include "device/hid_trace.h"
 #include "device/uiHIDData.h"
 #include "platform/folders.h"
+#include "util/utf8_path.h"
 
 #include <fstream>
 #include <memory>
@@ -46,7 +47,7 @@ inline DeviceSession OpenDeviceSession(const GlobalOptions& global)
         throw BadInput(e.what());
     }
     if (!global.trace.empty()) {
-        auto out = std::make_shared<std::ofstream>(toPath(global.trace), std::ios::app | std::ios::binary);
+        auto out = std::make_shared<std::ofstream>(util::PathFromUtf8(global.trace), std::ios::app | std::ios::binary);
         if (!*out)
             throw BadInput("the trace file \"" + global.trace + "\" cannot be opened for appending");
         s.link.backend = TraceFeatureReports(s.link.backend, [out](const std::string& line) {

@@ -5,6 +5,7 @@
 
 #include "platform/atomic_file.h"
 #include "settings/DMUnit.h"
+#include "util/utf8_path.h"
 
 #include <cstring>
 #include <memory>
@@ -17,7 +18,7 @@ inline std::unique_ptr<TMOUSEPROFILEINFO> LoadProfileFile(const std::string& fil
 {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
-        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
+        bytes = platform::readFile(util::PathFromUtf8(file), 16u * 1024u * 1024u);
     } catch (const std::exception& e) {
         throw BadInput("\"" + file + "\" cannot be read: " + e.what());
     }

@@ -2,6 +2,7 @@
 
 #include "device/virtual_hid_backend.h"
 #include "platform/hid_devices.h"
+#include "util/utf8_path.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -9,15 +10,6 @@
 #include <string>
 
 namespace bv {
-
-namespace {
-
-std::filesystem::path utf8Path(std::string_view text)
-{
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-} // namespace
 
 DeviceSelection ParseDeviceSelection(std::string_view text)
 {
@@ -27,7 +19,7 @@ DeviceSelection ParseDeviceSelection(std::string_view text)
     if (text == kVirtual)
         return { true, std::nullopt };
     if (text.size() > kVirtual.size() + 1 && text.substr(0, kVirtual.size() + 1) == "virtual:")
-        return { true, utf8Path(text.substr(kVirtual.size() + 1)) };
+        return { true, util::PathFromUtf8(text.substr(kVirtual.size() + 1)) };
     throw std::invalid_argument("unknown device \"" + std::string(text)
         + "\": use \"virtual\" or \"virtual:STATEFILE\", or leave it out for the real mouse");
 }
@@ -39,7 +31,7 @@ DeviceSelection DeviceSelectionFromEnvironment()
         return {};
     if (std::string_view(value) == "1")
         return { true, std::nullopt };
-    return { true, utf8Path(value) };
+    return { true, util::PathFromUtf8(value) };
 }
 
 VirtualMouseFaults ParseVirtualMouseFaults(std::string_view text)

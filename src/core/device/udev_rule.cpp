@@ -2,9 +2,10 @@
 
 #include "device/hid_report_descriptor.h"
 #include "device/usage_and_page.h"
+#include "util/ascii.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -68,7 +69,7 @@ std::string UdevProbeOutput(const fs::path& sysfsHidraw)
 std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(const std::string& hardwareId)
 {
     std::string upper = hardwareId;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    std::transform(upper.begin(), upper.end(), upper.begin(), util::AsciiUpper);
     if (upper.rfind("HID\\VID_", 0) != 0)
         return std::nullopt;
     const auto vendor = hexAfter(upper, "VID_");
@@ -124,11 +125,9 @@ util::UserText DeniedMouseText(const platform::HidNodeAccess& node)
 
 util::UserText DeniedMouseAdvice(const std::optional<fs::path>& installedRule)
 {
-    if (installedRule) {
-        const auto path = installedRule->u8string();
+    if (installedRule)
         return {"The udev rule is installed (%1). Unplug the mouse and plug it in again.",
-                {std::string(path.begin(), path.end())}};
-    }
+                {util::Utf8FromPath(*installedRule)}};
     return {"The udev rule is not installed. Install the bvconfig package, or run \"bvctl udev-rule | sudo tee "
             "/etc/udev/rules.d/70-bvconfig.rules\", then unplug the mouse and plug it in again.",
             {}};

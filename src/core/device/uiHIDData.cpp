@@ -2,6 +2,7 @@
 
 #include "platform/hid_devices.h"
 #include "platform/ini_file.h"
+#include "util/ascii.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,14 +17,6 @@ constexpr int kMaxHidDeviceListEntries = 101;
 constexpr std::size_t kMaxUsagesPerReport = 100;
 // How long one reader poll waits for an input report before it looks at the stop signal again.
 constexpr int kReaderPollMs = 1;
-
-bool sameTextAscii(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 bool matches(const HidCaps& caps, USAGE_AND_PAGE up)
 {
@@ -90,7 +83,7 @@ bool TuiHIDData::IsAcceptedHardwareId(const std::vector<std::string>& hardwareId
         return true;
     for (const auto& wanted : FHidDeviceList)
         for (const auto& id : hardwareIds)
-            if (sameTextAscii(wanted, id))
+            if (util::SameIgnoringAsciiCase(wanted, id))
                 return true;
     return false;
 }

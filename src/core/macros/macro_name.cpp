@@ -2,6 +2,7 @@
 
 #include "settings/uiProfile.h"
 #include "util/utf16.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
 #include <array>
@@ -48,11 +49,6 @@ bool isDeviceName(std::string_view name)
     if (std::find(fixed.begin(), fixed.end(), base) != fixed.end())
         return true;
     return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
-}
-
-std::filesystem::path toPath(const std::string& utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 } // namespace
@@ -141,7 +137,7 @@ std::filesystem::path MacroFilePath(const std::string& folder, std::string_view 
         throw MacroFileError("Cannot save macro \"" + std::string(name) + "\": the profile has no macro folder.", {});
     if (const auto problem = MacroFileNameProblem(name))
         throw MacroFileError("Cannot create file \"" + MacroFileText(folder, name) + "\". " + *problem, {});
-    return toPath(folder) / toPath(std::string(name) + kMacroFileExtension);
+    return util::PathFromUtf8(folder) / util::PathFromUtf8(std::string(name) + kMacroFileExtension);
 }
 
 } // namespace bv

@@ -2,6 +2,7 @@
 
 #include "macros/macro_name.h"
 #include "platform/atomic_file.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
 #include <bitset>
@@ -41,11 +42,6 @@ std::string listCountDamage(int count)
         + " are used.";
 }
 
-fs::path toPath(const std::string& utf8)
-{
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 std::string sentence(std::string reason)
 {
     if (!reason.empty() && reason.front() >= 'a' && reason.front() <= 'z')
@@ -59,7 +55,7 @@ std::string sentence(std::string reason)
 // mistyped or its drive is gone, and guessing a tree of folders would hide that.
 void ensureMacroFolder(const std::string& folder)
 {
-    const fs::path p = toPath(folder);
+    const fs::path p = util::PathFromUtf8(folder);
     std::error_code ec;
     if (fs::is_directory(p, ec))
         return;
@@ -567,7 +563,7 @@ bool TuiMacroClass::LoadMacroFromFile(const std::string& AMacroFile, TMACROKEYIN
 {
     // The shared reader refuses what is no regular file (a FIFO would hang) and says why.
     constexpr std::uintmax_t kMaxMacroFile = 1024 * 1024;
-    const auto bytes = platform::readFile(toPath(AMacroFile), kMaxMacroFile);
+    const auto bytes = platform::readFile(util::PathFromUtf8(AMacroFile), kMaxMacroFile);
     if (!bytes)
         return false;
     std::memcpy(static_cast<void*>(&AMacroKeyInfo), bytes->data(), std::min(bytes->size(), sizeof(TMACROKEYINFO)));

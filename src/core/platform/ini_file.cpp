@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "util/utf16.h"
+#include "util/ascii.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,24 +14,6 @@ namespace {
 
 // config.ini is a few kilobytes; refuse to pull anything absurd into memory.
 constexpr std::uintmax_t kMaxIniFile = 16u * 1024u * 1024u;
-
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
-std::string foldName(std::string_view s)
-{
-    std::string folded(s);
-    std::transform(folded.begin(), folded.end(), folded.begin(), lowerAscii);
-    return folded;
-}
 
 std::string_view trim(std::string_view s)
 {
@@ -112,7 +95,7 @@ IniFile IniFile::parse(std::string_view bytes)
             // Without a closing bracket the line is read like any other.
             if (const auto close = line.rfind(']'); close != std::string_view::npos) {
                 const std::string_view name = trim(line.substr(1, close - 1));
-                if (seenSections.insert(foldName(name)).second) {
+                if (seenSections.insert(util::AsciiLowered(name)).second) {
                     ini.sections_.push_back({ std::string(name), {} });
                     current = &ini.sections_.back();
                     // A fresh set, not clear() (nor "= {}", which clears): clearing walks every
@@ -130,7 +113,7 @@ IniFile IniFile::parse(std::string_view bytes)
         if (equals == std::string_view::npos)
             continue;
         const std::string_view key = trim(line.substr(0, equals));
-        if (key.empty() || !seenKeys.insert(foldName(key)).second)
+        if (key.empty() || !seenKeys.insert(util::AsciiLowered(key)).second)
             continue;
         current->entries.emplace_back(std::string(key), std::string(unquote(trim(line.substr(equals + 1)))));
     }
@@ -146,7 +129,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
 {
     if (const Section* s = find(section)) {
         for (const auto& [name, value] : s->entries)
-            if (sameName(name, key))
+            if (util::SameIgnoringAsciiCase(name, key))
                 return value;
     }
     return std::nullopt;
@@ -188,7 +171,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::section(std::string_vi
 const IniFile::Section* IniFile::find(std::string_view section) const
 {
     for (const auto& s : sections_)
-        if (sameName(s.name, section))
+        if (util::SameIgnoringAsciiCase(s.name, section))
             return &s;
     return nullptr;
 }

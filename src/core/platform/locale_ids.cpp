@@ -1,4 +1,5 @@
 #include "platform/locale.h"
+#include "util/ascii.h"
 
 #include <cstdint>
 #include <optional>
@@ -113,14 +114,6 @@ constexpr LocaleId kLocales[] = {
 
 constexpr std::uint16_t kEnglish = 0x0409;
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-char upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::string formatLangId(std::uint16_t id)
 {
@@ -164,7 +157,7 @@ std::string langIdFromLocaleName(const std::string& localeName)
     std::string modifier;
     if (const auto at = rest.find('@'); at != std::string_view::npos) {
         for (char c : rest.substr(at + 1))
-            modifier += lower(c);
+            modifier += util::AsciiLower(c);
         rest = rest.substr(0, at);
     }
     rest = rest.substr(0, rest.find('.'));
@@ -172,11 +165,11 @@ std::string langIdFromLocaleName(const std::string& localeName)
 
     std::string language;
     for (char c : rest.substr(0, underscore))
-        language += lower(c);
+        language += util::AsciiLower(c);
     std::string territory;
     if (underscore != std::string_view::npos)
         for (char c : rest.substr(underscore + 1))
-            territory += upper(c);
+            territory += util::AsciiUpper(c);
 
     std::optional<std::uint16_t> id;
     if (!territory.empty()) {

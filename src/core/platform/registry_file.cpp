@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/registry_names.h"
+#include "util/ascii.h"
 
 #include <system_error>
 
@@ -68,7 +69,7 @@ std::optional<fs::path> findEntry(const FileSystem& files, const fs::path& folde
         return std::nullopt;
     const std::string* best = nullptr;
     for (const std::string& name : *names) {
-        if (name.empty() || name[0] == '.' || !sameName(name, fileName) || !isKind(files, folder / name, kind))
+        if (name.empty() || name[0] == '.' || !util::SameIgnoringAsciiCase(name, fileName) || !isKind(files, folder / name, kind))
             continue;
         if (!best || name < *best)
             best = &name;

@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 #include "platform/registry_names.h"
+#include "util/ascii.h"
 
 #include <map>
 #include <mutex>
@@ -26,7 +27,7 @@ public:
         std::string id = rootId(root);
         keys_.try_emplace(id);
         for (const auto& part : splitKeyPath(keyPath)) {
-            id += '\\' + foldName(part);
+            id += '\\' + util::AsciiLowered(part);
             keys_.try_emplace(id);
         }
         return true;
@@ -90,7 +91,7 @@ private:
     {
         std::string id = rootId(root);
         for (const auto& part : splitKeyPath(keyPath))
-            id += '\\' + foldName(part);
+            id += '\\' + util::AsciiLowered(part);
         return id;
     }
 
@@ -112,7 +113,7 @@ private:
         const Key* key = findKey(root, keyPath);
         if (!key)
             return nullptr;
-        const auto it = key->find(foldName(name));
+        const auto it = key->find(util::AsciiLowered(name));
         return it == key->end() ? nullptr : &it->second;
     }
 
@@ -123,7 +124,7 @@ private:
         if (!findKey(root, keyPath))
             throwNoKey(root, keyPath, name);
         Key& key = keys_[keyId(root, keyPath)];
-        const auto it = key.try_emplace(foldName(name), Value { name, type, {} }).first;
+        const auto it = key.try_emplace(util::AsciiLowered(name), Value { name, type, {} }).first;
         it->second.type = type;
         it->second.data = std::move(data);
     }

@@ -7,11 +7,6 @@ namespace bv::platform::registry_detail {
 
 namespace {
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string typeName(std::uint32_t type)
 {
     switch (type) {
@@ -31,18 +26,6 @@ std::string describeValue(RootKey root, std::string_view keyPath, std::string_vi
 
 } // namespace
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
-std::string foldName(std::string_view name)
-{
-    std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(), lowerAscii);
-    return folded;
-}
 
 std::vector<std::string> splitKeyPath(std::string_view keyPath)
 {

@@ -9,10 +9,8 @@
 
 namespace bv::platform::registry_detail {
 
-/// Registry names compare without regard to ASCII case; other bytes compare exactly.
-bool sameName(std::string_view a, std::string_view b);
-/// The ASCII-lower-case form, usable as a map key for sameName.
-std::string foldName(std::string_view name);
+// Registry names compare without regard to ASCII case (util::SameIgnoringAsciiCase); other bytes
+// compare exactly.
 /// The components of a backslash-separated key path, empty ones dropped ("" is the root key).
 std::vector<std::string> splitKeyPath(std::string_view keyPath);
 /// "HKEY_CURRENT_USER\\software\\x" for messages.

@@ -7,6 +7,7 @@
 #include "platform/locale.h"
 #include "settings/record_text.h"
 #include "settings/store_error.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
 #include <cstring>
@@ -32,17 +33,6 @@ constexpr const char* kAllGamesLabel = "The current profile and language";
 std::string profileLabel(int i)
 {
     return "Profile " + std::to_string(i + 1);
-}
-
-fs::path toPath(const std::string& utf8)
-{
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string fromPath(const fs::path& p)
-{
-    const auto s = p.u8string();
-    return std::string(s.begin(), s.end());
 }
 
 template <typename Record>
@@ -115,7 +105,7 @@ std::string describe(const std::exception& e)
 // started, and ".." can lead anywhere.
 bool unsafeFolder(const std::string& folder)
 {
-    const fs::path p = toPath(folder);
+    const fs::path p = util::PathFromUtf8(folder);
     if (!p.is_absolute())
         return true;
     return std::any_of(p.begin(), p.end(), [](const fs::path& part) { return part == ".."; });
@@ -139,8 +129,8 @@ DMEnvironment DMEnvironment::FromSystem(platform::Registry& registry)
 {
     DMEnvironment env;
     env.Registry = &registry;
-    env.DocumentsFolder = fromPath(platform::userDocumentsFolder());
-    env.ProgramFolder = fromPath(platform::programFolder());
+    env.DocumentsFolder = util::Utf8FromPath(platform::userDocumentsFolder());
+    env.ProgramFolder = util::Utf8FromPath(platform::programFolder());
     env.OSDefaultLang = platform::osDefaultLangId();
     return env;
 }
@@ -248,7 +238,7 @@ bool IsAcceptableProfileFile(const std::string& file, std::string* why)
 {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
-        bytes = platform::readFile(toPath(file), 16u * 1024u * 1024u);
+        bytes = platform::readFile(util::PathFromUtf8(file), 16u * 1024u * 1024u);
     } catch (const std::exception& e) {
         if (why)
             *why = describe(e);
@@ -493,7 +483,7 @@ void TDM::loadGameProfile(int i)
         return;
 
     const std::string fullName = WithTrailingSeparator(folder) + RecordText(setting.FileName);
-    if (FEnv.files().kind(toPath(fullName)) == platform::EntryKind::None) {
+    if (FEnv.files().kind(util::PathFromUtf8(fullName)) == platform::EntryKind::None) {
         MakeFactoryProfile(i);
         try {
             if (!c.SaveStreamToFile(fullName))
@@ -541,7 +531,7 @@ void TDM::DataModuleCreate()
         loadGameProfile(i);
     SwitchToProfileGroup(FProfileGroupIndex);
     MouseUsageAndPage = kMouseVendorCollection;
-    FOtherConfig = ReadOtherConfig(toPath(FEnv.ProgramFolder));
+    FOtherConfig = ReadOtherConfig(util::PathFromUtf8(FEnv.ProgramFolder));
 }
 
 bool TDM::SwitchToProfileGroup(int AProfileGroupIndex)
@@ -754,9 +744,9 @@ void TDM::SaveProfileGroupSettingInfoToRegistry()
 
 bool TDM::ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath)
 {
-    const fs::path p = toPath(AProfileFilePath);
-    const std::string name = fromPath(p.filename());
-    const std::string folder = fromPath(p.parent_path());
+    const fs::path p = util::PathFromUtf8(AProfileFilePath);
+    const std::string name = util::Utf8FromPath(p.filename());
+    const std::string folder = util::Utf8FromPath(p.parent_path());
     // The record keeps at most 20 characters; a cut name would point at another file.
     if (unsafeFileName(name) || RecordTextUnits(name) > kFileNameUnits - 1)
         return false;

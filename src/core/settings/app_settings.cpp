@@ -1,21 +1,13 @@
 #include "settings/app_settings.h"
 
 #include "platform/ini_file.h"
+#include "util/ascii.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
 namespace bv {
-
-namespace {
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-} // namespace
 
 OtherConfig ReadOtherConfig(const std::filesystem::path& programFolder)
 {
@@ -34,7 +26,7 @@ std::optional<std::filesystem::path> HelpFileToOpen(const OtherConfig& config, c
 {
     auto find = [&](const std::string& id) -> const HelpFileEntry* {
         for (const auto& e : config.HelpFile)
-            if (sameIgnoringCase(e.ShortID, id))
+            if (util::SameIgnoringAsciiCase(e.ShortID, id))
                 return &e;
         return nullptr;
     };
@@ -43,7 +35,7 @@ std::optional<std::filesystem::path> HelpFileToOpen(const OtherConfig& config, c
         entry = find("0409");
     if (!entry)
         return std::nullopt;
-    const auto file = programFolder / std::filesystem::path(std::u8string(entry->FileName.begin(), entry->FileName.end()));
+    const auto file = programFolder / util::PathFromUtf8(entry->FileName);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
         return std::nullopt;

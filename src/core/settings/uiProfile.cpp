@@ -1,6 +1,7 @@
 #include "settings/uiProfile.h"
 
 #include "platform/folders.h"
+#include "util/utf8_path.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,11 +20,6 @@ constexpr std::uintmax_t kMaxImageFile = 16u * 1024u * 1024u;
 bool isSeparator(char c)
 {
     return c == '/' || c == platform::kPathSeparator;
-}
-
-fs::path toPath(const std::string& utf8)
-{
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 } // namespace
@@ -74,7 +70,7 @@ void TuiProfile::SetSize(std::int64_t value)
 
 void TuiProfile::SetFilePath(const std::string& value)
 {
-    if (value == FFilePath || value.empty() || FFiles.kind(toPath(value)) != platform::EntryKind::Folder)
+    if (value == FFilePath || value.empty() || FFiles.kind(util::PathFromUtf8(value)) != platform::EntryKind::Folder)
         return;
     FFilePath = WithTrailingSeparator(value);
 }
@@ -128,16 +124,16 @@ bool TuiProfile::SaveStreamToRegistry()
 
 void TuiProfile::replaceImageFromFile(const std::string& file)
 {
-    auto bytes = FFiles.read(toPath(file), kMaxImageFile);
+    auto bytes = FFiles.read(util::PathFromUtf8(file), kMaxImageFile);
     if (!bytes)
-        throw fs::filesystem_error("profile file vanished while loading", toPath(file),
+        throw fs::filesystem_error("profile file vanished while loading", util::PathFromUtf8(file),
                                    std::make_error_code(std::errc::no_such_file_or_directory));
     FMemoryStream = std::move(*bytes);
 }
 
 void TuiProfile::writeImageTo(const std::string& file) const
 {
-    FFiles.write(toPath(file), FMemoryStream);
+    FFiles.write(util::PathFromUtf8(file), FMemoryStream);
 }
 
 bool TuiProfile::LoadStreamFromFile()
@@ -148,7 +144,7 @@ bool TuiProfile::LoadStreamFromFile()
         return false;
     FFilePath = WithTrailingSeparator(FFilePath);
     const std::string file = FFilePath + FFileName;
-    if (FFileName.empty() || FFiles.kind(toPath(file)) == platform::EntryKind::None)
+    if (FFileName.empty() || FFiles.kind(util::PathFromUtf8(file)) == platform::EntryKind::None)
         return false;
     replaceImageFromFile(file);
     if (OnAfterLoadFromFile)
@@ -158,7 +154,7 @@ bool TuiProfile::LoadStreamFromFile()
 
 bool TuiProfile::LoadStreamFromFile(const std::string& strFilewithpath)
 {
-    if (strFilewithpath.empty() || FFiles.kind(toPath(strFilewithpath)) == platform::EntryKind::None)
+    if (strFilewithpath.empty() || FFiles.kind(util::PathFromUtf8(strFilewithpath)) == platform::EntryKind::None)
         return false;
     if (vetoed(OnBeforeLoadFromFile))
         return false;
@@ -185,7 +181,7 @@ bool TuiProfile::SaveStreamToFile(const std::string& strFileWithPath)
 {
     if (strFileWithPath.empty())
         return false;
-    if (platform::createFolders(FFiles, toPath(strFileWithPath).parent_path()))
+    if (platform::createFolders(FFiles, util::PathFromUtf8(strFileWithPath).parent_path()))
         return false;
     if (vetoed(OnBeforeSaveToFile))
         return false;
@@ -197,13 +193,11 @@ bool TuiProfile::SaveStreamToFile(const std::string& strFileWithPath)
 
 bool TuiProfile::PreSaveStreamToFile(const std::string& strFileWithPath)
 {
-    const fs::path p = toPath(strFileWithPath);
+    const fs::path p = util::PathFromUtf8(strFileWithPath);
     if (platform::createFolders(FFiles, p.parent_path()))
         return false;
-    const auto folder = p.parent_path().u8string();
-    FFilePath = WithTrailingSeparator(std::string(folder.begin(), folder.end()));
-    const auto name = p.filename().u8string();
-    FFileName = std::string(name.begin(), name.end());
+    FFilePath = WithTrailingSeparator(util::Utf8FromPath(p.parent_path()));
+    FFileName = util::Utf8FromPath(p.filename());
     return true;
 }
 

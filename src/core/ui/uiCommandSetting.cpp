@@ -1,6 +1,7 @@
 #include "ui/uiCommandSetting.h"
 
 #include "ui/collection_names.h"
+#include "util/ascii.h"
 
 namespace bv {
 
@@ -31,7 +32,7 @@ const TuiCommand* TuiCommands::Items(int index) const
 int TuiCommands::IndexOf(std::string_view name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (ui_detail::SameName(FItems[static_cast<std::size_t>(i)]->Name(), name))
+        if (util::SameIgnoringAsciiCase(FItems[static_cast<std::size_t>(i)]->Name(), name))
             return i;
     return -1;
 }

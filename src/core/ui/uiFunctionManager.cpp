@@ -1,6 +1,7 @@
 #include "ui/uiFunctionManager.h"
 
 #include "ui/collection_names.h"
+#include "util/ascii.h"
 
 #include <algorithm>
 #include <cstring>
@@ -68,7 +69,7 @@ const TuiFunctionItem* TuiFunctions::Items(int index) const
 int TuiFunctions::IndexOf(std::string_view name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (ui_detail::SameName(FItems[static_cast<std::size_t>(i)]->Name, name))
+        if (util::SameIgnoringAsciiCase(FItems[static_cast<std::size_t>(i)]->Name, name))
             return i;
     return -1;
 }
