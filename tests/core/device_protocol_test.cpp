@@ -1,6 +1,8 @@
 // Command framing, the memory exchanges, the fixed-size commands and the window's sequences,
 // checked on the wire (every feature report traced) and in the virtual mouse.
 #include "device/Function_Solmarchs.h"
+#include "device/config_image.h"
+#include "device/macro_encoding.h"
 #include "device/cpi_steps.h"
 #include "device/hid_trace.h"
 #include "device/virtual_mouse.h"
@@ -275,31 +277,37 @@ TEST(DeviceCommands, WheelLightByteKeepsSevenBitsAndTheSwitch)
     }
 }
 
-TEST(DeviceCommands, MacroSlotsAreWrittenByTheirLength)
+// The device path sends exactly the writes that `bvctl encode` lists, so the two cannot disagree.
+TEST(DeviceCommands, BlocksGoOutAsTheirWriteListWithMacroSlotsByTheirLength)
 {
     Wire w;
-    TMacroArea area {};
+    TConfigurationImage image;
+    image.Buttons[0] = 8;
+    image.Light = {1, 2, 3, 4, 5, 6};
     for (std::size_t i = 0; i < 1920; ++i)
-        area[i] = static_cast<std::uint8_t>(1 + i / 384); // slot s holds s + 1
-    auto setLength = [&](int slot, std::uint32_t length) {
-        for (int b = 0; b < 4; ++b)
-            area[kMacroAreaLengthsOffset + 4 * slot + b] = static_cast<std::uint8_t>(length >> (8 * b));
-    };
-    setLength(0, 6);
-    setLength(2, 100000); // more than a slot: only the slot is written
-    setLength(4, 3); // slot 4 ignores its length
-    WriteMacroBlocks(*w.hid, area, 1);
-    WriteMacroBlocks(*w.hid, area, 2); // no such set
+        image.Macros[i] = static_cast<std::uint8_t>(1 + i / 384); // slot s holds s + 1
+    SetMacroAreaLength(image.Macros, 0, 6);
+    SetMacroAreaLength(image.Macros, 2, 100000); // more than a slot: only the slot is written
+    SetMacroAreaLength(image.Macros, 4, 3);      // the last slot ignores its length
+    WriteConfigurationBlocks(*w.hid, image, 1, {});
+    WriteConfigurationBlocks(*w.hid, image, 2, {}); // no such set
 
-    ASSERT_EQ(w.reports.size(), 3u);
+    const auto writes = ConfigurationImageWrites(image, 1);
+    ASSERT_EQ(w.reports.size(), writes.size());
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        SCOPED_TRACE(writes[i].What);
+        const auto& r = w.reports[i].bytes;
+        EXPECT_EQ(r[2] | r[3] << 8, writes[i].Address);
+        EXPECT_EQ(r[4] | r[5] << 8, static_cast<int>(writes[i].Data.size()));
+        EXPECT_EQ(Bytes(r.begin() + 8, r.begin() + 8 + std::ptrdiff_t(writes[i].Data.size())), writes[i].Data);
+    }
     const auto m = w.mouse->state().memory;
     EXPECT_EQ(m[2513 + 5], 1);
     EXPECT_EQ(m[2513 + 6], 0);
-    EXPECT_EQ(m[2897], 0); // slot 1, length 0: untouched
-    EXPECT_EQ(m[3281 + 383], 3); // slot 2 whole
-    EXPECT_EQ(m[3665], 0); // slot 3 untouched
-    EXPECT_EQ(m[4049 + 383], 5); // slot 4 whole
-    EXPECT_EQ(w.reports[2].bytes[4], 384 & 0xFF);
+    EXPECT_EQ(m[2897], 0);        // slot 1, length 0: untouched
+    EXPECT_EQ(m[3281 + 383], 3);  // slot 2 whole
+    EXPECT_EQ(m[3665], 0);        // slot 3 untouched
+    EXPECT_EQ(m[4049 + 383], 5);  // slot 4 whole
 }
 
 TEST(DeviceCommands, CurrentCPIIndexComesFromTheSelectedSet)

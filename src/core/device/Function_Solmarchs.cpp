@@ -201,26 +201,6 @@ void WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t 
     WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
 }
 
-void WriteMacroBlocks(TuiHIDData& hid, const TMacroArea& area, int set)
-{
-    if (set != 0 && set != 1)
-        return;
-    for (int slot = 0; slot < kMacroSlotCount; ++slot) {
-        const std::uint8_t* data = area.data() + slot * kMacroSlotSize;
-        const std::uint16_t address
-            = SetAddress(static_cast<std::uint16_t>(kAddrMacroSlot0 + slot * kMacroSlotSize), set);
-        std::uint32_t length = kMacroSlotSize;
-        if (slot < kMacroSlotCount - 1) {
-            const std::uint8_t* l = area.data() + kMacroAreaLengthsOffset + 4 * slot;
-            length = static_cast<std::uint32_t>(l[0]) | static_cast<std::uint32_t>(l[1]) << 8
-                | static_cast<std::uint32_t>(l[2]) << 16 | static_cast<std::uint32_t>(l[3]) << 24;
-            // A length beyond the slot would write the next slot's bytes over it.
-            length = std::min<std::uint32_t>(length, kMacroSlotSize);
-        }
-        WriteDeviceMemory(hid, data, static_cast<std::uint16_t>(length), address);
-    }
-}
-
 std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index)
 {
     std::uint8_t selector = 0;

@@ -10,6 +10,7 @@
 #include "device/uiHIDData.h"
 
 #include <array>
+#include <span>
 #include <cstdint>
 #include <functional>
 
@@ -58,6 +59,37 @@ constexpr std::uint16_t SetAddress(std::uint16_t set0Address, int set)
 using TLightBlock = std::array<std::uint8_t, 6>;
 using TCPIBlock = std::array<std::uint8_t, 32>;
 using TButtonBlock = std::array<std::uint8_t, 65>;
+/// Button block: byte 0 the entry count, then kButtonEntryCount entries of four bytes.
+inline constexpr int kButtonEntryCount = 16;
+
+/// One button entry: the device code and three parameters. Codes 17 (macro: slot, length) and 18
+/// (fire: count, delay) keep a 16-bit value little-endian in parameters 2 and 3.
+struct TButtonEntry {
+    std::uint8_t Code = 0;
+    std::array<std::uint8_t, 3> Params{};
+
+    std::uint16_t Word() const { return static_cast<std::uint16_t>(Params[1] | Params[2] << 8); }
+    void SetWord(std::uint16_t value)
+    {
+        Params[1] = static_cast<std::uint8_t>(value & 0xFF);
+        Params[2] = static_cast<std::uint8_t>(value >> 8);
+    }
+};
+
+/// Entry `index` (0 .. kButtonEntryCount - 1) of a button block of at least 65 bytes.
+inline TButtonEntry GetButtonEntry(std::span<const std::uint8_t> block, int index)
+{
+    const auto at = static_cast<std::size_t>(1 + 4 * index);
+    return {block[at], {block[at + 1], block[at + 2], block[at + 3]}};
+}
+
+inline void PutButtonEntry(TButtonBlock& block, int index, const TButtonEntry& entry)
+{
+    const auto at = static_cast<std::size_t>(1 + 4 * index);
+    block[at] = entry.Code;
+    for (std::size_t k = 0; k < 3; ++k)
+        block[at + 1 + k] = entry.Params[k];
+}
 /// Five 384-byte slots, then each slot's device length as 32-bit little-endian at 1920 + 4 × slot.
 using TMacroArea = std::array<std::uint8_t, 1940>;
 inline constexpr std::size_t kMacroAreaLengthsOffset = 1920;
@@ -97,9 +129,6 @@ void WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t ad
 void WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address);
 std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_t address);
 void WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address);
-/// Slots 0 to 3 with their device length (at most a slot; length 0 writes nothing), slot 4 whole.
-/// Nothing for a set other than 0 or 1.
-void WriteMacroBlocks(TuiHIDData& hid, const TMacroArea& area, int set);
 
 /// The CPI level the mouse is at: byte 1 of the CPI block of the set the selector names.
 /// On failure Index is unchanged and the error is returned.

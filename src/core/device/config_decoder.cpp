@@ -108,14 +108,15 @@ std::optional<DecodedSet> DecodeConfigurationSet(std::span<const std::uint8_t> m
     DecodedSet d;
     const auto at = [&](std::uint16_t set0Address) { return memory.subspan(SetAddress(set0Address, set)); };
 
-    const auto buttons = at(kAddrButtonBlock).first(65);
+    const auto buttons = at(kAddrButtonBlock).first(std::tuple_size_v<TButtonBlock>);
     d.EntryCount = buttons[0];
-    const int entries = std::min<int>(d.EntryCount, 16);
+    const int entries = std::min<int>(d.EntryCount, kButtonEntryCount);
     std::set<int> macroSlotsSeen;
     for (int i = 0; i < entries; ++i) {
         DecodedButton b;
-        b.DeviceCode = buttons[1 + 4 * i];
-        b.Params = {buttons[2 + 4 * i], buttons[3 + 4 * i], buttons[4 + 4 * i]};
+        const TButtonEntry entry = GetButtonEntry(buttons, i);
+        b.DeviceCode = entry.Code;
+        b.Params = entry.Params;
         const auto& p = b.Params;
         switch (b.DeviceCode) {
         case 14:
@@ -131,11 +132,11 @@ std::optional<DecodedSet> DecodeConfigurationSet(std::span<const std::uint8_t> m
             break;
         case 17:
             b.MacroSlot = p[0];
-            b.MacroLength = static_cast<std::uint16_t>(p[1] + 256 * p[2]);
+            b.MacroLength = entry.Word();
             break;
         case 18:
             b.FireCount = p[0];
-            b.FireDelay = static_cast<std::uint16_t>(p[1] + 256 * p[2]);
+            b.FireDelay = entry.Word();
             break;
         default:
             break;

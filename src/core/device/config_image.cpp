@@ -26,16 +26,6 @@ std::uint8_t usageByte(unsigned usage)
     return usage <= 0xFF ? static_cast<std::uint8_t>(usage) : 0;
 }
 
-std::uint8_t low(unsigned v)
-{
-    return static_cast<std::uint8_t>(v & 0xFF);
-}
-
-std::uint8_t high(unsigned v)
-{
-    return static_cast<std::uint8_t>((v >> 8) & 0xFF);
-}
-
 void pauseFor(const DeviceSequenceHooks& hooks, int ms)
 {
     if (hooks.pause)
@@ -55,11 +45,13 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
         return false;
     }
     TButtonBlock b{};
-    const int count = std::clamp<int>(c.ButtonCount, 0, 16);
+    const int count = std::clamp<int>(c.ButtonCount, 0, kButtonEntryCount);
     b[0] = static_cast<std::uint8_t>(c.ButtonCount);
     for (int i = 0; i < std::min(count, kButtonSlots); ++i) {
         const TBUTTONFUNCINFO& f = c.ButtonFuncInfo[i];
-        std::uint8_t p1 = 0, p2 = 0, p3 = 0;
+        TButtonEntry e;
+        e.Code = static_cast<std::uint8_t>(f.DeviceCode);
+        auto& [p1, p2, p3] = e.Params;
         switch (f.DeviceCode) {
         case 11:
         case 12:
@@ -83,14 +75,12 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
             // The slot is filled from the profile's list, so its length must come from there too.
             const TMACROKEYINFO* listed = ListedMacro(profile, f.MacroKeyInfo.nMacroIndex);
             const unsigned length = static_cast<unsigned>(MacroDeviceLength(listed ? *listed : f.MacroKeyInfo));
-            p2 = low(length);
-            p3 = high(length);
+            e.SetWord(static_cast<std::uint16_t>(length));
             break;
         }
         case 18:
             p1 = static_cast<std::uint8_t>(f.FireKey.nLoopCount);
-            p2 = low(f.FireKey.DelyValue);
-            p3 = high(f.FireKey.DelyValue);
+            e.SetWord(static_cast<std::uint16_t>(f.FireKey.DelyValue));
             break;
         case 19:
             p1 = f.RawCode[0];
@@ -100,10 +90,7 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
         default:
             break;
         }
-        b[1 + 4 * i] = static_cast<std::uint8_t>(f.DeviceCode);
-        b[2 + 4 * i] = p1;
-        b[3 + 4 * i] = p2;
-        b[4 + 4 * i] = p3;
+        PutButtonEntry(b, i, e);
     }
     block = b;
     return true;
@@ -257,6 +244,7 @@ std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& im
         writes.push_back({SetAddress(address, set), std::vector<std::uint8_t>(data, data + size), std::move(what)});
     };
     add(kAddrButtonBlock, image.Buttons.data(), image.Buttons.size(), "button block");
+    // Slots 0 to 3 go with their recorded length (at most a slot), the last one whole.
     for (int s = 0; s < kMacroSlotCount; ++s) {
         const std::uint32_t length =
             s == kMacroSlotCount - 1 ? kMacroSlotSize : std::min<std::uint32_t>(MacroAreaLength(image.Macros, s), kMacroSlotSize);

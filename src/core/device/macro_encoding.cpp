@@ -83,9 +83,18 @@ std::uint32_t MacroAreaLength(const TMacroArea& area, int slot)
 {
     if (slot < 0 || slot >= kMacroSlotCount)
         return 0;
-    std::uint32_t v = 0;
-    std::memcpy(&v, area.data() + kMacroAreaLengthsOffset + 4 * slot, 4);
-    return v;
+    const std::uint8_t* p = area.data() + kMacroAreaLengthsOffset + 4 * slot;
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8
+        | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void SetMacroAreaLength(TMacroArea& area, int slot, std::uint32_t length)
+{
+    if (slot < 0 || slot >= kMacroSlotCount)
+        return;
+    std::uint8_t* p = area.data() + kMacroAreaLengthsOffset + 4 * slot;
+    for (int b = 0; b < 4; ++b)
+        p[b] = static_cast<std::uint8_t>(length >> (8 * b));
 }
 
 void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<util::UserText>* notes)
@@ -103,8 +112,7 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
         // Macros past the fifth can only come from entries that no device button plays.
         if (s >= kMacroSlotCount)
             continue;
-        const std::uint32_t length = static_cast<std::uint32_t>(MacroDeviceLength(macro));
-        std::memcpy(area.data() + kMacroAreaLengthsOffset + 4 * s, &length, 4);
+        SetMacroAreaLength(area, s, static_cast<std::uint32_t>(MacroDeviceLength(macro)));
         std::uint8_t* slot = area.data() + kMacroSlotSize * s;
         const int actions = MacroDeviceActionCount(macro);
         for (int k = 0; k < actions; ++k) {

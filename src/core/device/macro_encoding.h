@@ -35,7 +35,8 @@ std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action);
 /// Notes about what could not travel as stored (a dropped loop marker) are appended to `notes`.
 void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<util::UserText>* notes = nullptr);
 
-/// Device length of slot `slot` as recorded in the area.
+/// Device length of slot `slot` as recorded in the area (32-bit little-endian); 0 for no such slot.
 std::uint32_t MacroAreaLength(const TMacroArea& area, int slot);
+void SetMacroAreaLength(TMacroArea& area, int slot, std::uint32_t length);
 
 } // namespace bv
