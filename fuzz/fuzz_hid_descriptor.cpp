@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the report-descriptor parser, then reads buttons from reports built
 // from the same bytes.
-#include "device/hid_report_descriptor.h"
+#include "platform/hid_report_descriptor.h"
 
 #include <cstdint>
 #include <cstdlib>

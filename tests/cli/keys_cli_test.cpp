@@ -1,5 +1,5 @@
 #include "bvctl_runner.h"
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

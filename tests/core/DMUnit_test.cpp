@@ -1,6 +1,6 @@
 #include "settings/DMUnit.h"
 
-#include "device/usage_and_page.h"
+#include "platform/usage_and_page.h"
 #include "platform/registry.h"
 #include "settings/record_text.h"
 #include "settings/store_error.h"

@@ -1,6 +1,6 @@
 // Report-descriptor parsing and the Windows-form hardware identifiers.
-#include "device/hid_hardware_ids.h"
-#include "device/hid_report_descriptor.h"
+#include "platform/hid_hardware_ids.h"
+#include "platform/hid_report_descriptor.h"
 #include "device/virtual_mouse.h"
 #include "device_fakes.h"
 

@@ -3,7 +3,7 @@
 #include "device/Function_Solmarchs.h"
 #include "device/config_image.h"
 #include "device/macro_encoding.h"
-#include "device/cpi_steps.h"
+#include "settings/cpi_steps.h"
 #include "device/hid_trace.h"
 #include "device/virtual_mouse.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Builds the stored macro list that the macro file and model tests start from.
 
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 
 #include <cstdint>
 #include <cstring>

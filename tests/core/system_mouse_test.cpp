@@ -2,7 +2,7 @@
 #include "platform_scoped_env.h"
 #include "settings/system_mouse_params.h"
 #include "temp_dir.h"
-#include "ui/uiThread.h"
+#include "util/uiThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ui/uiCommandSetting.h"
 #include "ui/uiFunctionManager.h"
-#include "ui/uiThread.h"
+#include "util/uiThread.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "toolkit/function_menu.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/track_bar.h"
-#include "ui/uiThread.h"
+#include "util/uiThread.h"
 
 #include <QRadioButton>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "device/config_decoder.h"
 
-#include "device/cpi_steps.h"
+#include "settings/cpi_steps.h"
 #include "keys/uiStdCmd.h"
 
 #include <algorithm>

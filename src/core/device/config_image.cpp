@@ -1,6 +1,6 @@
 #include "device/config_image.h"
 
-#include "device/cpi_steps.h"
+#include "settings/cpi_steps.h"
 #include "device/macro_encoding.h"
 #include "keys/uiStdCmd.h"
 

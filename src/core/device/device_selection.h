@@ -2,7 +2,7 @@
 // Which HID devices a program talks to: the real ones, or the virtual mouse (BV_VIRTUAL_MOUSE,
 // bvctl --device).
 
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 #include "device/virtual_mouse.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 // A backend wrapper that reports every feature report as one line of text:
 // "SET <hex of the whole report, ID first>" before it is sent, "GET <hex>" when one is received.
 
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 
 #include <functional>
 #include <memory>

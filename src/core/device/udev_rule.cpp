@@ -1,7 +1,7 @@
 #include "device/udev_rule.h"
 
-#include "device/hid_report_descriptor.h"
-#include "device/usage_and_page.h"
+#include "platform/hid_report_descriptor.h"
+#include "platform/usage_and_page.h"
 #include "util/ascii.h"
 #include "util/utf8_path.h"
 

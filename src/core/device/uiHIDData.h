@@ -3,8 +3,8 @@
 // searches again: enumerate, accept by hardware ID, open, check the collection and the report length,
 // act on every interface that passes, close. No handle is kept between requests.
 
-#include "device/hid_backend.h"
-#include "device/usage_and_page.h"
+#include "platform/hid_backend.h"
+#include "platform/usage_and_page.h"
 
 #include <atomic>
 #include <condition_variable>

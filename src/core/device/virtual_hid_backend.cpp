@@ -1,7 +1,7 @@
 #include "device/virtual_hid_backend.h"
 
-#include "device/hid_hardware_ids.h"
-#include "device/hid_report_descriptor.h"
+#include "platform/hid_hardware_ids.h"
+#include "platform/hid_report_descriptor.h"
 
 #include <chrono>
 #include <thread>

@@ -2,7 +2,7 @@
 // A HID backend made of emulated devices: each one offers its report descriptor and answers
 // transfers; the backend presents one interface per top-level collection, as Windows does.
 
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // Macro names: how they sit in the record and how a macro's file is named after them. Every
 // place that builds a macro file name goes through MacroFilePath, so no name leaves its folder.
 
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,7 +2,7 @@
 // Turns a key recording of the macro recorder into the actions of a macro, with the delay and
 // loop options of the macro editor.
 
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 #include "macros/uiHook.h"
 
 #include <cstdint>

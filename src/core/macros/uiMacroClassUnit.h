@@ -3,7 +3,7 @@
 // TuiActionsClass edits the actions of one macro and writes every change back into its owner.
 // Both also carry the macro files (one raw record per ".macro" file).
 
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 
 #include <cstdint>
 #include <memory>

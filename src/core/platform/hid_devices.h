@@ -1,7 +1,7 @@
 #pragma once
 // The system's HID devices: hidraw on Linux, SetupAPI and HID.dll on Windows.
 
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // The Linux hidraw backend, with its file-system roots and its system calls replaceable so that
 // tests run on a fake tree (POSIX builds only).
 
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 #include "platform/hid_access.h"
 
 #include <cstddef>

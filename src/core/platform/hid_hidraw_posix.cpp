@@ -1,8 +1,8 @@
 #include "platform/hid_hidraw.h"
 
-#include "device/hid_hardware_ids.h"
-#include "device/hid_report_descriptor.h"
-#include "device/usage_and_page.h"
+#include "platform/hid_hardware_ids.h"
+#include "platform/hid_report_descriptor.h"
+#include "platform/usage_and_page.h"
 #include "platform/atomic_file.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "settings/DMUnit.h"
 
-#include "device/cpi_steps.h"
-#include "device/usage_and_page.h"
+#include "settings/cpi_steps.h"
+#include "platform/usage_and_page.h"
 #include "platform/atomic_file.h"
 #include "platform/folders.h"
 #include "platform/locale.h"

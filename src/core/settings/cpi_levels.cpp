@@ -1,6 +1,6 @@
 #include "settings/cpi_levels.h"
 
-#include "device/cpi_steps.h"
+#include "settings/cpi_steps.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // The profile records: the stored form of every setting of the mouse. Each record is a storage
 // format that is written and read byte for byte, so every padding and unread byte is spelled out.
 
-#include "macros/macro_records.h"
+#include "settings/macro_records.h"
 
 #include <array>
 #include <bit>

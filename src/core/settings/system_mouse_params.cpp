@@ -1,6 +1,6 @@
 #include "settings/system_mouse_params.h"
 
-#include "ui/uiThread.h"
+#include "util/uiThread.h"
 
 #include <algorithm>
 #include <cstring>

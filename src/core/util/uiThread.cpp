@@ -1,4 +1,4 @@
-#include "ui/uiThread.h"
+#include "util/uiThread.h"
 
 #include <atomic>
 #include <cstring>

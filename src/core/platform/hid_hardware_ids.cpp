@@ -1,4 +1,4 @@
-#include "device/hid_hardware_ids.h"
+#include "platform/hid_hardware_ids.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // Reading a HID report descriptor the way Windows presents a device: one entry per top-level
 // collection, with its usage, its largest input, output and feature report, and its button fields.
 
-#include "device/hid_backend.h"
-#include "device/usage_and_page.h"
+#include "platform/hid_backend.h"
+#include "platform/usage_and_page.h"
 
 #include <cstddef>
 #include <cstdint>

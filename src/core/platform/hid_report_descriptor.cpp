@@ -1,4 +1,4 @@
-#include "device/hid_report_descriptor.h"
+#include "platform/hid_report_descriptor.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "device/hid_backend.h"
+#include "platform/hid_backend.h"
 
 #include "platform/hid_devices.h"
 

@@ -2,7 +2,7 @@
 // The one transport the device search talks to: enumerate HID interfaces, open one, query its
 // capabilities and exchange reports. Backends: hidraw (Linux), SetupAPI/HID.dll (Windows), virtual.
 
-#include "device/usage_and_page.h"
+#include "platform/usage_and_page.h"
 
 #include <cerrno>
 #include <cstddef>
