@@ -102,22 +102,22 @@ nlohmann::ordered_json setJson(const DecodedSet& d)
     for (const auto& b : d.Buttons) {
         nlohmann::ordered_json j{{"DeviceCode", b.DeviceCode}, {"params", {b.Params[0], b.Params[1], b.Params[2]}}};
         switch (b.DeviceCode) {
-        case 14:
+        case kCodeConsumer:
             j["MediaKey"] = b.MediaUsage;
             break;
-        case 15:
+        case kCodeCombo:
             j["nModifier"] = b.Modifier;
             j["key1"] = keyJson(b.Key1);
             j["key2"] = keyJson(b.Key2);
             break;
-        case 16:
+        case kCodeSingleKey:
             j["key"] = keyJson(b.Key1);
             break;
-        case 17:
+        case kCodeMacro:
             j["macro_slot"] = b.MacroSlot;
             j["macro_length"] = b.MacroLength;
             break;
-        case 18:
+        case kCodeFire:
             j["nLoopCount"] = b.FireCount;
             j["DelyValue"] = b.FireDelay;
             break;
@@ -134,11 +134,11 @@ nlohmann::ordered_json setJson(const DecodedSet& d)
         nlohmann::ordered_json actions = nlohmann::ordered_json::array();
         for (const auto& a : m.Actions) {
             nlohmann::ordered_json j{{"kind", a.Kind}, {"state", a.State}, {"value", {a.Value[0], a.Value[1]}}};
-            if (a.Kind == 4)
+            if (a.Kind == kActionKey)
                 j["key"] = keyJson(a.Key);
-            else if (a.Kind == 6)
+            else if (a.Kind == kActionDelay)
                 j["delay_ms"] = a.DelayMs;
-            else if (a.Kind == 7)
+            else if (a.Kind == kActionLoop)
                 j["loops"] = a.Loops;
             actions.push_back(j);
         }

@@ -1,7 +1,8 @@
 #include "device/config_decoder.h"
 
-#include "settings/cpi_steps.h"
 #include "keys/uiStdCmd.h"
+#include "settings/cpi_steps.h"
+#include "settings/pubunit_solmarch.h"
 
 #include <algorithm>
 #include <set>
@@ -56,13 +57,13 @@ DecodedAction DecodeMacroAction(std::span<const std::uint8_t, 3> r)
     a.Value = {r[1], r[2]};
     const unsigned value = r[1] + 256u * r[2];
     switch (a.Kind) {
-    case 4:
+    case kActionKey:
         a.Key = DecodeKey(r[1], r[2]);
         break;
-    case 6:
+    case kActionDelay:
         a.DelayMs = value * 10;
         break;
-    case 7:
+    case kActionLoop:
         a.Loops = static_cast<std::uint16_t>(value);
         break;
     default:
@@ -119,29 +120,29 @@ std::optional<DecodedSet> DecodeConfigurationSet(std::span<const std::uint8_t> m
         b.Params = entry.Params;
         const auto& p = b.Params;
         switch (b.DeviceCode) {
-        case 14:
+        case kCodeConsumer:
             b.MediaUsage = p[1];
             break;
-        case 15:
+        case kCodeCombo:
             b.Modifier = programModifier(p[0]);
             b.Key1 = DecodeKey(p[1], 0);
             b.Key2 = DecodeKey(p[2], 0);
             break;
-        case 16:
+        case kCodeSingleKey:
             b.Key1 = DecodeKey(p[1], 0);
             break;
-        case 17:
+        case kCodeMacro:
             b.MacroSlot = p[0];
             b.MacroLength = entry.Word();
             break;
-        case 18:
+        case kCodeFire:
             b.FireCount = p[0];
             b.FireDelay = entry.Word();
             break;
         default:
             break;
         }
-        if (b.DeviceCode == 17 && b.MacroSlot < kMacroSlotCount && macroSlotsSeen.insert(b.MacroSlot).second) {
+        if (b.DeviceCode == kCodeMacro && b.MacroSlot < kMacroSlotCount && macroSlotsSeen.insert(b.MacroSlot).second) {
             DecodedMacroSlot slot;
             slot.Slot = b.MacroSlot;
             slot.Length = std::min<std::uint16_t>(b.MacroLength, kMacroSlotSize);

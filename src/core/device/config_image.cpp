@@ -13,7 +13,6 @@ namespace bv {
 namespace {
 
 constexpr int kDeviceEntries = 8;
-constexpr std::uint32_t kCodeEighthEntry = 13;
 
 std::uint8_t hidByte(int vk, int ext)
 {
@@ -53,23 +52,23 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
         e.Code = static_cast<std::uint8_t>(f.DeviceCode);
         auto& [p1, p2, p3] = e.Params;
         switch (f.DeviceCode) {
-        case 11:
-        case 12:
+        case kCodeWheelUpSlot:
+        case kCodeWheelDownSlot:
             p1 = static_cast<std::uint8_t>(f.WheelParam);
             break;
-        case 14:
+        case kCodeConsumer:
             p2 = usageByte(f.MediaKey.nKeyValue1);
             p3 = usageByte(f.MediaKey.nKeyValue2);
             break;
-        case 15:
+        case kCodeCombo:
             p1 = GetHidModifier(f.ComboKey.nModifier);
             p2 = hidByte(f.ComboKey.nKeyValue1, f.ComboKey.nKey1Extended);
             p3 = hidByte(f.ComboKey.nKeyValue2, f.ComboKey.nKey2Extended);
             break;
-        case 16:
+        case kCodeSingleKey:
             p2 = hidByte(f.SingleKey.nKeyValue1, f.SingleKey.nKey1Extended);
             break;
-        case 17: {
+        case kCodeMacro: {
             const auto it = std::find(slots.begin(), slots.end(), f.MacroKeyInfo.nMacroIndex);
             p1 = it == slots.end() ? 0 : static_cast<std::uint8_t>(it - slots.begin());
             // The slot is filled from the profile's list, so its length must come from there too.
@@ -78,11 +77,11 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
             e.SetWord(static_cast<std::uint16_t>(length));
             break;
         }
-        case 18:
+        case kCodeFire:
             p1 = static_cast<std::uint8_t>(f.FireKey.nLoopCount);
             e.SetWord(static_cast<std::uint16_t>(f.FireKey.DelyValue));
             break;
-        case 19:
+        case kCodeRaw:
             p1 = f.RawCode[0];
             p2 = f.RawCode[1];
             p3 = f.RawCode[2];
@@ -147,7 +146,7 @@ namespace {
 
 bool knownDeviceCode(std::uint32_t code)
 {
-    return (code >= 1 && code <= 5) || (code >= 8 && code <= 19);
+    return (code >= kCodeLeftClick && code <= kCodeForward) || (code >= kCodeDPISwitch && code <= kCodeRaw);
 }
 
 constexpr std::uint32_t kCodeDisable = 14; // a media key with no usage: the button does nothing
@@ -190,18 +189,18 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
                                  {std::to_string(button), GetKeyName(vk, ext)}});
         };
         switch (f.DeviceCode) {
-        case 11:
-        case 12:
+        case kCodeWheelUpSlot:
+        case kCodeWheelDownSlot:
             clampField(f.WheelParam, 0, 255, "WheelParam", notes, button);
             break;
-        case 15:
+        case kCodeCombo:
             checkKey(f.ComboKey.nKeyValue1, f.ComboKey.nKey1Extended);
             checkKey(f.ComboKey.nKeyValue2, f.ComboKey.nKey2Extended);
             break;
-        case 16:
+        case kCodeSingleKey:
             checkKey(f.SingleKey.nKeyValue1, f.SingleKey.nKey1Extended);
             break;
-        case 18:
+        case kCodeFire:
             clampField(f.FireKey.nLoopCount, 1, 255, "FireKey.nLoopCount", notes, button);
             // The mouse reads the delay as 16 bits; only "not yet set" cannot be sent.
             clampField(f.FireKey.DelyValue, 1, 0xFFFF, "FireKey.DelyValue", notes, button);

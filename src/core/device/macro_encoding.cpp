@@ -56,12 +56,12 @@ std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action)
         return r;
     r[0] = static_cast<std::uint8_t>((action.nKeyType & 0x7F) + 128 * action.nKeyState);
     switch (action.nKeyType) {
-    case 4:
+    case kActionKey:
         // A consumer usage, or one beyond a byte, would name another keyboard key.
         r[1] = GetKeyboardHidByte(action.VALUE1, action.VALUE2);
         r[2] = action.VALUE2;
         break;
-    case 6: {
+    case kActionDelay: {
         const unsigned ms = action.VALUE1 + 256u * action.VALUE2;
         unsigned units = ms / 10;
         const unsigned rest = ms % 10;
@@ -119,7 +119,7 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
             const TMACROKEY& a = macro.MacroList[k];
             const auto rec = EncodeMacroAction(a);
             std::memcpy(slot + 3 * k, rec.data(), 3);
-            if (notes && a.nKeyType == 4 && a.nKeyState == 1 && HasNoKeyboardByte(a.VALUE1, a.VALUE2))
+            if (notes && a.nKeyType == kActionKey && a.nKeyState == 1 && HasNoKeyboardByte(a.VALUE1, a.VALUE2))
                 notes->push_back({"Macro \"%1\": the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
                                   {RecordText(macro.szMacroName), GetKeyName(a.VALUE1, a.VALUE2)}});
         }

@@ -15,15 +15,6 @@ namespace bv {
 
 class TuiMacroClass;
 
-/// Kinds of macro action (`TMACROKEY::nKeyType`).
-enum MacroActionKind : std::uint16_t {
-    kActionMouseButton = 1,
-    kActionKey = 4,
-    kActionMediaKey = 5,
-    kActionDelay = 6,
-    kActionLoop = 7,
-};
-
 /// What is wrong with the counts of a stored macro, or nullopt when they are in range.
 std::optional<std::string> MacroRecordDamage(const TMACROKEYINFO& macro);
 /// The damage of a stored macro list: its own count and the counts of the macros it holds.

@@ -11,6 +11,15 @@ static_assert(std::endian::native == std::endian::little, "records are stored li
 
 #pragma pack(push, 1)
 
+/// Kinds of macro action (`TMACROKEY::nKeyType`).
+enum MacroActionKind : std::uint16_t {
+    kActionMouseButton = 1,
+    kActionKey = 4,
+    kActionMediaKey = 5,
+    kActionDelay = 6,
+    kActionLoop = 7,
+};
+
 /// One timed input action of a macro (key, mouse button, media key, delay or loop marker).
 struct TMACROKEY {
     std::uint16_t nKeyType;  // 1 mouse button, 4 key, 5 media key, 6 delay, 7 loop marker

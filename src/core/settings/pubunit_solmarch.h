@@ -321,6 +321,63 @@ enum FuncKind : std::uint8_t {
     kFuncKindRaw = 11,
 };
 
+/// DeviceCode values: what a button entry makes the mouse do.
+enum ButtonDeviceCode : std::uint8_t {
+    kCodeLeftClick = 1,
+    kCodeRightClick = 2,
+    kCodeMiddleClick = 3,
+    kCodeBackward = 4,
+    kCodeForward = 5,
+    kCodeDPISwitch = 8,
+    kCodeDPIUp = 9,
+    kCodeDPIDown = 10,
+    kCodeWheelUpSlot = 11,   // parameter: WheelParam
+    kCodeWheelDownSlot = 12, // parameter: WheelParam
+    kCodeEighthEntry = 13,   // what the eighth device entry always carries
+    kCodeConsumer = 14,      // MediaKey; "Disable" is a consumer key of usage 0
+    kCodeCombo = 15,         // ComboKey
+    kCodeSingleKey = 16,     // SingleKey
+    kCodeMacro = 17,         // MacroKeyInfo
+    kCodeFire = 18,          // FireKey
+    kCodeRaw = 19,           // RawCode
+};
+
+/// Items of the button menu. The top-level items have IDs 1..16; an item of a submenu has the ID
+/// parent × 100 + position, the first position being 1.
+enum ButtonMenuID : std::uint32_t {
+    kMenuClick = 1,
+    kMenuRightClick = 2,
+    kMenuMiddleButton = 3,
+    kMenuForward = 4,
+    kMenuBackward = 5,
+    kMenuSingleKey = 6,
+    kMenuComboKey = 7,
+    kMenuBasic = 8,
+    kMenuAdvanced = 9,
+    kMenuMedia = 10,
+    kMenuMacro = 11,
+    kMenuDPISwitch = 12,
+    kMenuDPIUp = 13,
+    kMenuDPIDown = 14,
+    kMenuFireKey = 15,
+    kMenuDisable = 16,
+};
+
+constexpr std::uint32_t SubmenuID(std::uint32_t parent, std::uint32_t position)
+{
+    return parent * 100 + position;
+}
+/// The top-level item a submenu item belongs to (0 for a top-level item).
+constexpr std::int64_t ParentMenuOf(std::int64_t id)
+{
+    return id / 100;
+}
+/// The position of a submenu item in its submenu, from 1.
+constexpr std::int64_t SubmenuPosition(std::int64_t id)
+{
+    return id % 100;
+}
+
 /// One row of the button function menu: the menu item and what it stores.
 struct FunctionMenuRow {
     std::uint32_t MenuID;
@@ -329,22 +386,52 @@ struct FunctionMenuRow {
 };
 
 inline constexpr int kFunctionMenuRows = 34;
+/// The wheel slots' own menu: "Wheel Up" 1, "Wheel Down" 2, "Volume +" 3, "Volume -" 4,
+/// "Backward" 5, "Forward" 6; an item's row is its ID - 1.
+inline constexpr int kWheelMenuItems = 6;
+/// Items of the "Basic", "Advanced" and "Media" submenus.
+inline constexpr int kBasicShortcutItems = 8;
+inline constexpr int kAdvancedShortcutItems = 6;
+inline constexpr int kMediaKeyItems = 7;
+/// Rows of FunctionMenuTable that the program picks by themselves.
+inline constexpr int kClickMenuRow = 0;
+inline constexpr int kRightClickMenuRow = 1;
+inline constexpr int kSingleKeyMenuRow = 5;
+inline constexpr int kComboKeyMenuRow = 6;
 inline constexpr int kMacroMenuRow = 28;
-inline constexpr int kMacroMenuIDBase = 1102; // + macro index
+inline constexpr int kFireKeyMenuRow = 32;
+inline constexpr int kDisableMenuRow = 33;
+/// A macro's item in the "Macro" submenu: position 2 + macro index (position 1 opens the editor).
+inline constexpr std::uint32_t kMacroManagerMenuID = SubmenuID(kMenuMacro, 1);
+inline constexpr std::uint32_t kMacroMenuIDBase = SubmenuID(kMenuMacro, 2); // + macro index
 
 /// Menu choices of a button slot, by row.
 inline constexpr std::array<FunctionMenuRow, kFunctionMenuRows> FunctionMenuTable = {{
-    {1, 1, 1},       {2, 2, 1},       {3, 3, 1},       {4, 5, 1},       {5, 4, 1},        // clicks
-    {6, 16, 8},      {7, 15, 3},                                                         // single key, combo
-    {801, 15, 3},    {802, 15, 3},    {803, 15, 3},    {804, 15, 3},                      // basic shortcuts
-    {805, 15, 3},    {806, 15, 3},    {807, 15, 3},    {808, 15, 3},                      //
-    {901, 15, 3},    {902, 15, 3},    {903, 15, 3},    {904, 15, 3},    {905, 15, 3},     // advanced shortcuts
-    {906, 15, 3},                                                                        //
-    {1001, 14, 10},  {1002, 14, 10},  {1003, 14, 10},  {1004, 14, 10},  {1005, 14, 10},   // media keys
-    {1006, 14, 10},  {1007, 14, 10},                                                     //
-    {11, 17, 4},                                                                         // macro
-    {12, 8, 0},      {13, 9, 0},      {14, 10, 0},                                       // DPI switch, +, -
-    {15, 18, 5},     {16, 14, 10},                                                       // fire key, disable
+    {kMenuClick, kCodeLeftClick, kFuncKindMouse},
+    {kMenuRightClick, kCodeRightClick, kFuncKindMouse},
+    {kMenuMiddleButton, kCodeMiddleClick, kFuncKindMouse},
+    {kMenuForward, kCodeForward, kFuncKindMouse},
+    {kMenuBackward, kCodeBackward, kFuncKindMouse},
+    {kMenuSingleKey, kCodeSingleKey, kFuncKindSingleKey},
+    {kMenuComboKey, kCodeCombo, kFuncKindCombo},
+    // "Basic" shortcuts
+    {801, kCodeCombo, kFuncKindCombo}, {802, kCodeCombo, kFuncKindCombo}, {803, kCodeCombo, kFuncKindCombo},
+    {804, kCodeCombo, kFuncKindCombo}, {805, kCodeCombo, kFuncKindCombo}, {806, kCodeCombo, kFuncKindCombo},
+    {807, kCodeCombo, kFuncKindCombo}, {808, kCodeCombo, kFuncKindCombo},
+    // "Advanced" shortcuts
+    {901, kCodeCombo, kFuncKindCombo}, {902, kCodeCombo, kFuncKindCombo}, {903, kCodeCombo, kFuncKindCombo},
+    {904, kCodeCombo, kFuncKindCombo}, {905, kCodeCombo, kFuncKindCombo}, {906, kCodeCombo, kFuncKindCombo},
+    // "Media" keys
+    {1001, kCodeConsumer, kFuncKindConsumer}, {1002, kCodeConsumer, kFuncKindConsumer},
+    {1003, kCodeConsumer, kFuncKindConsumer}, {1004, kCodeConsumer, kFuncKindConsumer},
+    {1005, kCodeConsumer, kFuncKindConsumer}, {1006, kCodeConsumer, kFuncKindConsumer},
+    {1007, kCodeConsumer, kFuncKindConsumer},
+    {kMenuMacro, kCodeMacro, kFuncKindMacro},
+    {kMenuDPISwitch, kCodeDPISwitch, kFuncKindDPI},
+    {kMenuDPIUp, kCodeDPIUp, kFuncKindDPI},
+    {kMenuDPIDown, kCodeDPIDown, kFuncKindDPI},
+    {kMenuFireKey, kCodeFire, kFuncKindFire},
+    {kMenuDisable, kCodeConsumer, kFuncKindConsumer},
 }};
 
 /// The menu ID of a row, -1 for a row outside the table.
@@ -364,6 +451,8 @@ constexpr std::int64_t FunctionMenuRowOfID(std::int64_t menuID)
     return menuID;
 }
 
-static_assert(FunctionMenuRowOfID(11) == 28 && FunctionMenuRowOfID(16) == 33 && FunctionMenuRowOfID(99) == 99);
+static_assert(FunctionMenuRowOfID(kMenuMacro) == kMacroMenuRow && FunctionMenuRowOfID(kMenuDisable) == kDisableMenuRow
+              && FunctionMenuRowOfID(kMenuSingleKey) == kSingleKeyMenuRow && FunctionMenuRowOfID(kMenuComboKey) == kComboKeyMenuRow
+              && FunctionMenuRowOfID(kMenuFireKey) == kFireKeyMenuRow && FunctionMenuRowOfID(99) == 99);
 
 } // namespace bv

@@ -12,11 +12,6 @@ namespace bv {
 
 namespace {
 
-constexpr int kSingleKeyRow = 5;
-constexpr int kComboKeyRow = 6;
-constexpr int kFireKeyRow = 32;
-constexpr int kDisableRow = 33;
-
 /// The row that a menu item of the table has, -1 when it has none. Unlike FunctionMenuRowOfID,
 /// an unknown ID never passes for a row.
 int rowOf(std::uint32_t id)
@@ -57,22 +52,26 @@ bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
     const int row = rowOf(id);
     if (row < 0)
         return false;
-    if (inRange(id, 1, 5)) {
+    const std::uint32_t firstBasic = SubmenuID(kMenuBasic, 1);
+    const std::uint32_t firstAdvanced = SubmenuID(kMenuAdvanced, 1);
+    const std::uint32_t firstMedia = SubmenuID(kMenuMedia, 1);
+    if (inRange(id, kMenuClick, kMenuBackward - kMenuClick + 1)) {
         setRow(entry, row, id, kFuncKindMouse);
-    } else if (inRange(id, 12, 3)) {
+    } else if (inRange(id, kMenuDPISwitch, kMenuDPIDown - kMenuDPISwitch + 1)) {
         setRow(entry, row, id, kFuncKindDPI);
-    } else if (id == 16) {
+    } else if (id == kMenuDisable) {
         entry.MediaKey = {};
         setRow(entry, row, id, kFuncKindConsumer);
-    } else if (inRange(id, 801, 8) || inRange(id, 901, 6)) {
+    } else if (inRange(id, firstBasic, kBasicShortcutItems) || inRange(id, firstAdvanced, kAdvancedShortcutItems)) {
         TCOMBOKEYINFO combo {};
-        if (!(id < 900 ? GetBasicShortcut(int(id - 801), combo) : GetAdvancedShortcut(int(id - 901), combo)))
+        const bool basic = inRange(id, firstBasic, kBasicShortcutItems);
+        if (!(basic ? GetBasicShortcut(int(id - firstBasic), combo) : GetAdvancedShortcut(int(id - firstAdvanced), combo)))
             return false;
         entry.ComboKey = combo;
         setRow(entry, row, id, kFuncKindCombo);
-    } else if (inRange(id, 1001, 7)) {
+    } else if (inRange(id, firstMedia, kMediaKeyItems)) {
         THID_CODE_INFO media {};
-        if (!GetMediaKey(int(id - 1001), media))
+        if (!GetMediaKey(int(id - firstMedia), media))
             return false;
         entry.MediaKey = { media.nKeyValue1, media.nKeyValue2, 0 };
         setRow(entry, row, id, kFuncKindConsumer);
@@ -87,10 +86,10 @@ std::uint32_t MediaMenuIDOfKey(int vk, int ext)
     if (!IsConsumerKey(vk, ext))
         return 0;
     const int usage = GetKeyHidCode(vk, ext);
-    for (int row = 0; row < 7; ++row) {
+    for (int row = 0; row < kMediaKeyItems; ++row) {
         THID_CODE_INFO media {};
         if (GetMediaKey(row, media) && media.nKeyValue1 == usage && usage != 0)
-            return 1001 + std::uint32_t(row);
+            return SubmenuID(kMenuMedia, 1 + std::uint32_t(row));
     }
     return 0;
 }
@@ -108,26 +107,26 @@ bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::u
         return false;
     AssignSingleKey(entry, key);
     if (menuID)
-        *menuID = 6;
+        *menuID = kMenuSingleKey;
     return true;
 }
 
 void AssignSingleKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key)
 {
     entry.SingleKey = key;
-    setRow(entry, kSingleKeyRow, 6, kFuncKindSingleKey);
+    setRow(entry, kSingleKeyMenuRow, kMenuSingleKey, kFuncKindSingleKey);
 }
 
 void AssignComboKey(TBUTTONFUNCINFO& entry, const TCOMBOKEYINFO& combo)
 {
     entry.ComboKey = combo;
-    setRow(entry, kComboKeyRow, 7, kFuncKindCombo);
+    setRow(entry, kComboKeyMenuRow, kMenuComboKey, kFuncKindCombo);
 }
 
 void AssignFireKey(TBUTTONFUNCINFO& entry, const TFIREKEYINFO& fire)
 {
     entry.FireKey = fire;
-    setRow(entry, kFireKeyRow, 15, kFuncKindFire);
+    setRow(entry, kFireKeyMenuRow, kMenuFireKey, kFuncKindFire);
 }
 
 TFIREKEYINFO FireKeyProposal(const TBUTTONFUNCINFO& entry, const TMOUSECONFIGINFO& config)
@@ -143,26 +142,26 @@ TFIREKEYINFO FireKeyProposal(const TBUTTONFUNCINFO& entry, const TMOUSECONFIGINF
 void DisableButtonFunction(TBUTTONFUNCINFO& entry)
 {
     entry.MediaKey = {};
-    setRow(entry, kDisableRow, 0, kFuncKindConsumer);
+    setRow(entry, kDisableMenuRow, 0, kFuncKindConsumer);
 }
 
 int AssignPrimaryButton(TMOUSECONFIGINFO& config, int slot, std::uint32_t id)
 {
-    if ((slot != 0 && slot != 1) || (id != 1 && id != 2))
+    if ((slot != 0 && slot != 1) || (id != kMenuClick && id != kMenuRightClick))
         return -1;
     TBUTTONFUNCINFO& entry = config.ButtonFuncInfo[slot];
     entry.FuncKind = kFuncKindMouse;
     entry.nMenuRow = std::uint16_t(rowOf(id));
     entry.MenuID = id;
     entry.DeviceCode = FunctionMenuTable[entry.nMenuRow].DeviceCode;
-    if (id != 2)
+    if (id != kMenuRightClick)
         return -1;
     // The other primary button takes the left click; its kind is left as it was.
     const int other = 1 - slot;
     TBUTTONFUNCINFO& click = config.ButtonFuncInfo[other];
-    click.nMenuRow = 0;
-    click.MenuID = 1;
-    click.DeviceCode = FunctionMenuTable[0].DeviceCode;
+    click.nMenuRow = kClickMenuRow;
+    click.MenuID = kMenuClick;
+    click.DeviceCode = FunctionMenuTable[kClickMenuRow].DeviceCode;
     return other;
 }
 
@@ -219,7 +218,7 @@ void FollowMacroList(TMOUSEPROFILEINFO& profile)
 
 bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
 {
-    if (!inRange(id, 1, 6))
+    if (!inRange(id, 1, kWheelMenuItems))
         return false;
     entry.nMenuRow = std::uint16_t(id - 1);
     entry.FuncKind = kFuncKindMouse;

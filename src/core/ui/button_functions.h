@@ -12,8 +12,6 @@ namespace bv {
 inline constexpr int kMaxAssignedMacros = 5;
 /// Button entries taken into account by the macro limit.
 inline constexpr int kMacroCountedButtons = 10;
-/// The "Macro Manager" item of the "Macro" sub-menu.
-inline constexpr std::uint32_t kMacroManagerMenuID = 1101;
 
 /// Gives `entry` the function of a menu item that needs no further data: the clicks (1..5), the
 /// CPI functions (12..14), "Disable" (16), and the shortcuts and media keys (801.., 901.., 1001..).

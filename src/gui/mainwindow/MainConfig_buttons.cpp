@@ -117,11 +117,11 @@ void TBrisvaneCfgMain::AssignButtonFunction(std::uint32_t id)
     TMOUSECONFIGINFO& config = DM().CurrentProfileInfo().ConfigInfo;
 
     if (s <= 1) {
-        if (id != 1 && id != 2)
+        if (id != kMenuClick && id != kMenuRightClick)
             return;
         const int other = AssignPrimaryButton(config, s, id);
         if (other >= 0)
-            SetButtonCaption(other, 1);
+            SetButtonCaption(other, kMenuClick);
         DM().SaveBackToCurrentProfileInfo();
         SetButtonCaption(s, id);
         return;
@@ -131,7 +131,7 @@ void TBrisvaneCfgMain::AssignButtonFunction(std::uint32_t id)
         OpenMacroManager(s);
         return;
     }
-    if (id / 100 == 11) {
+    if (ParentMenuOf(id) == kMenuMacro) {
         ChooseMacro(s, id);
         return;
     }
@@ -140,20 +140,20 @@ void TBrisvaneCfgMain::AssignButtonFunction(std::uint32_t id)
     TBUTTONFUNCINFO entry = config.ButtonFuncInfo[s];
     Dialogs* dialogs = FEnv.UserDialogs;
     switch (id) {
-    case 6: {
+    case kMenuSingleKey: {
         const auto key = dialogs ? dialogs->EditSingleKey(this, entry.SingleKey) : std::nullopt;
         if (!key || !AssignCapturedKey(entry, *key, &id))
             return;
         break;
     }
-    case 7: {
+    case kMenuComboKey: {
         const auto combo = dialogs ? dialogs->EditComboKey(this, entry.ComboKey) : std::nullopt;
         if (!combo)
             return;
         AssignComboKey(entry, *combo);
         break;
     }
-    case 15: {
+    case kMenuFireKey: {
         const auto fire = dialogs ? dialogs->EditFireKey(this, FireKeyProposal(entry, config)) : std::nullopt;
         if (!fire)
             return;
@@ -171,7 +171,7 @@ void TBrisvaneCfgMain::AssignButtonFunction(std::uint32_t id)
 
 void TBrisvaneCfgMain::ChooseMacro(int slot, std::uint32_t id)
 {
-    const int m = int(id % 100) - 2;
+    const int m = int(id - kMacroMenuIDBase);
     switch (AssignMacro(DM().CurrentProfileInfo(), slot, m)) {
     case MacroAssignment::Assigned:
         FCurrentMacro = m;
@@ -246,10 +246,10 @@ void TBrisvaneCfgMain::SetButtonHint(int slot)
         return;
     const TBUTTONFUNCINFO& entry = DM().CurrentProfileInfo().ConfigInfo.ButtonFuncInfo[slot];
     QString hint;
-    if (entry.nMenuRow == 5)
+    if (entry.nMenuRow == kSingleKeyMenuRow)
         hint = Tr("Single Key") + ": <"
             + QString::fromStdString(GetKeyName(entry.SingleKey.nKeyValue1, entry.SingleKey.nKey1Extended)) + ">";
-    else if (entry.nMenuRow == 6)
+    else if (entry.nMenuRow == kComboKeyMenuRow)
         hint = Tr("Combo Key") + ": " + QString::fromStdString(ComboKeyText(entry.ComboKey));
     FConfigButtonSet[slot]->setToolTip(hint);
 }

@@ -28,18 +28,18 @@ std::string ComboKeyText(const TCOMBOKEYINFO& combo)
 std::string ButtonCaption(const MenuTree& buttonMenu, const TBUTTONFUNCINFO& entry, std::int64_t id)
 {
     std::string text = id <= 0 ? std::string() : Translate(buttonMenu.CaptionOfID(id));
-    if (id == 6) {
-        if (entry.nMenuRow == 5)
+    if (id == kMenuSingleKey) {
+        if (entry.nMenuRow == kSingleKeyMenuRow)
             text = "<" + GetKeyName(entry.SingleKey.nKeyValue1, entry.SingleKey.nKey1Extended) + ">";
-    } else if (id == 7) {
-        if (entry.nMenuRow == 6) {
+    } else if (id == kMenuComboKey) {
+        if (entry.nMenuRow == kComboKeyMenuRow) {
             std::u16string combo = util::utf8ToUtf16(ComboKeyText(entry.ComboKey));
             if (combo.size() > kLongestCombo)
                 combo = combo.substr(0, kComboCut) + u"...";
             if (!combo.empty())
                 text = util::utf16ToUtf8(combo);
         }
-    } else if (id / 100 == 11 || id == 11) {
+    } else if (ParentMenuOf(id) == kMenuMacro || id == kMenuMacro) {
         text = Translate("Macro") + " #" + std::to_string(entry.MacroKeyInfo.nMacroIndex + 1);
     }
     return text;

@@ -51,7 +51,7 @@ void MenuTree::SetSubItems(int position, const std::vector<std::string>& caption
     parent.SubItems.clear();
     std::uint32_t n = 0;
     for (const auto& caption : captions)
-        parent.SubItems.push_back({caption, parent.ItemID * 100 + ++n, {}});
+        parent.SubItems.push_back({caption, SubmenuID(parent.ItemID, ++n), {}});
 }
 
 std::string MenuTree::CaptionOfID(std::int64_t id) const
@@ -60,12 +60,12 @@ std::string MenuTree::CaptionOfID(std::int64_t id) const
     if (id >= 1 && id <= 99) {
         item = at(FItems, id);
     } else if (id >= 100 && id <= 9999) {
-        if (const MenuItem* top = at(FItems, id / 100))
-            item = at(top->SubItems, id % 100);
+        if (const MenuItem* top = at(FItems, ParentMenuOf(id)))
+            item = at(top->SubItems, SubmenuPosition(id));
     } else if (id >= 10000 && id <= 999999) {
-        if (const MenuItem* top = at(FItems, id / 10000))
-            if (const MenuItem* sub = at(top->SubItems, (id / 100) % 100))
-                item = at(sub->SubItems, id % 100);
+        if (const MenuItem* top = at(FItems, ParentMenuOf(ParentMenuOf(id))))
+            if (const MenuItem* sub = at(top->SubItems, SubmenuPosition(ParentMenuOf(id))))
+                item = at(sub->SubItems, SubmenuPosition(id));
     }
     return item ? item->Caption : std::string();
 }
