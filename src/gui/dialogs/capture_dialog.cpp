@@ -61,9 +61,9 @@ void KeyCaptureDialog::showEvent(QShowEvent* event)
 {
     CaptureDialog::showEvent(event);
     const bool recording = StartRecorder();
-    // Keys the desktop keeps for itself come here while the dialog listens (X11's active grab).
+    // Keys the desktop keeps for itself come here while the dialog listens.
     if (recording)
-        grabKeyboard();
+        FKeyboardCapture = std::make_unique<KeyboardCapture>(this);
     if (!recording && OnRecorderFailed) {
         // Once the dialog stands, and only once however often it is shown again.
         auto failed = std::move(OnRecorderFailed);
@@ -74,7 +74,7 @@ void KeyCaptureDialog::showEvent(QShowEvent* event)
 
 void KeyCaptureDialog::hideEvent(QHideEvent* event)
 {
-    releaseKeyboard();
+    FKeyboardCapture.reset();
     StopRecorder();
     CaptureDialog::hideEvent(event);
 }

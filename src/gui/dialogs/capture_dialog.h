@@ -3,8 +3,10 @@
 // by one of the opening operations is used once and returns kMessageOK or kMessageCancel.
 
 #include "dialogs/answer_dialog.h"
+#include "toolkit/keyboard_capture.h"
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 
@@ -64,6 +66,7 @@ protected:
 
 private:
     QString FHint;
+    std::unique_ptr<KeyboardCapture> FKeyboardCapture;
 };
 
 /// Dimensions the capture dialogs share.

@@ -469,9 +469,8 @@ void TFrmMacro::StartRecording()
     SetRecordingControlsEnabled(false);
     BtnMacroStart->setChecked(true);
     FRecording = true;
-    // Keys the desktop keeps for itself (Alt+Tab, Super, media keys) come here while recording
-    // (an active grab on X11; Wayland offers no grab to ordinary windows).
-    grabKeyboard();
+    // Keys the desktop keeps for itself (Alt+Tab, Super, media keys) come here while recording.
+    FKeyboardCapture = std::make_unique<KeyboardCapture>(this);
     BtnMacroStop->setEnabled(true);
 }
 
@@ -512,7 +511,7 @@ void TFrmMacro::StopRecording()
     }
     BtnMacroStart->setChecked(false);
     BtnMacroStop->setChecked(false);
-    releaseKeyboard();
+    FKeyboardCapture.reset();
     // Raises OnStopRecordKeyboardMacroKey, which stores the recording.
     FKeyHook.StopRecordKeyboardMacroKeyEx();
     FRecording = false;

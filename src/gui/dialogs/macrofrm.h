@@ -7,6 +7,7 @@
 #include "macros/uiHook.h"
 #include "macros/uiMacroClassUnit.h"
 #include "toolkit/frameless_window.h"
+#include "toolkit/keyboard_capture.h"
 
 #include <memory>
 #include <optional>
@@ -120,6 +121,8 @@ private:
     Dialogs& FDialogs;
     TuiMacroClass FMacroClass;
     TuiHook FKeyHook;
+    // Held while recording.
+    std::unique_ptr<KeyboardCapture> FKeyboardCapture;
     std::string FMacroPath;
     // The list as given: slots past the count are handed back unchanged.
     std::unique_ptr<TMACROKEYINFOLIST> FGivenList;
