@@ -27,7 +27,7 @@ void BM_VirtualWriteByte(benchmark::State& state)
     bv::TuiHIDData hid(std::make_shared<bv::VirtualHidBackend>(devices(static_cast<int>(state.range(0)), mouse)));
     bv::MouseUsageAndPage = bv::kMouseVendorCollection;
     for (auto _ : state)
-        bv::WriteDeviceByte(hid, 1, bv::kAddrSetSelector);
+        benchmark::DoNotOptimize(bv::WriteDeviceByte(hid, 1, bv::kAddrSetSelector));
     if (mouse->state().memory[bv::kAddrSetSelector] != 1)
         state.SkipWithError("the write did not reach the mouse");
 }
@@ -54,7 +54,7 @@ void BM_HidrawWriteByte(benchmark::State& state)
 {
     FakeSystem sys(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        bv::WriteDeviceByte(*sys.hid, 1, bv::kAddrSetSelector);
+        benchmark::DoNotOptimize(bv::WriteDeviceByte(*sys.hid, 1, bv::kAddrSetSelector));
     if (sys.mouse->state().memory[bv::kAddrSetSelector] != 1)
         state.SkipWithError("the write did not reach the mouse");
 }

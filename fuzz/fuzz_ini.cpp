@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto ini = bv::platform::IniFile::parse(bytes);
 
     for (const char* section : { "OtherConfig", "HelpFiles", "", "a" }) {
-        ini.hasSection(section);
+        (void)ini.hasSection(section);
         ini.intValue(section, "NoLogo", -1);
         ini.valueOr(section, "0409", "fallback");
         for (const auto& [key, value] : ini.section(section)) {

@@ -51,7 +51,7 @@ void exercise(bv::TuiMacroClass& model, const std::uint8_t* script, std::size_t 
             model.DeleteMacro(index);
             break;
         case 4:
-            model.CreateNewMacro(std::string(reinterpret_cast<const char*>(script), std::min<std::size_t>(size, 60)));
+            (void)model.CreateNewMacro(std::string(reinterpret_cast<const char*>(script), std::min<std::size_t>(size, 60)));
             break;
         case 5:
             if (actions)
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)bv::MacroRecordDamage(macro);
         checkName(bv::MacroName(macro));
         bv::TuiMacroClass model;
-        model.CreateNewMacro("fuzz");
+        (void)model.CreateNewMacro("fuzz");
         model.SaveBackCurrentMacroKeyInfo(macro);
         model.CurrentMacroAction()->CheckErrors();
         exercise(model, payload, payloadSize);

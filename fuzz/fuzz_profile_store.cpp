@@ -50,7 +50,7 @@ void reloadCurrentProfile(bv::TDM& dm)
 {
     const std::vector<std::uint8_t> before = dm.ProfileComponent(dm.ProfileIndex()).Image();
     try {
-        dm.LoadCurrentProfileInfoFromRegistry();
+        (void)dm.LoadCurrentProfileInfoFromRegistry();
     } catch (const std::exception&) {
         if (dm.ProfileComponent(dm.ProfileIndex()).Image() != before)
             __builtin_trap();

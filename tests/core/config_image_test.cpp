@@ -527,8 +527,8 @@ TEST_F(ApplyTest, TwoProfilesWithMacrosDecodeBackToTheirSettings)
     b.ConfigInfo.HWVWheelValue = 5;
     assignMacro(b, 0, addMacro(b, {key(0x2E, 1, 1), key(0x2E, 0, 1)}));
     // The mouse sits in set 1 at CPI level 2; Apply keeps that level for the current profile.
-    WriteDeviceByte(hid, 1, kAddrSetSelector);
-    WriteDeviceByte(hid, 2, SetAddress(kAddrCPIBlock, 1) + 1);
+    EXPECT_EQ(WriteDeviceByte(hid, 1, kAddrSetSelector), 0u);
+    EXPECT_EQ(WriteDeviceByte(hid, 2, SetAddress(kAddrCPIBlock, 1) + 1), 0u);
 
     const auto result = ApplyDeviceSequence(hid, profiles, 3, hooks);
     ASSERT_TRUE(result.Written) << result.Error.English();
@@ -667,8 +667,8 @@ TEST_F(ApplyTest, WorksOnTheProfileManagerAndKeepsThePausesInOrder)
     dm.DataModuleCreate();
     dm.SwitchToProfileGroup(1);
     DMApplyProfiles profiles(dm);
-    WriteDeviceByte(hid, 1, kAddrSetSelector);
-    WriteDeviceByte(hid, 3, SetAddress(kAddrCPIBlock, 1) + 1);
+    EXPECT_EQ(WriteDeviceByte(hid, 1, kAddrSetSelector), 0u);
+    EXPECT_EQ(WriteDeviceByte(hid, 3, SetAddress(kAddrCPIBlock, 1) + 1), 0u);
     pauses.clear();
     ASSERT_TRUE(ApplyDeviceSequence(hid, profiles, 0, hooks).Written);
     TMOUSEPROFILEINFO stored;

@@ -154,9 +154,9 @@ TEST(TuiHIDData, AReportLargerThanTheCollectionDeclaresReachesNoInterface)
     EXPECT_TRUE(rig.hid->IsDeviceExist(probe)); // presence ignores lengths
 
     const std::vector<std::uint8_t> block(57, 0xAB); // 57 + 8 bytes: report 4, 1024 bytes
-    EXPECT_EQ(WriteDeviceMemoryChecked(*rig.hid, block.data(), 57, 200), kHidErrorNoDevice);
+    EXPECT_EQ(WriteDeviceMemory(*rig.hid, block.data(), 57, 200), kHidErrorNoDevice);
     EXPECT_EQ(rig.mice[0]->transferCount(), 0u);
-    EXPECT_EQ(WriteDeviceMemoryChecked(*rig.hid, block.data(), 56, 200), 0u); // report 3 fits
+    EXPECT_EQ(WriteDeviceMemory(*rig.hid, block.data(), 56, 200), 0u); // report 3 fits
     EXPECT_EQ(rig.mice[0]->state().memory[255], 0xAB);
 }
 
@@ -223,7 +223,7 @@ TEST(TuiHIDData, ListsInterfacesAndSkipsOnesThatCannotBeUsed)
     EXPECT_FALSE((*list)[2].accepted);
 
     MouseUsageAndPage = kVendor;
-    EXPECT_EQ(WriteDeviceMemoryChecked(hid, "\x42", 1, 5), 0u);
+    EXPECT_EQ(WriteDeviceMemory(hid, "\x42", 1, 5), 0u);
     EXPECT_EQ(mouse->state().memory[5], 0x42);
 }
 

@@ -91,7 +91,7 @@ TEST(CommandFraming, MemoryWritesTravelInTheSmallestReport)
         Wire w;
         Bytes data(c.length);
         std::iota(data.begin(), data.end(), std::uint8_t { 1 });
-        WriteDeviceMemory(*w.hid, data.data(), c.length, 0x0102);
+        EXPECT_EQ(WriteDeviceMemory(*w.hid, data.data(), c.length, 0x0102), 0u);
         ASSERT_EQ(w.reports.size(), 1u);
         const Bytes& r = w.reports[0].bytes;
         ASSERT_EQ(r.size(), c.size);
@@ -110,9 +110,9 @@ TEST(CommandFraming, WritesThatCarryNothingOrTooMuchSendNothing)
 {
     Wire w;
     const Bytes big(2049, 1);
-    WriteDeviceMemory(*w.hid, big.data(), 0, 10);
-    WriteDeviceMemory(*w.hid, big.data(), 2049, 10);
-    EXPECT_EQ(WriteDeviceMemoryChecked(*w.hid, big.data(), 2049, 10), kHidErrorInvalidRequest);
+    EXPECT_EQ(WriteDeviceMemory(*w.hid, big.data(), 0, 10), 0u);
+    EXPECT_EQ(WriteDeviceMemory(*w.hid, big.data(), 2049, 10), kHidErrorInvalidRequest);
+    EXPECT_EQ(WriteDeviceMemory(*w.hid, big.data(), 2049, 10), kHidErrorInvalidRequest);
 
     // A packet whose own length field exceeds the data area is refused, whatever sends it.
     TCommandPacket p {};
@@ -135,8 +135,8 @@ TEST(CommandFraming, ReadsRequestInReportTwoAndFetchByLength)
     Wire w;
     Bytes block(32);
     std::iota(block.begin(), block.end(), std::uint8_t { 100 });
-    WriteDeviceMemory(*w.hid, block.data(), 32, 72);
-    WriteDeviceByte(*w.hid, 1, 64);
+    EXPECT_EQ(WriteDeviceMemory(*w.hid, block.data(), 32, 72), 0u);
+    EXPECT_EQ(WriteDeviceByte(*w.hid, 1, 64), 0u);
     w.reports.clear();
 
     std::uint8_t selector = 0;
@@ -176,7 +176,7 @@ TEST(CommandFraming, TheLargestReadFitsAndALargerOneSendsNothing)
 {
     Wire w;
     Bytes data(2040, 0xC3);
-    WriteDeviceMemory(*w.hid, data.data(), 2040, 100);
+    EXPECT_EQ(WriteDeviceMemory(*w.hid, data.data(), 2040, 100), 0u);
     Bytes got(2041, 0);
     ASSERT_EQ(ReadDeviceMemory(*w.hid, got.data(), 2040, 100), 0u);
     EXPECT_EQ(w.reports.back().bytes.size(), 2048u);
@@ -195,7 +195,7 @@ TEST(CommandFraming, AFailedReadLeavesTheDestinationAlone)
     for (const std::uint64_t failing : { 1u, 2u }) { // the request, then the fetch
         SCOPED_TRACE(failing);
         Wire w;
-        WriteDeviceByte(*w.hid, 0x42, 300);
+        EXPECT_EQ(WriteDeviceByte(*w.hid, 0x42, 300), 0u);
         w.mouse->setFaults({ failing, 0, 4096 });
         std::uint8_t value = 0xEE;
         EXPECT_EQ(ReadDeviceByte(*w.hid, value, 300), kHidErrorIo);
@@ -211,10 +211,10 @@ TEST(CommandFraming, AFailedReadLeavesTheDestinationAlone)
 TEST(DeviceCommands, ShortCommandsTravelInReportTwo)
 {
     Wire w;
-    SendUpdateBracket(*w.hid, 0, 0);
-    SendSettingsNotice(*w.hid, 1, 3);
-    SendLightPreview(*w.hid, { 0x10, 0x20, 0x30, 0x40, 0x50, 0x60 });
-    SendUpdateBracket(*w.hid, 1, 0);
+    EXPECT_EQ(SendUpdateBracket(*w.hid, 0, 0), 0u);
+    EXPECT_EQ(SendSettingsNotice(*w.hid, 1, 3), 0u);
+    EXPECT_EQ(SendLightPreview(*w.hid, { 0x10, 0x20, 0x30, 0x40, 0x50, 0x60 }), 0u);
+    EXPECT_EQ(SendUpdateBracket(*w.hid, 1, 0), 0u);
     ASSERT_EQ(w.reports.size(), 4u);
     for (const auto& r : w.reports) {
         EXPECT_EQ(r.bytes.size(), 16u);
@@ -243,9 +243,9 @@ TEST(DeviceCommands, FixedSizeBlocksGoToTheirAddress)
     cpi.fill(7);
     TButtonBlock buttons {};
     buttons.fill(8);
-    WriteLightBlock(*w.hid, light, SetAddress(kAddrLightBlock, 1));
-    WriteCPIBlock(*w.hid, cpi, SetAddress(kAddrCPIBlock, 0));
-    WriteButtonBlock(*w.hid, buttons, SetAddress(kAddrButtonBlock, 1));
+    EXPECT_EQ(WriteLightBlock(*w.hid, light, SetAddress(kAddrLightBlock, 1)), 0u);
+    EXPECT_EQ(WriteCPIBlock(*w.hid, cpi, SetAddress(kAddrCPIBlock, 0)), 0u);
+    EXPECT_EQ(WriteButtonBlock(*w.hid, buttons, SetAddress(kAddrButtonBlock, 1)), 0u);
     const auto m = w.mouse->state().memory;
     EXPECT_EQ(m[4481], 1);
     EXPECT_EQ(m[4486], 6);
@@ -272,7 +272,7 @@ TEST(DeviceCommands, WheelLightByteKeepsSevenBitsAndTheSwitch)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.value) + "/" + std::to_string(c.on));
         Wire w;
-        WriteWheelLightByte(*w.hid, c.value, c.on, kAddrWheelLight);
+        EXPECT_EQ(WriteWheelLightByte(*w.hid, c.value, c.on, kAddrWheelLight), 0u);
         EXPECT_EQ(w.mouse->state().memory[62], c.byte);
     }
 }
@@ -289,8 +289,8 @@ TEST(DeviceCommands, BlocksGoOutAsTheirWriteListWithMacroSlotsByTheirLength)
     SetMacroAreaLength(image.Macros, 0, 6);
     SetMacroAreaLength(image.Macros, 2, 100000); // more than a slot: only the slot is written
     SetMacroAreaLength(image.Macros, 4, 3);      // the last slot ignores its length
-    WriteConfigurationBlocks(*w.hid, image, 1, {});
-    WriteConfigurationBlocks(*w.hid, image, 2, {}); // no such set
+    EXPECT_EQ(WriteConfigurationBlocks(*w.hid, image, 1, {}), 0u);
+    EXPECT_EQ(WriteConfigurationBlocks(*w.hid, image, 2, {}), kHidErrorInvalidRequest);  // no such set
 
     const auto writes = ConfigurationImageWrites(image, 1);
     ASSERT_EQ(w.reports.size(), writes.size());
@@ -320,9 +320,9 @@ TEST(DeviceCommands, CurrentCPIIndexComesFromTheSelectedSet)
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.selector));
         Wire w;
-        WriteDeviceByte(*w.hid, 3, 73);
-        WriteDeviceByte(*w.hid, 9, 2377);
-        WriteDeviceByte(*w.hid, c.selector, 64);
+        EXPECT_EQ(WriteDeviceByte(*w.hid, 3, 73), 0u);
+        EXPECT_EQ(WriteDeviceByte(*w.hid, 9, 2377), 0u);
+        EXPECT_EQ(WriteDeviceByte(*w.hid, c.selector, 64), 0u);
         std::int32_t index = -1;
         ASSERT_EQ(ReadCurrentCPIIndex(*w.hid, index), 0u);
         EXPECT_EQ(index, c.index);
@@ -353,21 +353,21 @@ TEST(DeviceSequences, ModeButtonBracketsSelectorAndNotice)
         steps.push_back("pause " + std::to_string(ms) + " after " + std::to_string(w.reports.size()));
     };
     hooks.tellMonitor = [&] { steps.push_back("monitor after " + std::to_string(w.reports.size())); };
-    ModeButtonSequence(*w.hid, 1, hooks);
+    EXPECT_EQ(ModeButtonSequence(*w.hid, 1, hooks), 0u);
     EXPECT_EQ(w.commands(), (std::vector<Bytes> { { 6, 0, 0 }, { 2, 64, 0 }, { 1, 1, 1 }, { 6, 1, 0 } }));
     EXPECT_EQ(steps, (std::vector<std::string> { "monitor after 3", "pause 100 after 3" }));
     EXPECT_EQ(w.mouse->state().memory[64], 1);
 
     w.reports.clear();
-    ModeButtonSequence(*w.hid, 2, hooks);
-    ModeButtonSequence(*w.hid, -1, {});
+    EXPECT_EQ(ModeButtonSequence(*w.hid, 2, hooks), 0u);
+    EXPECT_EQ(ModeButtonSequence(*w.hid, -1, {}), 0u);
     EXPECT_TRUE(w.reports.empty());
 }
 
 TEST(DeviceSequences, ProfileButtonAndLightPreview)
 {
     Wire w;
-    ProfileButtonSequence(*w.hid, 3, 3, { 0xFF, 0xFF, 0x00, 2, 1, 9 }, 5, 1);
+    EXPECT_EQ(ProfileButtonSequence(*w.hid, 3, 3, { 0xFF, 0xFF, 0x00, 2, 1, 9 }, 5, 1), 0u);
     EXPECT_EQ(w.commands(),
         (std::vector<Bytes> { { 2, 64, 0 }, { 1, 1, 3 }, { 6, 0, 0 }, { 4, 0xFF, 0xFF }, { 2, 62, 0 }, { 6, 1, 0 } }));
     const auto s = w.mouse->state();
@@ -376,6 +376,6 @@ TEST(DeviceSequences, ProfileButtonAndLightPreview)
     EXPECT_EQ(s.preview, (std::array<std::uint8_t, 5> { 0xFF, 0xFF, 0x00, 2, 1 }));
 
     w.reports.clear();
-    ProfileButtonSequence(*w.hid, 5, 5, {}, 0, 0);
+    EXPECT_EQ(ProfileButtonSequence(*w.hid, 5, 5, {}, 0, 0), 0u);
     EXPECT_TRUE(w.reports.empty());
 }

@@ -78,7 +78,7 @@ TEST(VirtualMouse, AnswersAReadLongerThanItsReportWithWhatFits)
     VirtualMouse m;
     auto hid = hidFor(std::shared_ptr<VirtualMouse>(&m, [](VirtualMouse*) {}));
     Bytes data(20, 0x5C);
-    WriteDeviceMemory(hid, data.data(), 20, 0);
+    EXPECT_EQ(WriteDeviceMemory(hid, data.data(), 20, 0), 0u);
     ASSERT_EQ(m.setFeature(report(16, { 2, 3, 0, 0, 20, 0, 0xFA, 0xFA })), 0u);
     Bytes answer = report(16, { 2 });
     ASSERT_EQ(m.getFeature(answer), 0u);
@@ -91,9 +91,9 @@ TEST(VirtualMouse, FailsTheNthTransferOnly)
     auto hid = hidFor(mouse);
     mouse->setFaults({ 2, 0, 4096 });
     const std::uint8_t b = 1;
-    EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, 10), 0u);
-    EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, 11), kHidErrorIo);
-    EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, 12), 0u);
+    EXPECT_EQ(WriteDeviceMemory(hid, &b, 1, 10), 0u);
+    EXPECT_EQ(WriteDeviceMemory(hid, &b, 1, 11), kHidErrorIo);
+    EXPECT_EQ(WriteDeviceMemory(hid, &b, 1, 12), 0u);
     const auto s = mouse->state();
     EXPECT_EQ(s.memory[10], 1);
     EXPECT_EQ(s.memory[11], 0);
@@ -112,8 +112,8 @@ TEST(VirtualMouse, StateFileIsSharedBetweenMiceAndSurvivesThem)
         auto a = hidFor(first);
         auto b = hidFor(second);
         const Bytes data = { 1, 2, 3, 4 };
-        WriteDeviceMemory(a, data.data(), 4, 2177);
-        SendUpdateBracket(a, 0, 0);
+        EXPECT_EQ(WriteDeviceMemory(a, data.data(), 4, 2177), 0u);
+        EXPECT_EQ(SendUpdateBracket(a, 0, 0), 0u);
         Bytes got(4);
         ASSERT_EQ(ReadDeviceMemory(b, got.data(), 4, 2177), 0u);
         EXPECT_EQ(got, data);
@@ -150,7 +150,7 @@ TEST(VirtualMouse, WritesToASharedStateFileAreNeverLost)
         writers.emplace_back([&hids, w] {
             for (int i = 0; i < kWrites; ++i) {
                 const std::uint8_t b = static_cast<std::uint8_t>(1 + w);
-                EXPECT_EQ(WriteDeviceMemoryChecked(*hids[std::size_t(w)], &b, 1,
+                EXPECT_EQ(WriteDeviceMemory(*hids[std::size_t(w)], &b, 1,
                               static_cast<std::uint16_t>(100 + w * kWrites + i)),
                     0u);
             }
@@ -168,7 +168,7 @@ TEST(VirtualMouse, WritesToASharedStateFileAreNeverLost)
     auto lost = std::make_shared<VirtualMouse>(dir / "gone" / "mouse.state");
     auto hid = hidFor(lost);
     const std::uint8_t b = 1;
-    EXPECT_NE(WriteDeviceMemoryChecked(hid, &b, 1, 10), 0u);
+    EXPECT_NE(WriteDeviceMemory(hid, &b, 1, 10), 0u);
     EXPECT_NE(lost->lastProblem().find("cannot be locked"), std::string::npos) << lost->lastProblem();
 }
 
@@ -255,9 +255,9 @@ TEST(VirtualMouse, AStateFileDamagedWhileInUseFailsTransfers)
     auto mouse = std::make_shared<VirtualMouse>(file);
     auto hid = hidFor(mouse);
     const std::uint8_t b = 9;
-    ASSERT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, 1), 0u);
+    ASSERT_EQ(WriteDeviceMemory(hid, &b, 1, 1), 0u);
     writeBytes(file, { 'x' });
-    EXPECT_EQ(WriteDeviceMemoryChecked(hid, &b, 1, 2), kHidErrorIo);
+    EXPECT_EQ(WriteDeviceMemory(hid, &b, 1, 2), kHidErrorIo);
     EXPECT_NE(mouse->lastProblem().find("is damaged"), std::string::npos) << mouse->lastProblem();
     EXPECT_EQ(platform::readFile(file), Bytes { 'x' }); // left for the user to look at
 

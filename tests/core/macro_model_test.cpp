@@ -127,7 +127,7 @@ TEST(MacroModel, CreateNewMacroAppendsAnEmptyCurrentMacro)
 
     // The editor refuses a 21st macro; the model stops only where the stored list has no room.
     while (m->MacroListCount() < 20)
-        m->CreateNewMacro("m" + std::to_string(m->MacroListCount()));
+        EXPECT_TRUE(m->CreateNewMacro("m" + std::to_string(m->MacroListCount())));
     EXPECT_TRUE(m->IsFull());
     EXPECT_TRUE(m->CreateNewMacro("twenty-first"));
     EXPECT_FALSE(m->CreateNewMacro("twenty-second"));
@@ -144,10 +144,10 @@ TEST(MacroModel, NamesAreCutToTheFieldAndComparedExactly)
 {
     TuiMacroClass m;
     const std::string long60(60, 'n');
-    m.CreateNewMacro(long60);
-    m.CreateNewMacro("Abc");
-    m.CreateNewMacro("abc");
-    m.CreateNewMacro("abc");
+    EXPECT_TRUE(m.CreateNewMacro(long60));
+    EXPECT_TRUE(m.CreateNewMacro("Abc"));
+    EXPECT_TRUE(m.CreateNewMacro("abc"));
+    EXPECT_TRUE(m.CreateNewMacro("abc"));
     EXPECT_EQ(names(m)[0], std::string(50, 'n'));
     EXPECT_EQ(m.MacroKeyInfos()[0].szMacroName[49], u'n'); // full field, no terminator
     EXPECT_EQ(m.IndexOfMacroName("abc"), 2);
@@ -268,13 +268,13 @@ TEST(MacroModel, ActionEditsLandInTheCurrentMacroAfterTheListChanges)
     expectNumbered(*m);
 
     // A new macro becomes current with its own actions object.
-    m->CreateNewMacro("e");
+    EXPECT_TRUE(m->CreateNewMacro("e"));
     m->CurrentMacroAction()->InsertActionAfter(down('E'), 0);
     EXPECT_EQ(m->MacroKeyInfos()[3].MacroListCount, 1);
     EXPECT_EQ(m->MacroKeyInfos()[1].MacroListCount, 1);
 
     // Renaming the current macro survives its next action edit.
-    m->ReNameMacro("renamed", 3);
+    EXPECT_TRUE(m->ReNameMacro("renamed", 3));
     m->CurrentMacroAction()->InsertActionAfter(up('E'), 1);
     EXPECT_EQ(MacroName(m->MacroKeyInfos()[3]), "renamed");
     EXPECT_EQ(m->MacroKeyInfos()[3].MacroListCount, 2);

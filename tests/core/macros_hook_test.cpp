@@ -120,7 +120,7 @@ TEST_F(ComboTest, BuildsCombinationsFromPressesAndHeldModifiers)
         fresh.OnRecordKeyboardComboKey = [&seen](int k1, int e1, int k2, int e2, int m, const std::string& text) {
             seen.push_back({k1, e1, k2, e2, m, text});
         };
-        fresh.RecordKeyboardComboKey();
+        EXPECT_TRUE(fresh.RecordKeyboardComboKey());
         feedAll(c.keys);
         for (const Key& k : c.keys) // leave no modifier held for the next case
             hook.Feed(k.vk, 0, kHookFlagReleased);
@@ -146,7 +146,7 @@ TEST_F(ComboTest, ARestartForgetsThePreviousPressTime)
     feedAll({down(VK_A, 1000), down(VK_B, 1050)});
     recorder.StopRecordKeyboardComboKey();
     EXPECT_FALSE(feed(down(VK_C, 1060))) << "stopped";
-    recorder.RecordKeyboardComboKey();
+    EXPECT_TRUE(recorder.RecordKeyboardComboKey());
     feed(down(VK_C, 1070));
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events.back(), (ComboEvent{VK_C, 0, 0, 0, 0, "C"}));
@@ -271,7 +271,7 @@ TEST_F(MacroTest, RecordsPressesReleasesAndTheDelaysBetween)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        recorder.RecordKeyboardMacroKeyEx();
+        EXPECT_TRUE(recorder.RecordKeyboardMacroKeyEx());
         for (const bool blocked : feedAll(c.keys))
             EXPECT_TRUE(blocked) << "every event of a recording is swallowed, repeats included";
         EXPECT_EQ(stop(), c.expected);
@@ -302,9 +302,9 @@ TEST_F(MacroTest, StopHandsOverTheRecordingAndAStartBeginsEmpty)
     EXPECT_TRUE(recorder.MacroKeyList().empty());
     EXPECT_FALSE(feed(down(VK_B, 1200))) << "stopped";
 
-    recorder.RecordKeyboardMacroKeyEx();
+    EXPECT_TRUE(recorder.RecordKeyboardMacroKeyEx());
     feedAll({down(VK_A, 1000), up(VK_B, 5000)}); // B's release left over from before
-    recorder.RecordKeyboardMacroKeyEx();
+    EXPECT_TRUE(recorder.RecordKeyboardMacroKeyEx());
     feedAll({up(VK_B, 6000), down(VK_A, 6010)}); // A counts as released again
     EXPECT_EQ(stop(), (TMacroKeyHookList{keyEntry(VK_B, false), delayEntry(10), keyEntry(VK_A, true)}));
 }
@@ -363,8 +363,8 @@ TEST(TuiHook, OneRecorderHoldsTheHookAndLetsGoWhenDestroyed)
     TuiHook b(&hook);
     b.OnRecordKeyboardSingleKey = counting(second);
 
-    a->RecordKeyboardSingleKey();
-    b.RecordKeyboardSingleKey();
+    EXPECT_TRUE(a->RecordKeyboardSingleKey());
+    EXPECT_TRUE(b.RecordKeyboardSingleKey());
     hook.Feed(VK_A, 0, 0);
     EXPECT_EQ(first, 0) << "the later start replaced the earlier recorder";
     EXPECT_EQ(second, 1);
@@ -373,7 +373,7 @@ TEST(TuiHook, OneRecorderHoldsTheHookAndLetsGoWhenDestroyed)
     EXPECT_TRUE(hook.IsEnabled()) << "destroying a recorder that lost the hook leaves the other's";
     {
         TuiHook c(&hook);
-        c.RecordKeyboardSingleKey();
+        EXPECT_TRUE(c.RecordKeyboardSingleKey());
         EXPECT_EQ(hook.Owner(), &c);
     }
     EXPECT_FALSE(hook.IsEnabled()) << "a destroyed recorder must not stay behind the hook";
@@ -390,7 +390,7 @@ TEST(TuiHook, AHandlerMayStopTheRecordingFromInsideAnEvent)
         recorder.StopRecordKeyboardMacroKeyEx();
     };
     recorder.OnStopRecordKeyboardMacroKey = [&handedOver](const TMacroKeyHookList& list) { handedOver = list.size(); };
-    recorder.RecordKeyboardMacroKeyEx();
+    EXPECT_TRUE(recorder.RecordKeyboardMacroKeyEx());
     EXPECT_TRUE(hook.Feed(VK_A, 0, 0));
     EXPECT_EQ(handedOver, 1u);
     EXPECT_FALSE(hook.IsEnabled());

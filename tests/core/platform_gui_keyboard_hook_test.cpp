@@ -41,7 +41,7 @@ TEST(FedKeyboardHook, HandsEventsToTheCallbackWithTheTickTime)
 
     // A second Enable replaces the callback; Disable is harmless when repeated.
     int second = 0;
-    hook.Enable([&second](const TKBDLLHOOKSTRUCT&, bool&) { ++second; });
+    EXPECT_TRUE(hook.Enable([&second](const TKBDLLHOOKSTRUCT&, bool&) { ++second; }));
     hook.Feed(kVkA, 30, 0);
     EXPECT_EQ(seen.size(), 2u);
     EXPECT_EQ(second, 1);
@@ -55,10 +55,10 @@ TEST(FedKeyboardHook, TracksModifiersFromTheFedEvents)
 {
     FedKeyboardHook hook;
     bool ctrlDuringItsOwnPress = true;
-    hook.Enable([&](const TKBDLLHOOKSTRUCT& e, bool&) {
+    EXPECT_TRUE(hook.Enable([&](const TKBDLLHOOKSTRUCT& e, bool&) {
         if (e.vkCode == kVkLCONTROL && !(e.flags & kHookFlagReleased))
             ctrlDuringItsOwnPress = hook.IsModifierDown(ModifierKey::Ctrl);
-    });
+    }));
     hook.Feed(kVkLCONTROL, 0, 0);
     EXPECT_FALSE(ctrlDuringItsOwnPress) << "like the Windows key state, a key counts as down after its event";
     EXPECT_TRUE(hook.IsModifierDown(ModifierKey::Ctrl));

@@ -155,12 +155,12 @@ TEST_F(ProfileStoreTest, StoreErrorsAreThrownNotTurnedIntoFalse)
 {
     registry->createKey(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse");
     registry->writeDword(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "BVProfile1.pfd", 7);
-    EXPECT_THROW(profile.LoadStreamFromRegistry(), std::system_error);
+    EXPECT_THROW((void)profile.LoadStreamFromRegistry(), std::system_error);
 
     fs::create_directory(dir / "BVProfile1.pfd"); // exists, but is no file
     profile.SetFilePath(dir.str());
-    EXPECT_THROW(profile.LoadStreamFromFile(), std::filesystem::filesystem_error);
-    EXPECT_THROW(profile.SaveStreamToFile(), std::filesystem::filesystem_error);
+    EXPECT_THROW((void)profile.LoadStreamFromFile(), std::filesystem::filesystem_error);
+    EXPECT_THROW((void)profile.SaveStreamToFile(), std::filesystem::filesystem_error);
     EXPECT_TRUE(fs::is_directory(dir / "BVProfile1.pfd"));
 }
 

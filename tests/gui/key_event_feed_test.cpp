@@ -66,10 +66,10 @@ void KeyEventFeedTest::cleanup()
 
 void KeyEventFeedTest::blockedKeysNeverReachTheFocusedWidget()
 {
-    FHook->Enable([this](const TKBDLLHOOKSTRUCT& e, bool& blocked) {
+    QVERIFY(FHook->Enable([this](const TKBDLLHOOKSTRUCT& e, bool& blocked) {
         FSeen.push_back(e);
         blocked = e.vkCode == 'B';
-    });
+    }));
     QTest::keyClick(window(), Qt::Key_A);
     QTest::keyClick(window(), Qt::Key_B);
     QTest::keyClick(window(), Qt::Key_Delete);
@@ -104,7 +104,7 @@ void KeyEventFeedTest::nothingIsFedWhileNoRecorderHasTheHook()
         FSeen.emplace_back();
         blocked = true;
     };
-    recorder.RecordKeyboardSingleKey();
+    QVERIFY(recorder.RecordKeyboardSingleKey());
     recorder.StopRecordKeyboardSingleKey();
     QTest::keyPress(window(), Qt::Key_Shift);
     QTest::keyClick(window(), Qt::Key_B);
@@ -129,7 +129,7 @@ void KeyEventFeedTest::shortcutsWaitWhileARecorderHasTheKeyboard()
         combo = QString::fromStdString(text);
         modifier = m;
     };
-    recorder.RecordKeyboardComboKey();
+    QVERIFY(recorder.RecordKeyboardComboKey());
     QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(combo, QString("Ctrl+S"));
     QCOMPARE(modifier, 2);
@@ -147,7 +147,7 @@ void KeyEventFeedTest::aHeldKeyRecordsOnePressAndOneRelease()
     recorder.OnRecordKeyboardMacroKeyEx = [](int, int, int, int, std::uint32_t, std::uint32_t, const std::string&,
                                               const std::string&, const TMacroKeyHookList&) { };
     recorder.OnStopRecordKeyboardMacroKey = [&recorded](const TMacroKeyHookList& list) { recorded = list; };
-    recorder.RecordKeyboardMacroKeyEx();
+    QVERIFY(recorder.RecordKeyboardMacroKeyEx());
 
     // X11 repeats a held key as a release and a press, both marked as auto-repeat.
     const auto send = [this](QEvent::Type type, bool repeat, std::uint32_t at) {

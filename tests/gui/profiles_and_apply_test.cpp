@@ -84,6 +84,7 @@ private slots:
     void switchingShowsTheNewProfileWithoutChangingIt();
     void applyStoresWhatItCanAndListsWhatFailed();
     void aMouseThatFailsMidwayIsToldAndTheWindowStays();
+    void aSwitchTheMouseRefusesIsToldOnce();
     void refusalsAndNotesAreShownTranslated();
     void cancelStoresTheModesToo();
 };
@@ -491,6 +492,46 @@ void ProfilesAndApplyTest::aMouseThatFailsMidwayIsToldAndTheWindowStays()
         QCOMPARE(int(rig.dialogs.Calls.size()), 1);
         QVERIFY(!w->SettingsChanged);
     }
+}
+
+void ProfilesAndApplyTest::aSwitchTheMouseRefusesIsToldOnce()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->show();
+    const QString told = QStringLiteral("The mouse did not take all settings. Connect it and press Apply again.");
+    VirtualMouseFaults faults;
+    faults.failTransfer = 1;
+
+    // A profile switch and a mode switch each tell of a refused transfer; the rest of the
+    // sequence still goes out.
+    rig.mouse->setFaults(faults);
+    w->BtnProfile2->click();
+    QCOMPARE(int(rig.dialogs.Calls.size()), 1);
+    QCOMPARE(rig.dialogs.Calls[0].Text, told);
+    QVERIFY(rig.mouse->state().previewShown);
+    w->BtnProfile3->click(); // goes through
+    rig.mouse->setFaults(faults);
+    w->BSBTNMODE2->click();
+    QCOMPARE(int(rig.dialogs.Calls.size()), 2);
+    QCOMPARE(rig.dialogs.Calls[1].Text, told);
+
+    // Colour previews come one per step: a run of refusals is told once.
+    w->PreviewLightOnDevice(); // goes through
+    for (int step = 0; step < 3; ++step) {
+        rig.mouse->setFaults(faults);
+        w->PreviewLightOnDevice();
+    }
+    QCOMPARE(int(rig.dialogs.Calls.size()), 3);
+
+    // Without the mouse there is nothing to tell: Apply says so, and sends everything then.
+    rig.mouse->setFaults({});
+    w->PreviewLightOnDevice();
+    rig.mouse->unplug();
+    w->BtnProfile4->click();
+    w->BSBTNMODE1->click();
+    w->PreviewLightOnDevice();
+    QCOMPARE(int(rig.dialogs.Calls.size()), 3);
 }
 
 void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()

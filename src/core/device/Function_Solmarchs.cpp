@@ -121,7 +121,7 @@ std::uint32_t QueryCommandReport(TuiHIDData& hid, TCommandPacket& packet)
     return 0;
 }
 
-std::uint32_t WriteDeviceMemoryChecked(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address)
+std::uint32_t WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address)
 {
     if (Length == 0)
         return 0;
@@ -131,11 +131,6 @@ std::uint32_t WriteDeviceMemoryChecked(TuiHIDData& hid, const void* Source, std:
     setMemoryHeader(*packet, kCmdMemoryWrite, Address, Length);
     std::memcpy(packet->Data, Source, Length);
     return SendCommandReport(hid, *packet);
-}
-
-void WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address)
-{
-    WriteDeviceMemoryChecked(hid, Source, Length, Address);
 }
 
 std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address)
@@ -150,24 +145,24 @@ std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t
     return 0;
 }
 
-void SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second)
+std::uint32_t SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second)
 {
-    sendShort(hid, kCmdUpdateBracket, { phase, second });
+    return sendShort(hid, kCmdUpdateBracket, { phase, second });
 }
 
-void SendSettingsNotice(TuiHIDData& hid, std::uint8_t first, std::uint8_t second)
+std::uint32_t SendSettingsNotice(TuiHIDData& hid, std::uint8_t first, std::uint8_t second)
 {
-    sendShort(hid, kCmdSettingsNotice, { first, second });
+    return sendShort(hid, kCmdSettingsNotice, { first, second });
 }
 
-void SendLightPreview(TuiHIDData& hid, const TLightBlock& block)
+std::uint32_t SendLightPreview(TuiHIDData& hid, const TLightBlock& block)
 {
-    sendShort(hid, kCmdLightPreview, { block[0], block[1], block[2], block[3], block[4] });
+    return sendShort(hid, kCmdLightPreview, { block[0], block[1], block[2], block[3], block[4] });
 }
 
-void WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address)
+std::uint32_t WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address)
 {
-    WriteDeviceMemory(hid, &value, 1, address);
+    return WriteDeviceMemory(hid, &value, 1, address);
 }
 
 std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::uint16_t address)
@@ -175,20 +170,20 @@ std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::ui
     return ReadDeviceMemory(hid, &destination, 1, address);
 }
 
-void WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address)
+std::uint32_t WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address)
 {
     const std::uint8_t byte = static_cast<std::uint8_t>((on != 0 ? 0x80 : 0) | (value & 0x7F));
-    WriteDeviceByte(hid, byte, address);
+    return WriteDeviceByte(hid, byte, address);
 }
 
-void WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address)
+std::uint32_t WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address)
 {
-    WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
+    return WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
 }
 
-void WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address)
+std::uint32_t WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address)
 {
-    WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
+    return WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
 }
 
 std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_t address)
@@ -196,9 +191,9 @@ std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_
     return ReadDeviceMemory(hid, destination.data(), static_cast<std::uint16_t>(destination.size()), address);
 }
 
-void WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address)
+std::uint32_t WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address)
 {
-    WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
+    return WriteDeviceMemory(hid, block.data(), static_cast<std::uint16_t>(block.size()), address);
 }
 
 std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index)
@@ -213,36 +208,56 @@ std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index)
     return 0;
 }
 
-void ModeButtonSequence(TuiHIDData& hid, int modeIndex, const DeviceSequenceHooks& hooks)
+namespace {
+
+// Keeps the first failure of a sequence that goes on after one.
+struct FirstFailure {
+    std::uint32_t code = 0;
+    void operator()(std::uint32_t r)
+    {
+        if (code == 0)
+            code = r;
+    }
+};
+
+} // namespace
+
+std::uint32_t ModeButtonSequence(TuiHIDData& hid, int modeIndex, const DeviceSequenceHooks& hooks)
 {
     if (modeIndex != 0 && modeIndex != 1)
-        return;
-    SendUpdateBracket(hid, 0, 0);
-    WriteDeviceByte(hid, static_cast<std::uint8_t>(modeIndex), kAddrSetSelector);
-    SendSettingsNotice(hid, 1, 1);
+        return 0;
+    FirstFailure failed;
+    failed(SendUpdateBracket(hid, 0, 0));
+    failed(WriteDeviceByte(hid, static_cast<std::uint8_t>(modeIndex), kAddrSetSelector));
+    failed(SendSettingsNotice(hid, 1, 1));
     if (hooks.tellMonitor)
         hooks.tellMonitor();
     if (hooks.pause)
         hooks.pause(100);
-    SendUpdateBracket(hid, 1, 0);
+    failed(SendUpdateBracket(hid, 1, 0));
+    return failed.code;
 }
 
-void ProfileButtonSequence(
+std::uint32_t ProfileButtonSequence(
     TuiHIDData& hid, int profileIndex, std::uint8_t currentGame, const TLightBlock& light, int wheelValue, int wheelOn)
 {
     if (profileIndex < 0 || profileIndex > 4)
-        return;
-    WriteDeviceByte(hid, static_cast<std::uint8_t>(profileIndex), kAddrSetSelector);
-    SendSettingsNotice(hid, 1, currentGame);
-    LightPreviewSequence(hid, light, wheelValue, wheelOn);
+        return 0;
+    FirstFailure failed;
+    failed(WriteDeviceByte(hid, static_cast<std::uint8_t>(profileIndex), kAddrSetSelector));
+    failed(SendSettingsNotice(hid, 1, currentGame));
+    failed(LightPreviewSequence(hid, light, wheelValue, wheelOn));
+    return failed.code;
 }
 
-void LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn)
+std::uint32_t LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn)
 {
-    SendUpdateBracket(hid, 0, 0);
-    SendLightPreview(hid, light);
-    WriteWheelLightByte(hid, wheelValue, wheelOn, kAddrWheelLight);
-    SendUpdateBracket(hid, 1, 0);
+    FirstFailure failed;
+    failed(SendUpdateBracket(hid, 0, 0));
+    failed(SendLightPreview(hid, light));
+    failed(WriteWheelLightByte(hid, wheelValue, wheelOn, kAddrWheelLight));
+    failed(SendUpdateBracket(hid, 1, 0));
+    return failed.code;
 }
 
 } // namespace bv

@@ -97,42 +97,39 @@ inline constexpr std::size_t kMacroAreaLengthsOffset = 1920;
 /// Report ID for n = data length + 8 bytes: 2 up to 16, 3 up to 64, 4 up to 1024, 5 up to 2048, else 6.
 std::uint8_t ReportIdForLength(std::uint32_t n);
 /// The report size (ID included) of IDs 2 to 6; 16 for any other ID.
-std::uint32_t ReportSizeForId(std::uint8_t reportId);
+[[nodiscard]] std::uint32_t ReportSizeForId(std::uint8_t reportId);
 
 /// Frames the packet and sends it to the mouse's collection. 0 when sent. A memory command whose
 /// length exceeds the data area is refused without sending anything.
-std::uint32_t SendCommandReport(TuiHIDData& hid, const TCommandPacket& packet);
+[[nodiscard]] std::uint32_t SendCommandReport(TuiHIDData& hid, const TCommandPacket& packet);
 /// The read exchange: request, then fetch. On 0 the packet holds the answer (header bytes 0 to 6
 /// from the report, byte 7 zero, the data area from report byte 8 on). Refuses lengths above
 /// kMaxReadLength without sending anything.
-std::uint32_t QueryCommandReport(TuiHIDData& hid, TCommandPacket& packet);
+[[nodiscard]] std::uint32_t QueryCommandReport(TuiHIDData& hid, TCommandPacket& packet);
 
-/// Writes Length bytes to the mouse's memory; nothing for length 0 or above kMaxWriteLength.
-/// The result is dropped: test presence first when it matters.
-void WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
-/// The same write with its result, for callers that report failures themselves.
-std::uint32_t WriteDeviceMemoryChecked(
-    TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
+/// Writes Length bytes to the mouse's memory; 0 when written or for length 0, else the error
+/// (kHidErrorInvalidRequest, nothing sent, above kMaxWriteLength).
+[[nodiscard]] std::uint32_t WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
 /// Reads Length bytes; 0 on success, else the error. Destination is untouched on failure.
-std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address);
+[[nodiscard]] std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address);
 
-// The fixed-size operations; writes, brackets, notices and previews report nothing.
-void SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second);
-void SendSettingsNotice(TuiHIDData& hid, std::uint8_t first, std::uint8_t second);
+// The fixed-size operations; each returns 0 when the mouse took it, else the error.
+[[nodiscard]] std::uint32_t SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second);
+[[nodiscard]] std::uint32_t SendSettingsNotice(TuiHIDData& hid, std::uint8_t first, std::uint8_t second);
 /// Shows bytes 0 to 4 of a light block; the sixth is not part of the preview.
-void SendLightPreview(TuiHIDData& hid, const TLightBlock& block);
-void WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address);
-std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::uint16_t address);
+[[nodiscard]] std::uint32_t SendLightPreview(TuiHIDData& hid, const TLightBlock& block);
+[[nodiscard]] std::uint32_t WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address);
+[[nodiscard]] std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::uint16_t address);
 /// One byte: bit 7 the wheel light (any non-zero `on` is on), bits 0 to 6 the low bits of `value`.
-void WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address);
-void WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address);
-void WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address);
-std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_t address);
-void WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address);
+[[nodiscard]] std::uint32_t WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address);
+[[nodiscard]] std::uint32_t WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address);
+[[nodiscard]] std::uint32_t WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address);
+[[nodiscard]] std::uint32_t ReadCPIBlock(TuiHIDData& hid, TCPIBlock& destination, std::uint16_t address);
+[[nodiscard]] std::uint32_t WriteButtonBlock(TuiHIDData& hid, const TButtonBlock& block, std::uint16_t address);
 
 /// The CPI level the mouse is at: byte 1 of the CPI block of the set the selector names.
 /// On failure Index is unchanged and the error is returned.
-std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index);
+[[nodiscard]] std::uint32_t ReadCurrentCPIIndex(TuiHIDData& hid, std::int32_t& Index);
 
 /// What the window's sequences need besides the device.
 struct DeviceSequenceHooks {
@@ -140,14 +137,17 @@ struct DeviceSequenceHooks {
     std::function<void()> tellMonitor; // tells the monitor program that the mouse changed
 };
 
+// The sequences send every step even after one failed, as Apply does, and return the error of the
+// first failed step (0 when the mouse took them all).
+
 /// Mode button: bracket, set selector, settings notice (1, 1), monitor, pause 100 ms, bracket closed.
-/// Nothing for a mode other than 0 or 1.
-void ModeButtonSequence(TuiHIDData& hid, int modeIndex, const DeviceSequenceHooks& hooks);
+/// Nothing (0) for a mode other than 0 or 1.
+[[nodiscard]] std::uint32_t ModeButtonSequence(TuiHIDData& hid, int modeIndex, const DeviceSequenceHooks& hooks);
 /// Profile button: set selector, settings notice (1, currentGame), then the light preview sequence.
-/// Nothing for a profile index outside 0 to 4.
-void ProfileButtonSequence(
+/// Nothing (0) for a profile index outside 0 to 4.
+[[nodiscard]] std::uint32_t ProfileButtonSequence(
     TuiHIDData& hid, int profileIndex, std::uint8_t currentGame, const TLightBlock& light, int wheelValue, int wheelOn);
 /// Light preview: bracket, preview, wheel light byte, bracket closed.
-void LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn);
+[[nodiscard]] std::uint32_t LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn);
 
 } // namespace bv

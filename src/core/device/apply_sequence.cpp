@@ -34,13 +34,10 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         if (hooks.Sequence.pause)
             hooks.Sequence.pause(ms);
     };
-    // The writes return nothing; the HID component counts the transfers that failed.
     auto step = [&](const std::string& name, const auto& send) {
-        const std::uint64_t before = hid.FailedTransfers();
-        send();
-        if (hid.FailedTransfers() != before) {
+        if (const std::uint32_t r = send(); r != 0) {
             if (result.FailedSteps.empty())
-                result.FirstError = hid.LastTransferError();
+                result.FirstError = r;
             result.FailedSteps.push_back(name);
         }
     };
@@ -58,7 +55,7 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         }
     }
 
-    step("opening update bracket", [&] { SendUpdateBracket(hid, 0, 0); });
+    step("opening update bracket", [&] { return SendUpdateBracket(hid, 0, 0); });
     if (hooks.Busy)
         hooks.Busy(true);
     std::int32_t cpiIndex = 0;
@@ -83,23 +80,23 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         pause(0);
         for (const TDeviceWrite& w : ConfigurationImageWrites(*image, mode))
             step(modeName + " " + w.What, [&] {
-                WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
+                return WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
             });
         pause(0);
         rates[mode] = image->ReportRate;
         pause(0);
     }
-    step("report rates", [&] { WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate); });
-    step("set selector", [&] { WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector); });
+    step("report rates", [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate); });
+    step("set selector", [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector); });
     const auto& current = profiles.CurrentProfile().ConfigInfo;
-    step("wheel light", [&] { WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight); });
+    step("wheel light", [&] { return WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight); });
     pause(0);
     pause(0);
-    step("settings notice", [&] { SendSettingsNotice(hid, 1, notice); });
+    step("settings notice", [&] { return SendSettingsNotice(hid, 1, notice); });
     if (hooks.Sequence.tellMonitor)
         hooks.Sequence.tellMonitor();
     pause(50);
-    step("closing update bracket", [&] { SendUpdateBracket(hid, 1, 0); });
+    step("closing update bracket", [&] { return SendUpdateBracket(hid, 1, 0); });
     if (hooks.Busy)
         hooks.Busy(false);
     result.Written = result.FailedSteps.empty();

@@ -64,7 +64,7 @@ struct ApplyResult {
     std::vector<util::UserText> Notes;
     std::int32_t CurrentCPIIndex = 0;
 
-    bool Refused() const { return !Error.Source.empty(); }
+    [[nodiscard]] bool Refused() const { return !Error.Source.empty(); }
 };
 
 /// The Apply sequence from the opening to the closing update bracket. Both mode profiles are

@@ -82,7 +82,7 @@ DecodedLight DecodeLightBlock(std::span<const std::uint8_t> block);
 int ReportRateHz(std::uint8_t code);
 
 /// A set (0 or 1) out of a memory image of at least both sets; nullopt for a smaller image.
-std::optional<DecodedSet> DecodeConfigurationSet(std::span<const std::uint8_t> memory, int set);
-std::optional<DecodedShared> DecodeSharedBytes(std::span<const std::uint8_t> memory);
+[[nodiscard]] std::optional<DecodedSet> DecodeConfigurationSet(std::span<const std::uint8_t> memory, int set);
+[[nodiscard]] std::optional<DecodedShared> DecodeSharedBytes(std::span<const std::uint8_t> memory);
 
 } // namespace bv

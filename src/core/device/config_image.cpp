@@ -257,30 +257,20 @@ std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& im
     return writes;
 }
 
-bool WriteConfigurationImage(TuiHIDData& hid, const TMOUSEPROFILEINFO& profile, int set,
-                             const DeviceSequenceHooks& hooks, util::UserText* error)
-{
-    if (set != 0 && set != 1) {
-        if (error)
-            *error = {"There is no configuration set %1.", {std::to_string(set)}};
-        return false;
-    }
-    pauseFor(hooks, 100);
-    const auto image = EncodeConfigurationImage(profile, error);
-    if (!image)
-        return false;
-    WriteConfigurationBlocks(hid, *image, set, hooks);
-    return true;
-}
-
-void WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks)
+std::uint32_t WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set,
+                                       const DeviceSequenceHooks& hooks)
 {
     if (set != 0 && set != 1)
-        return;
+        return kHidErrorInvalidRequest;
     pauseFor(hooks, 0);
-    for (const TDeviceWrite& w : ConfigurationImageWrites(image, set))
-        WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
+    std::uint32_t first = 0;
+    for (const TDeviceWrite& w : ConfigurationImageWrites(image, set)) {
+        const std::uint32_t r = WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
+        if (first == 0)
+            first = r;
+    }
     pauseFor(hooks, 0);
+    return first;
 }
 
 } // namespace bv

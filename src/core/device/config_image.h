@@ -32,7 +32,7 @@ struct TDeviceWrite {
 
 /// The button block of a working copy; false, with `error` set and the block untouched, when
 /// the buttons use more distinct macros than the mouse has slots.
-bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error = nullptr);
+[[nodiscard]] bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error = nullptr);
 void EncodeCPIBlock(const TMOUSEPROFILEINFO& profile, TCPIBlock& block);
 void EncodeLightBlock(const TLEDCONFIG& light, TLightBlock& block);
 /// The polling interval in ms: 125 Hz → 8, 250 → 4, 500 → 2, 1000 → 1; any other rate as 125 Hz.
@@ -47,18 +47,16 @@ void PrepareWorkingCopy(TMOUSEPROFILEINFO& profile);
 void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& notes);
 
 /// Builds every block of `profile` for the mouse; nullopt with `error` set when it cannot be written.
-std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, util::UserText* error = nullptr);
+[[nodiscard]] std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, util::UserText* error = nullptr);
 
 /// The memory writes of an image into set 0 or 1, in the order they are sent.
 std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& image, int set);
 
 /// Writes the blocks of an encoded image into set 0 or 1 (buttons, macro slots, light, CPI), with
 /// the message queue serviced before and after: exactly the writes of ConfigurationImageWrites.
-void WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks);
-
-/// Writes one set: pause, blocks in order (buttons, macro slots, light, CPI), with the message queue
-/// serviced between groups. Returns false, writing nothing, when the profile cannot be written.
-bool WriteConfigurationImage(TuiHIDData& hid, const TMOUSEPROFILEINFO& profile, int set,
-                             const DeviceSequenceHooks& hooks, util::UserText* error = nullptr);
+/// Every write is sent; returns the error of the first that failed (kHidErrorInvalidRequest,
+/// nothing sent, for another set), 0 when the mouse took them all.
+[[nodiscard]] std::uint32_t WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set,
+                                                     const DeviceSequenceHooks& hooks);
 
 } // namespace bv

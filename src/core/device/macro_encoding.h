@@ -24,7 +24,7 @@ const TMACROKEYINFO* ListedMacro(const TMOUSEPROFILEINFO& profile, std::uint16_t
 /// The number of actions that travel: MacroListCount clamped to 0..128.
 int MacroDeviceActionCount(const TMACROKEYINFO& macro);
 /// Whether the loop marker travels: a loop count is set and the slot has room for one more record.
-bool MacroDeviceHasLoopMarker(const TMACROKEYINFO& macro);
+[[nodiscard]] bool MacroDeviceHasLoopMarker(const TMACROKEYINFO& macro);
 /// The device length in bytes: 3 per action, plus 3 for the loop marker; never more than a slot.
 int MacroDeviceLength(const TMACROKEYINFO& macro);
 
@@ -36,7 +36,7 @@ std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action);
 void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::vector<util::UserText>* notes = nullptr);
 
 /// Device length of slot `slot` as recorded in the area (32-bit little-endian); 0 for no such slot.
-std::uint32_t MacroAreaLength(const TMacroArea& area, int slot);
+[[nodiscard]] std::uint32_t MacroAreaLength(const TMacroArea& area, int slot);
 void SetMacroAreaLength(TMacroArea& area, int slot, std::uint32_t length);
 
 } // namespace bv

@@ -8,10 +8,10 @@ namespace bv {
 inline constexpr int kShortcutTableRows = 50;
 
 /// Row of the "Basic" menu (Cut, Copy, ...); false and `out` unchanged for a row outside 0..49.
-bool GetBasicShortcut(int row, TCOMBOKEYINFO& out);
+[[nodiscard]] bool GetBasicShortcut(int row, TCOMBOKEYINFO& out);
 /// Row of the "Advanced" menu (Switch Window, ...); false and `out` unchanged outside 0..49.
-bool GetAdvancedShortcut(int row, TCOMBOKEYINFO& out);
+[[nodiscard]] bool GetAdvancedShortcut(int row, TCOMBOKEYINFO& out);
 /// Row of the "Media" menu as consumer usages; false and `out` unchanged outside 0..49.
-bool GetMediaKey(int row, THID_CODE_INFO& out);
+[[nodiscard]] bool GetMediaKey(int row, THID_CODE_INFO& out);
 
 } // namespace bv

@@ -23,7 +23,7 @@ inline constexpr const char* kUdevProbeName = "bvconfig-udev-probe";
 
 /// True when the descriptor declares the mouse's configuration collection (usage page 0xFFA0,
 /// usage 1) as a top-level collection. Any bytes are safe; a malformed descriptor gives false.
-bool DeclaresMouseCollection(std::span<const std::uint8_t> descriptor);
+[[nodiscard]] bool DeclaresMouseCollection(std::span<const std::uint8_t> descriptor);
 
 /// What the probe prints for a hidraw device, given its sysfs folder (udev's %S%p,
 /// /sys/devices/.../hidraw/hidrawN): "BVCONFIG_MOUSE=1\n" when its report descriptor declares the
@@ -32,7 +32,7 @@ std::string UdevProbeOutput(const std::filesystem::path& sysfsHidraw);
 
 /// Vendor and product of a config.ini hardware ID in the Windows form ("HID\VID_1234&PID_5678...");
 /// nullopt for any other form.
-std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(const std::string& hardwareId);
+[[nodiscard]] std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(const std::string& hardwareId);
 
 /// The rule: hidraw nodes that the probe (at `probePath`) recognises get TAG+="uaccess"; so do the
 /// nodes of the mice that `hardwareIds` (config.ini's list) name by vendor and product.
@@ -40,7 +40,7 @@ std::string UdevRuleText(const std::string& probePath, const std::vector<std::st
 
 /// What stands between this user and a plugged-in mouse: the first node that carries the mouse's
 /// collection and may not be opened. Nothing when the mouse is absent or any of its nodes opens.
-std::optional<platform::HidNodeAccess> DeniedMouseNode(const std::vector<platform::HidNodeAccess>& nodes);
+[[nodiscard]] std::optional<platform::HidNodeAccess> DeniedMouseNode(const std::vector<platform::HidNodeAccess>& nodes);
 
 /// The window's message for a denied node: what is wrong, and what to do about it, which depends
 /// on whether the rule is installed.

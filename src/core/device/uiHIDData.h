@@ -85,17 +85,17 @@ public:
 
     /// True when an accepted interface with the collection of `ReportData.UsageAndPage` can be opened.
     /// Report lengths do not matter.
-    bool IsDeviceExist(const THIDDataParam& ReportData);
+    [[nodiscard]] bool IsDeviceExist(const THIDDataParam& ReportData);
     /// Sends Data (DATASIZE bytes from ReportID) to every accepted interface whose collection matches
     /// and whose feature report holds DATASIZE bytes. 0 when the last transfer succeeded, else its
     /// error; kHidErrorNoDevice when no interface passed.
-    std::uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
+    [[nodiscard]] std::uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
     /// Fetches the feature report Data.ReportID (DATASIZE bytes) from every passing interface; each
     /// success is copied over Data, so the last successful interface wins. Result as for set.
-    std::uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
+    [[nodiscard]] std::uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
     /// Writes DATASIZE + 1 bytes from ReportID as an output report to every matching interface whose
     /// output report length is at least DATASIZE. 1 when a write succeeded, else 0.
-    std::uint32_t HidFindAndWriteDevice(THIDDataParam& ReportData);
+    [[nodiscard]] std::uint32_t HidFindAndWriteDevice(THIDDataParam& ReportData);
     /// Starts one reader thread per accepted interface of the collection.
     void HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage);
     /// Stops every reader thread and waits until they have ended.
@@ -103,15 +103,15 @@ public:
 
     /// Every interface present, opened once to read its capabilities; for diagnostics.
     /// nullopt when the system cannot enumerate HID interfaces.
-    std::optional<std::vector<HidInterfaceReport>> DescribeInterfaces();
+    [[nodiscard]] std::optional<std::vector<HidInterfaceReport>> DescribeInterfaces();
 
     /// Feature transfers (set or get) that failed since this component was made. The protocol's
     /// writes return nothing, so a sequence compares this before and after each step.
     std::uint64_t FailedTransfers() const { return FFailedTransfers.load(); }
     /// The error of the last failed feature transfer, 0 before any failed.
-    std::uint32_t LastTransferError() const { return FLastTransferError.load(); }
+    [[nodiscard]] std::uint32_t LastTransferError() const { return FLastTransferError.load(); }
 
-    bool IsAcceptedHardwareId(const std::vector<std::string>& hardwareIds) const;
+    [[nodiscard]] bool IsAcceptedHardwareId(const std::vector<std::string>& hardwareIds) const;
     const std::vector<std::string>& HidDeviceList() const { return FHidDeviceList; }
     HidBackend& Backend() { return *FBackend; }
 
@@ -134,9 +134,9 @@ private:
     void readLoop(Reader& reader);
     void dispatchReport(Reader& reader, std::span<const std::uint8_t> report);
     void raise(const std::function<void()>& event);
-    bool stopRequested(std::uint64_t generation);
+    [[nodiscard]] bool stopRequested(std::uint64_t generation);
 
-    std::uint32_t noteTransfer(std::uint32_t result);
+    [[nodiscard]] std::uint32_t noteTransfer(std::uint32_t result);
 
     std::shared_ptr<HidBackend> FBackend;
     std::vector<std::string> FHidDeviceList;

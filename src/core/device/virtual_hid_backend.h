@@ -20,11 +20,11 @@ public:
     virtual HidAttributes attributes() const = 0;
     virtual std::vector<std::uint8_t> reportDescriptor() const = 0;
     /// False while the device is unplugged: it is not enumerated and cannot be opened.
-    virtual bool plugged() const { return true; }
+    [[nodiscard]] virtual bool plugged() const { return true; }
 
-    virtual std::uint32_t setFeature(std::span<const std::uint8_t> report) = 0;
-    virtual std::uint32_t getFeature(std::span<std::uint8_t> report) = 0;
-    virtual std::uint32_t writeOutput(std::span<const std::uint8_t> report);
+    [[nodiscard]] virtual std::uint32_t setFeature(std::span<const std::uint8_t> report) = 0;
+    [[nodiscard]] virtual std::uint32_t getFeature(std::span<std::uint8_t> report) = 0;
+    [[nodiscard]] virtual std::uint32_t writeOutput(std::span<const std::uint8_t> report);
     /// Waits up to `timeoutMs` for an input report. The default has none to give.
     virtual HidReadResult readInput(std::span<std::uint8_t> buffer, int timeoutMs);
 };
@@ -36,7 +36,7 @@ public:
     /// Adds a device; it is enumerated after those added before.
     void add(std::shared_ptr<VirtualHidDevice> device);
 
-    std::optional<std::vector<HidInterface>> enumerate() override;
+    [[nodiscard]] std::optional<std::vector<HidInterface>> enumerate() override;
     HidOpenResult open(const HidInterface& itf, HidOpenMode mode) override;
 
 private:

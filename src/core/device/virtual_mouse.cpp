@@ -209,7 +209,8 @@ void VirtualMouse::pushInputReport(std::vector<std::uint8_t> report)
 VirtualMouseState VirtualMouse::state() const
 {
     std::lock_guard lock(mutex_);
-    load();
+    // An unusable state file leaves the last state; lastProblem() says why.
+    (void)load();
     return state_;
 }
 

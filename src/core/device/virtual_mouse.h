@@ -59,7 +59,7 @@ struct VirtualMouseState {
 /// The state file: "BVVM", a 16-bit version (1), then the fields above, little-endian.
 std::vector<std::uint8_t> EncodeVirtualMouseState(const VirtualMouseState& state);
 /// nullopt with `why` set when the bytes are not a state file this program can read.
-std::optional<VirtualMouseState> DecodeVirtualMouseState(std::span<const std::uint8_t> bytes, std::string& why);
+[[nodiscard]] std::optional<VirtualMouseState> DecodeVirtualMouseState(std::span<const std::uint8_t> bytes, std::string& why);
 
 /// A state file that cannot be used.
 struct VirtualMouseStateError : std::runtime_error {
@@ -103,17 +103,17 @@ public:
 
     HidAttributes attributes() const override;
     std::vector<std::uint8_t> reportDescriptor() const override;
-    bool plugged() const override;
-    std::uint32_t setFeature(std::span<const std::uint8_t> report) override;
-    std::uint32_t getFeature(std::span<std::uint8_t> report) override;
+    [[nodiscard]] bool plugged() const override;
+    [[nodiscard]] std::uint32_t setFeature(std::span<const std::uint8_t> report) override;
+    [[nodiscard]] std::uint32_t getFeature(std::span<std::uint8_t> report) override;
     HidReadResult readInput(std::span<std::uint8_t> buffer, int timeoutMs) override;
 
 private:
-    bool pluggedLocked() const;
+    [[nodiscard]] bool pluggedLocked() const;
     /// 0 to go on, else the transfer's result; with a state file, `shared` holds its lock.
-    std::uint32_t beginTransfer(std::optional<platform::FileLock>& shared);
-    bool load() const; // from the state file; false (with problem_ set) when unusable
-    bool save();
+    [[nodiscard]] std::uint32_t beginTransfer(std::optional<platform::FileLock>& shared);
+    [[nodiscard]] bool load() const; // from the state file; false (with problem_ set) when unusable
+    [[nodiscard]] bool save();
 
     std::optional<std::filesystem::path> stateFile_;
     mutable std::mutex mutex_;

@@ -18,7 +18,7 @@ struct VirtualKey {
 /// The virtual key of an evdev key code; nullopt for keys without one. Keypad digits and the
 /// keypad point depend on Num Lock, as on Windows: on they are the keypad keys, off the
 /// navigation keys without the extended flag.
-std::optional<VirtualKey> EvdevToVirtualKey(std::uint32_t evdevCode, bool numLock = true);
+[[nodiscard]] std::optional<VirtualKey> EvdevToVirtualKey(std::uint32_t evdevCode, bool numLock = true);
 
 /// X11 and Wayland key codes are the evdev code plus this offset.
 inline constexpr std::uint32_t kXkbKeycodeOffset = 8;

@@ -40,13 +40,13 @@ const TKeyboardInfoTable* GetKeyTableRow(int vk, bool extendedTable);
 int GetKeyHidCode(int vk, int ext);
 /// True for the keys whose usage lies on the consumer page (volume, media, browser and launch
 /// keys): the mouse sends them as media functions, never in a keyboard byte.
-bool IsConsumerKey(int vk, int ext);
+[[nodiscard]] bool IsConsumerKey(int vk, int ext);
 /// The usage of the key as a keyboard key: 0 when it has none, is a consumer key or does not fit
 /// the keyboard byte.
 std::uint8_t GetKeyboardHidByte(int vk, int ext);
 /// True for a key that has a usage but cannot go out in the keyboard byte: the mouse would send
 /// nothing for it.
-bool HasNoKeyboardByte(int vk, int ext);
+[[nodiscard]] bool HasNoKeyboardByte(int vk, int ext);
 /// Display name of the consumer key with this usage ("VOLUME_MUTE"); "MEDIA 0x00E2" style for a
 /// usage no key of the table has.
 std::string GetConsumerUsageName(int usage);

@@ -40,21 +40,21 @@ std::string MacroName(const TMACROKEYINFO& macro);
 void SetMacroName(TMACROKEYINFO& macro, std::string_view name);
 
 /// True when the macro's name equals `name` exactly (case-sensitive, no cutting).
-bool MacroNameEquals(const TMACROKEYINFO& macro, std::string_view name);
+[[nodiscard]] bool MacroNameEquals(const TMACROKEYINFO& macro, std::string_view name);
 /// True when two records hold the same name, unit for unit: a name cut inside a two-unit
 /// character by an older program still matches itself.
-bool MacroNamesEqual(const TMACROKEYINFO& a, const TMACROKEYINFO& b);
+[[nodiscard]] bool MacroNamesEqual(const TMACROKEYINFO& a, const TMACROKEYINFO& b);
 
 /// Why the record's name cannot name a macro file (see MacroFileNameProblem), also when it holds
 /// half of a two-unit character; nullopt when it can.
-std::optional<std::string> MacroRecordFileNameProblem(const TMACROKEYINFO& macro);
+[[nodiscard]] std::optional<std::string> MacroRecordFileNameProblem(const TMACROKEYINFO& macro);
 
 /// Why `name` cannot be used for a macro file, in words for the user; nullopt when it can.
 /// The same names are refused on every system, so a profile behaves alike wherever it is used:
 /// an empty name, one longer than 50 units or not valid UTF-8, control characters, the characters < > : " / \ | ? *
 /// and the device names of Windows (CON, PRN, AUX, NUL, COM1-9, LPT1-9). Every other name is used
 /// byte for byte, so files written by earlier versions still match.
-std::optional<std::string> MacroFileNameProblem(std::string_view name);
+[[nodiscard]] std::optional<std::string> MacroFileNameProblem(std::string_view name);
 
 /// The text of `<folder><separator><name>.macro` for messages; control characters shown as \xNN.
 std::string MacroFileText(const std::string& folder, std::string_view name);

@@ -77,16 +77,16 @@ public:
     TuiHook& operator=(const TuiHook&) = delete;
 
     /// True when a keyboard hook is there to be used.
-    bool DLLLoaded() const;
+    [[nodiscard]] bool DLLLoaded() const;
 
     // Each start replaces any recorder of the process; false when the hook could not be
     // installed (the recorder then receives nothing).
-    bool RecordKeyboardSingleKey();
+    [[nodiscard]] bool RecordKeyboardSingleKey();
     void StopRecordKeyboardSingleKey();
-    bool RecordKeyboardComboKey();
+    [[nodiscard]] bool RecordKeyboardComboKey();
     void StopRecordKeyboardComboKey();
     /// Starts a fresh macro recording.
-    bool RecordKeyboardMacroKeyEx();
+    [[nodiscard]] bool RecordKeyboardMacroKeyEx();
     /// Raises OnStopRecordKeyboardMacroKey with the recording, then empties it.
     void StopRecordKeyboardMacroKeyEx();
 
@@ -99,7 +99,7 @@ public:
     TStopRecordKeyboardMacroKeyEvent OnStopRecordKeyboardMacroKey;
 
 private:
-    bool startHook(platform::KeyboardHook::Callback callback);
+    [[nodiscard]] bool startHook(platform::KeyboardHook::Callback callback);
     void stopHook();
 
     void recordSingleKey(const TKBDLLHOOKSTRUCT& event, bool& blocked);

@@ -16,7 +16,7 @@ namespace bv {
 class TuiMacroClass;
 
 /// What is wrong with the counts of a stored macro, or nullopt when they are in range.
-std::optional<std::string> MacroRecordDamage(const TMACROKEYINFO& macro);
+[[nodiscard]] std::optional<std::string> MacroRecordDamage(const TMACROKEYINFO& macro);
 /// The damage of a stored macro list: its own count and the counts of the macros it holds.
 std::vector<std::string> MacroListDamage(const TMACROKEYINFOLIST& list);
 
@@ -35,14 +35,14 @@ public:
     /// Accepted only for 0 <= value < count.
     void SetActionIndex(int Value);
     int MacroListCount() const { return static_cast<int>(FActionsList.size()); }
-    bool IsFull() const { return MacroListCount() >= FMaxActionsCount; }
-    bool IsEmpty() const { return FActionsList.empty(); }
+    [[nodiscard]] bool IsFull() const { return MacroListCount() >= FMaxActionsCount; }
+    [[nodiscard]] bool IsEmpty() const { return FActionsList.empty(); }
     int TotalDelay() const { return GetTotalDelay(); }
     const std::vector<TMACROKEY>& Actions() const { return FActionsList; }
     int MacroIndex() const { return FMacroIndex; }
     /// True while the clipboard holds an action; ClipboardIsCut when a cut put it there.
-    bool HasClipboard() const { return FSavedActionsList.has_value(); }
-    bool ClipboardIsCut() const { return FCutOperationFlag; }
+    [[nodiscard]] bool HasClipboard() const { return FSavedActionsList.has_value(); }
+    [[nodiscard]] bool ClipboardIsCut() const { return FCutOperationFlag; }
 
     /// The kept record with the edited actions in slots 0..count-1.
     void GetMacroKeyInfo(TMACROKEYINFO& AMacroKeyInfo) const;
@@ -74,7 +74,7 @@ public:
 
 private:
     friend class TuiMacroClass;
-    bool validIndex(int AIndex) const { return AIndex >= 0 && AIndex < MacroListCount(); }
+    [[nodiscard]] bool validIndex(int AIndex) const { return AIndex >= 0 && AIndex < MacroListCount(); }
     void loadActions(const TMACROKEYINFO& AMacroKeyInfo);
 
     TMACROKEYINFO FORGMacroKeyInfo {};
@@ -108,8 +108,8 @@ public:
     /// Makes macro Value current with a new actions object; ignored (false) for an invalid index.
     bool SetMacroListIndex(int Value);
     int MacroListCount() const { return static_cast<int>(FMacroKeyInfoList.size()); }
-    bool IsFull() const { return MacroListCount() >= FMaxMacroListCount; }
-    bool IsEmpty() const { return FMacroKeyInfoList.empty(); }
+    [[nodiscard]] bool IsFull() const { return MacroListCount() >= FMaxMacroListCount; }
+    [[nodiscard]] bool IsEmpty() const { return FMacroKeyInfoList.empty(); }
     const std::vector<TMACROKEYINFO>& MacroKeyInfos() const { return FMacroKeyInfoList; }
     /// Copy of the current macro; all zero when there is none.
     TMACROKEYINFO CurrentMacroKeyInfo() const;
@@ -122,15 +122,15 @@ public:
     /// Appends a new empty macro (name cut to 50 units) and makes it current. Checks neither the
     /// limit of 20 nor duplicate names (the editor does); refused (false) only when the 21 slots
     /// of the stored list are taken.
-    bool CreateNewMacro(const std::string& AMacroName);
+    [[nodiscard]] bool CreateNewMacro(const std::string& AMacroName);
     /// Renames macro AIndex (name cut to 50 units).
-    bool ReNameMacro(const std::string& AMacroName, int AIndex);
+    [[nodiscard]] bool ReNameMacro(const std::string& AMacroName, int AIndex);
     bool DeleteMacro(int AIndex);
     /// Deletes the first macro of that name.
-    bool DeleteMacro(const std::string& AMacroName);
+    [[nodiscard]] bool DeleteMacro(const std::string& AMacroName);
     bool MoveUpMacro(int AIndex);
     bool MoveDownMacro(int AIndex);
-    bool MacroExists(const std::string& AMacroName) const { return IndexOfMacroName(AMacroName) >= 0; }
+    [[nodiscard]] bool MacroExists(const std::string& AMacroName) const { return IndexOfMacroName(AMacroName) >= 0; }
     int IndexOfMacroName(const std::string& AMacroName) const;
     /// Inserts the actions of AMacroKeyInfo into the current macro after action AIndex, as many
     /// as fit.
@@ -149,19 +149,19 @@ public:
     /// Reads up to 892 bytes of the file into the record (a shorter file fills only its leading
     /// bytes). A missing file leaves the record unchanged and returns false. Throws
     /// std::filesystem::filesystem_error for a file that exists but cannot be read.
-    static bool LoadMacroFromFile(const std::string& AMacroFile, TMACROKEYINFO& AMacroKeyInfo);
-    static bool IsValidMacroVersion(const TMACROKEYINFO& AMacroKeyInfo)
+    [[nodiscard]] static bool LoadMacroFromFile(const std::string& AMacroFile, TMACROKEYINFO& AMacroKeyInfo);
+    [[nodiscard]] static bool IsValidMacroVersion(const TMACROKEYINFO& AMacroKeyInfo)
     {
         return AMacroKeyInfo.Version == kMacroVersion;
     }
     /// The create dialog's placeholder: an empty version-258 macro named AMacroName (cut to 50
     /// units). Never replaces an existing file: returns false and writes nothing when one is
     /// there. Throws MacroFileError as SaveMacroKeyInfoListToMacroFiles does.
-    static bool WriteMacroPlaceholder(const std::string& AMacroPath, const std::string& AMacroName);
+    [[nodiscard]] static bool WriteMacroPlaceholder(const std::string& AMacroPath, const std::string& AMacroName);
 
 private:
     friend class TuiActionsClass;
-    bool validIndex(int AIndex) const { return AIndex >= 0 && AIndex < MacroListCount(); }
+    [[nodiscard]] bool validIndex(int AIndex) const { return AIndex >= 0 && AIndex < MacroListCount(); }
     void renumber();
     void makeCurrentActions();
     void followActions(int AActionsMacroNow);

@@ -49,7 +49,7 @@ std::filesystem::path resolveWriteTarget(const std::filesystem::path& target);
 /// Reads a whole file; nullopt when it does not exist. Throws std::filesystem::filesystem_error
 /// when it exists but cannot be read, is not a regular file (a FIFO is refused at once, never
 /// waited on) or is larger than `maxBytes`.
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& file,
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& file,
                                                   std::uintmax_t maxBytes = 64u * 1024u * 1024u);
 
 } // namespace bv::platform

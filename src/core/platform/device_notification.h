@@ -39,7 +39,7 @@ struct DeviceChangeMessage {
 /// A GUID in its in-memory (little-endian) byte order.
 using GuidBytes = std::array<std::uint8_t, 16>;
 /// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", either case; nullopt for anything else.
-std::optional<GuidBytes> ParseGuidString(std::string_view text);
+[[nodiscard]] std::optional<GuidBytes> ParseGuidString(std::string_view text);
 
 /// A hidden window for device notices, with its own posted messages and one timer.
 class DeviceNotificationWindow {
@@ -84,7 +84,7 @@ std::unique_ptr<DeviceNotificationWindow> OpenDeviceNotificationWindow(
 /// Decides whether a datagram's source address is the kernel's.
 using UeventSenderCheck = std::function<bool(const void* address, std::size_t length)>;
 /// True for a netlink address with port 0: only the kernel sends from there.
-bool IsKernelUeventSender(const void* address, std::size_t length);
+[[nodiscard]] bool IsKernelUeventSender(const void* address, std::size_t length);
 /// A window over a datagram socket that carries uevents (takes ownership of `fd`), for tests
 /// that feed their own messages.
 std::unique_ptr<DeviceNotificationWindow> OpenUeventNotificationWindow(

@@ -17,7 +17,7 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    bool locked() const { return FLocked; }
+    [[nodiscard]] bool locked() const { return FLocked; }
     const std::string& error() const { return FError; }
 
 private:

@@ -32,12 +32,12 @@ struct HidAccessOptions {
 std::vector<HidNodeAccess> InspectHidNodes(const HidAccessOptions& options = {});
 
 /// Where the rule is installed (the first of the folders udev reads that holds it), if anywhere.
-std::optional<std::filesystem::path> FindInstalledUdevRule(const HidAccessOptions& options = {});
+[[nodiscard]] std::optional<std::filesystem::path> FindInstalledUdevRule(const HidAccessOptions& options = {});
 
 /// A short sentence for an error of opening a node ("Permission denied").
 std::string OpenErrorText(int error);
 /// True for the system's errors that mean "this user may not open it".
-bool IsPermissionError(std::uint32_t error);
+[[nodiscard]] bool IsPermissionError(std::uint32_t error);
 /// One word for an open attempt in reports: "granted", "denied" (this user may not) or "failed".
 inline const char* AccessWord(bool opened, std::uint32_t error)
 {

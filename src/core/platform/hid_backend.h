@@ -68,15 +68,15 @@ class HidDevice {
 public:
     virtual ~HidDevice() = default;
 
-    virtual bool attributes(HidAttributes& out) = 0;
-    virtual std::optional<HidCaps> capabilities() = 0;
+    [[nodiscard]] virtual bool attributes(HidAttributes& out) = 0;
+    [[nodiscard]] virtual std::optional<HidCaps> capabilities() = 0;
 
     /// Sends a feature report (report ID first). 0 or the system error code.
-    virtual std::uint32_t setFeature(std::span<const std::uint8_t> report) = 0;
+    [[nodiscard]] virtual std::uint32_t setFeature(std::span<const std::uint8_t> report) = 0;
     /// Fetches the feature report whose ID is in report[0] into `report`. 0 or the error code.
-    virtual std::uint32_t getFeature(std::span<std::uint8_t> report) = 0;
+    [[nodiscard]] virtual std::uint32_t getFeature(std::span<std::uint8_t> report) = 0;
     /// Sends an output report (report ID first). 0 or the error code.
-    virtual std::uint32_t writeOutput(std::span<const std::uint8_t> report) = 0;
+    [[nodiscard]] virtual std::uint32_t writeOutput(std::span<const std::uint8_t> report) = 0;
     /// Waits up to `timeoutMs` for an input report; the report ID is always the first byte.
     virtual HidReadResult readInput(std::span<std::uint8_t> buffer, int timeoutMs) = 0;
 
@@ -102,7 +102,7 @@ public:
     virtual ~HidBackend() = default;
 
     /// Every HID interface present now; nullopt when the system cannot be asked at all.
-    virtual std::optional<std::vector<HidInterface>> enumerate() = 0;
+    [[nodiscard]] virtual std::optional<std::vector<HidInterface>> enumerate() = 0;
     virtual HidOpenResult open(const HidInterface& itf, HidOpenMode mode) = 0;
     /// A readable text for a result code of this backend.
     virtual std::string describeError(std::uint32_t code) const;

@@ -1,4 +1,5 @@
 #include "platform/hid_devices.h"
+#include "platform/test_sandbox.h"
 
 #include "platform/win_text.h"
 
@@ -360,6 +361,7 @@ public:
     {
         HidOpenResult r;
         const bool overlapped = mode == HidOpenMode::Read;
+        refuseInTestSandbox("a HID device");
         const HANDLE h = CreateFileW(win::wide(itf.path).c_str(), GENERIC_READ | GENERIC_WRITE,
             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, overlapped ? FILE_FLAG_OVERLAPPED : 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) {

@@ -1,9 +1,10 @@
 #include "platform/hid_hidraw.h"
 
+#include "platform/atomic_file.h"
 #include "platform/hid_hardware_ids.h"
 #include "platform/hid_report_descriptor.h"
+#include "platform/test_sandbox.h"
 #include "platform/usage_and_page.h"
-#include "platform/atomic_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -35,6 +36,7 @@ class SystemIo : public HidrawIo {
 public:
     int open(const fs::path& node, bool nonBlocking) override
     {
+        requireInsideTestSandbox("a device node", node);
         const int fd = ::open(node.c_str(), O_RDWR | O_CLOEXEC | (nonBlocking ? O_NONBLOCK : 0));
         return fd >= 0 ? fd : -errno;
     }

@@ -28,7 +28,7 @@ struct HidButtonField {
     std::vector<Range> usages; // in item order
 
     /// The usage of element `index`; past the end, the last usage when `repeatLast`, else 0.
-    std::uint32_t usageAt(std::uint64_t index, bool repeatLast) const;
+    [[nodiscard]] std::uint32_t usageAt(std::uint64_t index, bool repeatLast) const;
 };
 
 struct HidTopCollection {

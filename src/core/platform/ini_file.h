@@ -19,9 +19,9 @@ public:
     /// Parses INI text: UTF-8 (with or without BOM) or UTF-16LE with BOM.
     static IniFile parse(std::string_view bytes);
 
-    bool hasSection(std::string_view section) const;
+    [[nodiscard]] bool hasSection(std::string_view section) const;
     /// The value of a key, trimmed, with one pair of enclosing quotes removed; nullopt when absent.
-    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    [[nodiscard]] std::optional<std::string> value(std::string_view section, std::string_view key) const;
     std::string valueOr(std::string_view section, std::string_view key, std::string_view fallback) const;
     /// Like GetPrivateProfileInt: leading decimal digits (with sign), else the fallback.
     int intValue(std::string_view section, std::string_view key, int fallback) const;

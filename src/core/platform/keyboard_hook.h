@@ -32,22 +32,22 @@ public:
     virtual ~KeyboardHook() = default;
 
     /// False when no hook can be installed here at all.
-    virtual bool Available() const = 0;
+    [[nodiscard]] virtual bool Available() const = 0;
     /// Installs the hook, or keeps the installed one, with `callback` in place of any earlier
     /// callback. `owner` only identifies who enabled it (see Owner()). False, with nothing
     /// installed, when the system refuses the hook.
-    virtual bool Enable(Callback callback, const void* owner = nullptr) = 0;
+    [[nodiscard]] virtual bool Enable(Callback callback, const void* owner = nullptr) = 0;
     /// Removes the hook and its callback; harmless when none is installed.
     virtual void Disable() = 0;
-    virtual bool IsEnabled() const = 0;
+    [[nodiscard]] virtual bool IsEnabled() const = 0;
     /// The `owner` given to the Enable that installed the current callback; nullptr when disabled.
     virtual const void* Owner() const = 0;
     /// True while the left or the right key of `key` is down.
-    virtual bool IsModifierDown(ModifierKey key) const = 0;
+    [[nodiscard]] virtual bool IsModifierDown(ModifierKey key) const = 0;
 };
 
 /// Milliseconds of a monotonic clock, truncated to 32 bits like the Windows tick counter.
-std::uint32_t MonotonicTickCount();
+[[nodiscard]] std::uint32_t MonotonicTickCount();
 
 /// A hook that receives the key events someone hands it: the GUI's own key events on POSIX,
 /// scripted events in tests. Modifier state is tracked from the fed events.
@@ -57,12 +57,12 @@ public:
 
     explicit FedKeyboardHook(TickSource ticks = MonotonicTickCount);
 
-    bool Available() const override { return true; }
-    bool Enable(Callback callback, const void* owner = nullptr) override;
+    [[nodiscard]] bool Available() const override { return true; }
+    [[nodiscard]] bool Enable(Callback callback, const void* owner = nullptr) override;
     void Disable() override;
-    bool IsEnabled() const override { return FCallback != nullptr; }
+    [[nodiscard]] bool IsEnabled() const override { return FCallback != nullptr; }
     const void* Owner() const override { return FCallback ? FOwner : nullptr; }
-    bool IsModifierDown(ModifierKey key) const override;
+    [[nodiscard]] bool IsModifierDown(ModifierKey key) const override;
 
     /// Hands one key event to the callback, stamped with `time` (ms, the event's own time stamp)
     /// or, when that is 0, with the tick source's time. Returns true when the callback blocked it. Modifier keys update the modifier state whether or not a

@@ -35,20 +35,20 @@ struct WindowMessage {
 inline constexpr std::size_t kWindowMessageWireSize = 24;
 std::array<std::uint8_t, kWindowMessageWireSize> EncodeWindowMessage(const WindowMessage& message);
 /// nullopt for anything but exactly one message.
-std::optional<WindowMessage> DecodeWindowMessage(std::span<const std::uint8_t> bytes);
+[[nodiscard]] std::optional<WindowMessage> DecodeWindowMessage(std::span<const std::uint8_t> bytes);
 
 /// The sending side: reaches the window of another program.
 class MonitorLink {
 public:
     virtual ~MonitorLink() = default;
     /// True when a window of that class is there to receive messages.
-    virtual bool WindowExists(const std::string& windowClass) = 0;
+    [[nodiscard]] virtual bool WindowExists(const std::string& windowClass) = 0;
     /// Delivers the message; false, with nothing sent, when there is no such window.
     /// Waits for a slow receiver a few seconds at most.
-    virtual bool Send(const std::string& windowClass, const WindowMessage& message) = 0;
+    [[nodiscard]] virtual bool Send(const std::string& windowClass, const WindowMessage& message) = 0;
     /// Brings that window to the foreground (POSIX: there is no window to raise; true when the
     /// program is there). False when there is no such window.
-    virtual bool BringToFront(const std::string& windowClass) = 0;
+    [[nodiscard]] virtual bool BringToFront(const std::string& windowClass) = 0;
 };
 
 /// The link of this system.
@@ -66,7 +66,7 @@ public:
     MessageEndpoint(const MessageEndpoint&) = delete;
     MessageEndpoint& operator=(const MessageEndpoint&) = delete;
 
-    bool IsOpen() const;
+    [[nodiscard]] bool IsOpen() const;
     const std::string& Error() const;
     /// POSIX: a descriptor that turns readable when messages wait; call Dispatch() then.
     /// -1 on Windows, where the thread's message loop hands messages to the handler by itself.

@@ -34,14 +34,14 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    virtual bool keyExists(RootKey root, const std::string& keyPath) const = 0;
+    [[nodiscard]] virtual bool keyExists(RootKey root, const std::string& keyPath) const = 0;
     /// Creates the key and its parents; false when it cannot be created.
-    virtual bool createKey(RootKey root, const std::string& keyPath) = 0;
+    [[nodiscard]] virtual bool createKey(RootKey root, const std::string& keyPath) = 0;
 
-    virtual bool valueExists(RootKey root, const std::string& keyPath, const std::string& name) const = 0;
-    virtual std::optional<std::vector<std::uint8_t>> readBinary(RootKey root, const std::string& keyPath,
+    [[nodiscard]] virtual bool valueExists(RootKey root, const std::string& keyPath, const std::string& name) const = 0;
+    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> readBinary(RootKey root, const std::string& keyPath,
                                                                 const std::string& name) const = 0;
-    virtual std::optional<std::uint32_t> readDword(RootKey root, const std::string& keyPath,
+    [[nodiscard]] virtual std::optional<std::uint32_t> readDword(RootKey root, const std::string& keyPath,
                                                    const std::string& name) const = 0;
     /// Writes a value into an existing key, replacing a value of the same name whatever its type.
     virtual void writeBinary(RootKey root, const std::string& keyPath, const std::string& name,

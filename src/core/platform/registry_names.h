@@ -16,7 +16,7 @@ std::vector<std::string> splitKeyPath(std::string_view keyPath);
 /// "HKEY_CURRENT_USER\\software\\x" for messages.
 std::string describeKey(RootKey root, std::string_view keyPath);
 /// True for the roots a registry holds (CurrentUser and LocalMachine).
-bool isKnownRoot(RootKey root);
+[[nodiscard]] bool isKnownRoot(RootKey root);
 
 [[noreturn]] void throwWrongType(
     RootKey root, std::string_view keyPath, std::string_view name, ValueType asked, std::uint32_t stored);

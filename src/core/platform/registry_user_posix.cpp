@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include "platform/test_sandbox.h"
 #include "platform/xdg_dirs.h"
 
 namespace bv::platform {
@@ -11,6 +12,7 @@ std::filesystem::path userRegistryFolder()
 
 std::unique_ptr<Registry> openUserRegistry()
 {
+    requireInsideTestSandbox("the user's registry", userRegistryFolder());
     return openFileRegistry(userRegistryFolder());
 }
 

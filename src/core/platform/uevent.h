@@ -22,10 +22,10 @@ struct Uevent {
 
 /// nullopt unless the bytes are one kernel uevent: a non-empty action and device path in the
 /// header, and ACTION / DEVPATH entries, where present, that agree with it.
-std::optional<Uevent> ParseUevent(std::span<const std::uint8_t> bytes);
+[[nodiscard]] std::optional<Uevent> ParseUevent(std::span<const std::uint8_t> bytes);
 
 /// What a uevent means as a HID device-interface notice: hidraw "add" an arrival, "remove" a
 /// removal, any other hidraw action a change of the device tree; other subsystems nothing.
-std::optional<DeviceChangeMessage> HidDeviceChangeFromUevent(const Uevent& event);
+[[nodiscard]] std::optional<DeviceChangeMessage> HidDeviceChangeFromUevent(const Uevent& event);
 
 } // namespace bv::platform

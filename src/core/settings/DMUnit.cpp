@@ -497,8 +497,10 @@ void TDM::loadGameProfile(int i)
     }
     try {
         if (!c.LoadStreamFromFile(fullName)) {
+            // Gone since it was looked for: made again, as a missing file is.
             MakeFactoryProfile(i);
-            c.SaveStreamToFile();
+            if (!c.SaveStreamToFile(fullName))
+                problem(label + ": the folder of \"" + fullName + "\" could not be created.");
         } else if (!takeWholeProfile(c)) {
             // Read into a whole record, a short image would mix with the bytes of another profile.
             const auto size = c.Size();
@@ -668,11 +670,10 @@ bool TDM::storeProfileFile(int i)
     return saved;
 }
 
-bool TDM::SaveCurrentProfileInfoToRegistry()
+void TDM::SaveCurrentProfileInfoToRegistry()
 {
     SaveBackToCurrentProfileInfo();
     storeToRegistry(ProfileComponent(FProfileIndex), profileLabel(FProfileIndex));
-    return true;
 }
 
 bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile)

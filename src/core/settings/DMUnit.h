@@ -43,9 +43,9 @@ void uiProfileTestRestoreToDefault(std::vector<std::uint8_t>& AStream);
 
 /// Checks that a file can be loaded as a profile: exactly one profile record with version 258.
 /// On refusal, `why` (when given) says what is wrong.
-bool IsAcceptableProfileFile(const std::string& file, std::string* why = nullptr);
+[[nodiscard]] bool IsAcceptableProfileFile(const std::string& file, std::string* why = nullptr);
 /// The same check on bytes already read.
-bool IsAcceptableProfileImage(const std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
+[[nodiscard]] bool IsAcceptableProfileImage(const std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
 
 class TDM {
 public:
@@ -61,18 +61,18 @@ public:
     /// Problems met during start-up (damaged records, unreadable files), for the user to see.
     const std::vector<std::string>& StartupProblems() const { return FStartupProblems; }
 
-    static bool IsProfileGroupIndexInRange(int AProfileGroupIndex) { return AProfileGroupIndex >= 0 && AProfileGroupIndex < kModeCount; }
-    static bool IsProfileIndexInRange(int AProfileIndex) { return AProfileIndex >= 0 && AProfileIndex < kProfileCount; }
+    [[nodiscard]] static bool IsProfileGroupIndexInRange(int AProfileGroupIndex) { return AProfileGroupIndex >= 0 && AProfileGroupIndex < kModeCount; }
+    [[nodiscard]] static bool IsProfileIndexInRange(int AProfileIndex) { return AProfileIndex >= 0 && AProfileIndex < kProfileCount; }
 
     bool SwitchToProfileGroup(int AProfileGroupIndex);
     bool SwitchToProfile(int AProfileIndex);
     bool ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) const;
-    bool ReadCurrentProfileInfo();
+    [[nodiscard]] bool ReadCurrentProfileInfo();
     /// Reloads the current profile from its registry value; false, changing nothing, when the value
     /// is missing or shorter than a profile. Throws, changing nothing, when the store cannot be read.
-    bool LoadCurrentProfileInfoFromRegistry();
-    bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
-    bool LoadProfileInfoFromRegistry(int AProfileIndex);
+    [[nodiscard]] bool LoadCurrentProfileInfoFromRegistry();
+    [[nodiscard]] bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
+    [[nodiscard]] bool LoadProfileInfoFromRegistry(int AProfileIndex);
     void LoadProfileGroupSettingInfoFromRegistry();
     void LoadAllProfileInfoFromRegistry();
     void SaveBackToCurrentProfileInfo();
@@ -80,14 +80,14 @@ public:
     // The stores below throw StoreError, naming the record and why, when it could not be stored.
     // Those that store several records try every one before they throw.
 
-    bool SaveCurrentProfileInfoToRegistry();
+    void SaveCurrentProfileInfoToRegistry();
     /// Writes the current profile to the named file (folder created); false when the folder cannot
     /// be created. Throws std::filesystem::filesystem_error when the file cannot be written.
-    bool SaveCurrentProfileInfoToFile(const std::string& AFile);
+    [[nodiscard]] bool SaveCurrentProfileInfoToFile(const std::string& AFile);
     /// Writes the current profile to its own file; true when written, false for a profile kept
     /// only in the registry. A file that could not be read at start-up is never overwritten.
     bool SaveCurrentProfileInfoToFile();
-    bool SaveProfileInfoToRegistry(int AProfileIndex);
+    [[nodiscard]] bool SaveProfileInfoToRegistry(int AProfileIndex);
     void SaveBackAllProfileInfo();
     void SaveBackAllProfileInfoToRegistry();
     /// Writes each game profile to its own file; returns the number of files written.
@@ -97,10 +97,10 @@ public:
     void SaveProfileGroupSettingInfoToRegistry();
     /// Gives the current profile a new file; refused (false, nothing changed) for a name longer
     /// than 20 characters.
-    bool ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath);
+    [[nodiscard]] bool ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath);
     void RestoreCurrentProfileInfoToDefault();
-    bool RestoreProfileInfoToDefault(int AProfileIndex);
-    bool RestoreProfileGroupToDefault(int AProfileGroupIndex);
+    [[nodiscard]] bool RestoreProfileInfoToDefault(int AProfileIndex);
+    [[nodiscard]] bool RestoreProfileGroupToDefault(int AProfileGroupIndex);
     void RestoreProfileSettingGroupToDefault();
     void RestoreToDefaultCPISetting();
     void RestoreToDefaultLightAndReportAdvancedSetting();
@@ -144,10 +144,10 @@ private:
     void loadAllGamesRecord();
     void loadGameProfile(int i);
     std::string groupDamage() const;
-    bool isProtected(const TuiProfile& component) const;
+    [[nodiscard]] bool isProtected(const TuiProfile& component) const;
     void storeToRegistry(TuiProfile& c, const std::string& label);
     void storeAtStartup(TuiProfile& c, const std::string& label);
-    bool storeProfileFile(int i);
+    [[nodiscard]] bool storeProfileFile(int i);
     void problem(std::string text) { FStartupProblems.push_back(std::move(text)); }
 
     DMEnvironment FEnv;

@@ -19,7 +19,7 @@ void SetCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value);
 /// Enables or disables `level`; false when refused. Disabling is refused while no other level
 /// is enabled, so the mouse always has a level to use: a profile that comes with none enabled
 /// gets `level` enabled instead. A level outside 0..3 is refused without a change.
-bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled);
+[[nodiscard]] bool SetCPILevelEnabled(TMOUSECONFIGINFO& c, int level, bool enabled);
 
 /// Makes each State of levels 0..3 exactly 0 or 1 and gives the device step the same State.
 void NormaliseCPILevelStates(TMOUSECONFIGINFO& c);

@@ -363,7 +363,7 @@ enum ButtonMenuID : std::uint32_t {
     kMenuDisable = 16,
 };
 
-constexpr std::uint32_t SubmenuID(std::uint32_t parent, std::uint32_t position)
+[[nodiscard]] constexpr std::uint32_t SubmenuID(std::uint32_t parent, std::uint32_t position)
 {
     return parent * 100 + position;
 }

@@ -29,7 +29,7 @@ public:
     /// Runs `store`; a StoreError adds its sentences, any other exception one sentence that
     /// starts with `what`. A sentence already kept is not kept twice.
     void Try(const std::string& what, const std::function<void()>& store);
-    bool Failed() const { return !FFailures.empty(); }
+    [[nodiscard]] bool Failed() const { return !FFailures.empty(); }
     const std::vector<std::string>& Failures() const { return FFailures; }
     /// Throws one StoreError with every failure, when there was any.
     void ThrowIfFailed() const;

@@ -44,7 +44,7 @@ SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& se
 /// The same on a one-shot worker thread with its own copy of the values; the caller does not wait.
 /// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest). `done`, when
 /// given, runs on the worker thread with what the system said.
-bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
+[[nodiscard]] bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
                                  std::function<void(const SystemMouseParamsResult&)> done = {});
 
 } // namespace bv

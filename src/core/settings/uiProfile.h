@@ -32,14 +32,14 @@ public:
     /// Copies min(Count, image size) bytes from the start of the image; returns that number.
     std::int64_t Read(void* Buffer, std::int64_t Count) const;
 
-    bool LoadStreamFromRegistry();
-    bool LoadStreamFromFile();
-    bool LoadStreamFromFile(const std::string& strFilewithpath);
-    bool SaveStreamToRegistry();
-    bool SaveStreamToFile();
-    bool SaveStreamToFile(const std::string& strFileWithPath);
+    [[nodiscard]] bool LoadStreamFromRegistry();
+    [[nodiscard]] bool LoadStreamFromFile();
+    [[nodiscard]] bool LoadStreamFromFile(const std::string& strFilewithpath);
+    [[nodiscard]] bool SaveStreamToRegistry();
+    [[nodiscard]] bool SaveStreamToFile();
+    [[nodiscard]] bool SaveStreamToFile(const std::string& strFileWithPath);
     /// Creates the file's folder, then takes its folder and name as FilePath and FileName.
-    bool PreSaveStreamToFile(const std::string& strFileWithPath);
+    [[nodiscard]] bool PreSaveStreamToFile(const std::string& strFileWithPath);
     void RestoreToDefault();
 
     platform::RootKey RootKey() const { return FRootKey; }
@@ -70,8 +70,8 @@ public:
     TuiProfileEvent2 OnAfterLoadFromFile;
 
 private:
-    bool vetoed(const TuiProfileEvent& event) const;
-    bool registryTargetValid() const;
+    [[nodiscard]] bool vetoed(const TuiProfileEvent& event) const;
+    [[nodiscard]] bool registryTargetValid() const;
     void replaceImageFromFile(const std::string& file);
     void writeImageTo(const std::string& file) const;
 

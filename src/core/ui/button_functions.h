@@ -16,17 +16,17 @@ inline constexpr int kMacroCountedButtons = 10;
 /// Gives `entry` the function of a menu item that needs no further data: the clicks (1..5), the
 /// CPI functions (12..14), "Disable" (16), and the shortcuts and media keys (801.., 901.., 1001..).
 /// False, with `entry` unchanged, for any other ID.
-bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
+[[nodiscard]] bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
 
 /// The "Media" menu item (1001..1007) whose function a captured key is: the seven media and
 /// volume keys that menu offers; 0 for any other key.
-std::uint32_t MediaMenuIDOfKey(int vk, int ext);
+[[nodiscard]] std::uint32_t MediaMenuIDOfKey(int vk, int ext);
 
 /// Gives `entry` a captured single key. A key of the "Media" menu becomes that menu's function,
 /// exactly as if it had been chosen there; any other consumer key is refused (false, `entry`
 /// unchanged), since the mouse can send it in no keyboard byte. `menuID` receives the item the
 /// entry now shows (6 "Single Key", or the media item).
-bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID = nullptr);
+[[nodiscard]] bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID = nullptr);
 
 void AssignSingleKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key);
 void AssignComboKey(TBUTTONFUNCINFO& entry, const TCOMBOKEYINFO& combo);
@@ -54,7 +54,7 @@ enum class MacroAssignment {
 
 /// Puts macro `macroIndex` of the profile's list on button slot `slot`, unless that would make
 /// more than five distinct macros on the buttons.
-MacroAssignment AssignMacro(TMOUSEPROFILEINFO& profile, int slot, int macroIndex);
+[[nodiscard]] MacroAssignment AssignMacro(TMOUSEPROFILEINFO& profile, int slot, int macroIndex);
 
 /// Index in the profile's list of the macro named as `macro`, -1 when none is.
 int MacroIndexOfName(const TMACROKEYINFOLIST& list, const TMACROKEYINFO& macro);
@@ -65,6 +65,6 @@ void FollowMacroList(TMOUSEPROFILEINFO& profile);
 
 /// Gives a wheel slot one of the wheel menu's functions (1..6); the slot keeps its device code.
 /// False, with `entry` unchanged, for another ID.
-bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
+[[nodiscard]] bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
 
 } // namespace bv

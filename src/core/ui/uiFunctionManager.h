@@ -31,8 +31,8 @@ public:
     void SetBuffer(std::span<const std::uint8_t> buffer);
     void SetBuffer(const void* buffer, std::uint32_t size);
     /// Copies the item's bytes into `out`, at most out.size() of them; returns the number copied.
-    std::uint32_t GetBuffer(std::span<std::uint8_t> out) const;
-    std::uint32_t GetBufferSize() const { return static_cast<std::uint32_t>(FBuffer.size()); }
+    [[nodiscard]] std::uint32_t GetBuffer(std::span<std::uint8_t> out) const;
+    [[nodiscard]] std::uint32_t GetBufferSize() const { return static_cast<std::uint32_t>(FBuffer.size()); }
     /// The item's block (FBuffer), nullptr while it has none.
     const std::uint8_t* Buffer() const { return FBuffer.empty() ? nullptr : FBuffer.data(); }
 

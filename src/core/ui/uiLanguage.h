@@ -58,7 +58,7 @@ struct TranslationLine {
     std::string_view Source;
     std::string_view Translation;
 };
-std::optional<TranslationLine> SplitTranslationLine(std::string_view line);
+[[nodiscard]] std::optional<TranslationLine> SplitTranslationLine(std::string_view line);
 
 /// A table prepared for lookups in both directions. The first line of a source text wins.
 class TranslationTable {
@@ -66,9 +66,9 @@ public:
     explicit TranslationTable(const std::vector<std::string>& lines);
 
     /// The translation of `source`, nullopt when the table has no line for it.
-    std::optional<std::string_view> Find(std::string_view source) const;
+    [[nodiscard]] std::optional<std::string_view> Find(std::string_view source) const;
     /// The source text of the first line whose translation is `translation`.
-    std::optional<std::string_view> FindSource(std::string_view translation) const;
+    [[nodiscard]] std::optional<std::string_view> FindSource(std::string_view translation) const;
 
 private:
     struct Impl;
@@ -99,11 +99,11 @@ public:
 
     /// What the component does when the main window creates it: loads "ui.local" from `folder`
     /// when that file exists. Returns false when there is no file or it could not be loaded.
-    bool LoadFromFolder(const std::filesystem::path& folder);
+    [[nodiscard]] bool LoadFromFolder(const std::filesystem::path& folder);
 
     /// Replaces the language list with the file's. On failure the list is empty, LastLoadError()
     /// says why, and every text stays English.
-    bool LoadFromFile(const std::filesystem::path& path);
+    [[nodiscard]] bool LoadFromFile(const std::filesystem::path& path);
     /// Writes the source texts and the language list. Throws like WriteLanguageFile.
     void SaveToFile(const std::filesystem::path& path) const;
     const std::string& LastLoadError() const { return FLastLoadError; }

@@ -94,7 +94,7 @@ public:
 
     TuiMenuItemsEx& SubItems() { return FSubItems; }
     const TuiMenuItemsEx& SubItems() const { return FSubItems; }
-    bool HasSubItems() const { return FSubItems.Count() > 0; }
+    [[nodiscard]] bool HasSubItems() const { return FSubItems.Count() > 0; }
     TuiMenuItemsEx& Collection() const { return FCollection; }
 
 private:

@@ -19,7 +19,7 @@ constexpr char AsciiUpper(char c)
 }
 
 /// True when the two are equal without regard to ASCII letter case.
-constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
+[[nodiscard]] constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });

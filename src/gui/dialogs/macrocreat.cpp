@@ -74,7 +74,8 @@ void TFrmCreat::BtnOKClick()
         // The placeholder only marks the name on disk; the macro itself lives in the profile and
         // is written again on OK, so a failure here is told but does not stop the macro.
         try {
-            TuiMacroClass::WriteMacroPlaceholder(FMacroPath, name);
+            // False when a file of that name is there already: it marks the name just as well.
+            (void)TuiMacroClass::WriteMacroPlaceholder(FMacroPath, name);
         } catch (const std::exception& e) {
             FDialogs.ShowMessageDialog(
                 this, Tr("Warning"), Tr("The macro file could not be written."), QString::fromStdString(e.what()));

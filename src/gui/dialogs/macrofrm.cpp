@@ -314,7 +314,8 @@ void TFrmMacro::BSBTNNEWMACROClick()
             return;
         }
     }
-    FMacroClass.CreateNewMacro(name);
+    if (!FMacroClass.CreateNewMacro(name))
+        return; // the list is full, which IsFull() above already said
     FillMacroList();
 }
 

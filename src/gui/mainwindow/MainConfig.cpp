@@ -75,7 +75,9 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
     uiLanguage1.OnLanguageChanged = [this](TuiLanguage&, const std::string& shortID, const std::string&) {
         uiLanguage1LanguageChanged(shortID);
     };
-    uiLanguage1.LoadFromFolder(FEnv.ProgramFolder);
+    // Without a language file the window shows its English source texts.
+    if (!uiLanguage1.LoadFromFolder(FEnv.ProgramFolder))
+        qWarning("No language file could be loaded from the program folder; the window is in English.");
 
     CreateControls();
     // The window shows its caption itself; the title bar text stays the fixed caption.
@@ -327,6 +329,26 @@ void TBrisvaneCfgMain::ReportStoreFailure(const std::exception& error)
                                         QString::fromStdString(error.what()));
 }
 
+void TBrisvaneCfgMain::ReportDeviceFailure(std::uint32_t error)
+{
+    if (error == 0) {
+        FDeviceFailureShown = false;
+        return;
+    }
+    // A mouse that is not there hears everything on Apply, which says so. Once told, a run of
+    // failures (one per colour step) says nothing more until a sequence goes through.
+    if (error == kHidErrorNoDevice || FDeviceFailureShown || !FEnv.UserDialogs)
+        return;
+    auto request = std::make_unique<THIDDataParam>();
+    request->UsageAndPage = MouseUsageAndPage;
+    if (!FHIDData->IsDeviceExist(*request))
+        return;
+    FDeviceFailureShown = true;
+    FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"),
+                                        Tr("The mouse did not take all settings. Connect it and press Apply again."),
+                                        QString::fromStdString(FHIDData->Backend().describeError(error)));
+}
+
 void TBrisvaneCfgMain::ReportStoreFailures(const std::vector<std::string>& failures)
 {
     if (failures.empty() || !FEnv.UserDialogs)
@@ -488,7 +510,7 @@ void TBrisvaneCfgMain::PreviewLightOnDevice()
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     TLightBlock block {};
     EncodeLightBlock(c.LEDConfig, block);
-    LightPreviewSequence(*FHIDData, block, c.HWVWheelValue, c.WheelLedOnOff);
+    ReportDeviceFailure(LightPreviewSequence(*FHIDData, block, c.HWVWheelValue, c.WheelLedOnOff));
 }
 
 // ---- the monitor program ------------------------------------------------------------------
@@ -522,7 +544,8 @@ void TBrisvaneCfgMain::HandleWindowMessage(const platform::WindowMessage& messag
         break;
     case platform::MSG_RELOAD_PROFILE:
         try {
-            DM().LoadCurrentProfileInfoFromRegistry();
+            if (!DM().LoadCurrentProfileInfoFromRegistry())
+                qWarning("The current profile's stored value is missing or short; the profile is kept as it was.");
         } catch (const std::exception& e) {
             qWarning("The current profile could not be read again: %s", e.what());
         }

@@ -354,6 +354,8 @@ private:
     void uiLanguage1LanguageChanged(const std::string& shortID);
     void Terminate();
     void ReportStoreFailure(const std::exception& error);
+    /// A switch or light preview the mouse did not take (`error` from the sequence; 0 for taken).
+    void ReportDeviceFailure(std::uint32_t error);
     void ReportStoreFailures(const std::vector<std::string>& failures);
     /// Hands SystemMouseParams to the system on a worker and tells what it refused.
     void StartSystemMouseSettings();
@@ -401,6 +403,7 @@ private:
     bool FRefreshing = false;
     ApplyOutcome FLastApplyOutcome = ApplyOutcome::Done;
     std::uint8_t FLastChosenProfile = 0; // CurrentGame at the last profile click; Apply's notice
+    bool FDeviceFailureShown = false; // until a sequence goes through again
     std::string FMacroPath;
     std::string FProfilePath;
 };

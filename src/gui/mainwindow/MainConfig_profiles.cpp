@@ -82,9 +82,11 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
     TLightBlock light {};
     EncodeLightBlock(DM().CurrentProfileInfo().ConfigInfo.LEDConfig, light);
     const TMOUSECONFIGINFO& now = DM().CurrentProfileInfo().ConfigInfo;
-    ProfileButtonSequence(*FHIDData, k, static_cast<std::uint8_t>(game), light, now.HWVWheelValue, now.WheelLedOnOff);
+    ReportDeviceFailure(
+        ProfileButtonSequence(*FHIDData, k, static_cast<std::uint8_t>(game), light, now.HWVWheelValue, now.WheelLedOnOff));
     try {
-        SaveProfileIDToRegistry(DM().Registry(), k);
+        // Written only where the monitor made its key; without the monitor there is no one to tell.
+        (void)SaveProfileIDToRegistry(DM().Registry(), k);
     } catch (const std::exception& e) {
         ReportStoreFailure(e);
     }
@@ -108,7 +110,7 @@ void TBrisvaneCfgMain::BSBTNMODE1Click(int g)
     }
     BuildMacroSubMenu();
     FullRefresh();
-    ModeButtonSequence(*FHIDData, g, SequenceHooks(0, 0));
+    ReportDeviceFailure(ModeButtonSequence(*FHIDData, g, SequenceHooks(0, 0)));
 }
 
 void TBrisvaneCfgMain::BSBTNAPPLYClick()
@@ -123,7 +125,7 @@ void TBrisvaneCfgMain::StartSystemMouseSettings()
     // The system answers on the worker; the window hears of refusals on its own thread, if it is
     // still there.
     QPointer<TBrisvaneCfgMain> self(this);
-    StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
+    const bool started = StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
         const std::vector<std::string> failed = r.Failures();
         if (failed.empty())
             return;
@@ -140,6 +142,10 @@ void TBrisvaneCfgMain::StartSystemMouseSettings()
             },
             Qt::QueuedConnection);
     });
+    if (!started && FEnv.MouseSettings && FEnv.UserDialogs)
+        FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The system did not take these mouse settings:"),
+                                            QStringLiteral("pointer precision, pointer speed, wheel scroll lines: no "
+                                                           "worker could be started"));
 }
 
 bool TBrisvaneCfgMain::ApplySettings()
@@ -321,7 +327,7 @@ void TBrisvaneCfgMain::LoadProfileFromFile(const std::string& folder)
         return;
     // The profile now lives in that file; a name too long for the record keeps its own file, and
     // the loaded values are still taken.
-    DM().ChangeCurrentProfileFileNameAndPath(*file);
+    (void)DM().ChangeCurrentProfileFileNameAndPath(*file);
     TakeLoadedProfile(*file);
 }
 

@@ -19,7 +19,7 @@ void TBrisvaneCfgMain::DODPIStateValueChangedEvent(int level)
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     CaptionButton* button = FCPILevelControls[level].Level;
     // Released means enabled. The last enabled level stays: the refresh below springs it back.
-    SetCPILevelEnabled(c, level, !button->isChecked());
+    (void)SetCPILevelEnabled(c, level, !button->isChecked());
     NormaliseCPILevelStates(c);
     if (const int first = FirstEnabledCPILevel(c); first >= 0)
         c.CurrentCPIIndex = first;

@@ -65,7 +65,7 @@ if(BV_BUILD_TESTS AND NOT BV_FUZZ)
     ${PROJECT_SOURCE_DIR}/tests/gui/wayland/shortcuts_inhibit_test.cpp
     ${BV_WAYLAND_GEN_DIR}/${_bv_inhibit_name}-server-protocol.h)
   target_include_directories(wayland_shortcuts_inhibit_tests PRIVATE ${BV_WAYLAND_GEN_DIR})
-  target_link_libraries(wayland_shortcuts_inhibit_tests PRIVATE bvwayland PkgConfig::WAYLAND_SERVER
+  target_link_libraries(wayland_shortcuts_inhibit_tests PRIVATE bvwayland bvtest_sandbox PkgConfig::WAYLAND_SERVER
                         GTest::gtest GTest::gtest_main Threads::Threads)
   gtest_discover_tests(wayland_shortcuts_inhibit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS gui)
 endif()
