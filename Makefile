@@ -18,7 +18,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz-build fuzz fuzz-long windows windows-test format clean package stress
+.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz-build fuzz fuzz-long windows windows-test format format-check clean package stress
 
 all: build
 
@@ -105,8 +105,15 @@ windows: windows-deps
 windows-test: windows
 	bash scripts/windows-test $(WIN_BUILD)
 
+FORMAT_FILES = find src tests fuzz bench packaging \( -name '*.cpp' -o -name '*.h' \) -print0
+
 format:
-	find src tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	$(FORMAT_FILES) | xargs -0 clang-format -i
+
+# Fails, naming them, when files do not match .clang-format.
+format-check:
+	@bash .ci/install-deps clang-format
+	@$(FORMAT_FILES) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

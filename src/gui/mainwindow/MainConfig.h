@@ -295,7 +295,7 @@ public slots:
     void uiHIDEvent1DeviceArrival();
     void PopBoxLanguageChange(int index);
 
-    // Panel handlers, connected to their controls; the panels' work arrives with the panels.
+    // Panel handlers, connected to their controls.
     void BtnSet1Click(int tag);
     void BtnSet3Click(int tag);
     void BtnSet8Click(int tag);
