@@ -30,7 +30,7 @@ std::unique_ptr<TMOUSEPROFILEINFO> profileWithMacros(int index)
         macro.MacroListCount = 127;
         macro.nLoopCount = 2;
         for (int k = 0; k < 127; ++k)
-            macro.MacroList[k] = {4, static_cast<std::uint16_t>(k % 2), static_cast<std::uint8_t>('A' + m), 0};
+            macro.MacroList[k] = { 4, static_cast<std::uint16_t>(k % 2), static_cast<std::uint8_t>('A' + m), 0 };
         auto& b = p->ConfigInfo.ButtonFuncInfo[m];
         b.FuncKind = kFuncKindMacro;
         b.DeviceCode = 17;
@@ -48,7 +48,7 @@ public:
         modes[1] = profileWithMacros(1);
     }
     TMOUSEPROFILEINFO& CurrentProfile() override { return *modes[0]; }
-    void StoreBackCurrentProfile() override {}
+    void StoreBackCurrentProfile() override { }
     void ReadModeProfile(int mode, TMOUSEPROFILEINFO& out) override { out = *modes[mode]; }
     int ActiveMode() const override { return 0; }
     std::unique_ptr<TMOUSEPROFILEINFO> modes[2];
@@ -57,7 +57,7 @@ public:
 void runApply(benchmark::State& state, bool realPauses)
 {
     auto mouse = std::make_shared<VirtualMouse>();
-    TuiHIDData hid(std::make_shared<VirtualHidBackend>(std::vector<std::shared_ptr<VirtualHidDevice>>{mouse}));
+    TuiHIDData hid(std::make_shared<VirtualHidBackend>(std::vector<std::shared_ptr<VirtualHidDevice>> { mouse }));
     Profiles profiles;
     ApplyHooks hooks;
     if (realPauses)

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 struct Folder {
     fs::path dir;
     explicit Folder(int others)
-        : dir(fs::temp_directory_path() / ("bvbench-atomic-" + std::to_string(::getpid()) + "-" + std::to_string(others)))
+        : dir(
+            fs::temp_directory_path() / ("bvbench-atomic-" + std::to_string(::getpid()) + "-" + std::to_string(others)))
     {
         fs::create_directories(dir);
         for (int i = 0; i < others; ++i)
@@ -42,8 +43,14 @@ void save(benchmark::State& state, bool sweepEverySave)
     }
 }
 
-void BM_Save(benchmark::State& state) { save(state, false); }
-void BM_SaveSweepingEverySave(benchmark::State& state) { save(state, true); }
+void BM_Save(benchmark::State& state)
+{
+    save(state, false);
+}
+void BM_SaveSweepingEverySave(benchmark::State& state)
+{
+    save(state, true);
+}
 
 BENCHMARK(BM_Save)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveSweepingEverySave)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);

@@ -21,7 +21,7 @@ struct Home {
     ~Home() { fs::remove_all(root); }
     bv::DMEnvironment env(bv::platform::Registry& registry) const
     {
-        return {&registry, (root / "Documents").string(), (root / "program").string(), "0409"};
+        return { &registry, (root / "Documents").string(), (root / "program").string(), "0409" };
     }
     fs::path root;
 };

@@ -14,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memset(static_cast<void*>(profile.get()), 0, sizeof(TMOUSEPROFILEINFO));
     // Short inputs land on the fields that steer the encoder: buttons, CPI, light, macro list.
     if (size <= 4096) {
-        const std::size_t regions[] = {offsetof(TMOUSEPROFILEINFO, ConfigInfo),
-                                       offsetof(TMOUSEPROFILEINFO, ConfigInfo) + offsetof(TMOUSECONFIGINFO, CPIState),
-                                       offsetof(TMOUSEPROFILEINFO, MacroKeyInfoList)};
+        const std::size_t regions[] = { offsetof(TMOUSEPROFILEINFO, ConfigInfo),
+            offsetof(TMOUSEPROFILEINFO, ConfigInfo) + offsetof(TMOUSECONFIGINFO, CPIState),
+            offsetof(TMOUSEPROFILEINFO, MacroKeyInfoList) };
         std::size_t at = 0;
         for (std::size_t r : regions) {
-            const std::size_t n = std::min(size - at, std::size_t{1365});
+            const std::size_t n = std::min(size - at, std::size_t { 1365 });
             if (n == 0)
                 break;
             std::memcpy(reinterpret_cast<std::uint8_t*>(profile.get()) + r, data + at, n);
@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!image)
         return 0;
     // Whatever the profile holds, the mouse only gets values it knows.
-    if (image->CPI[0] < 1 || image->CPI[0] > 4 || image->CPI[1] >= image->CPI[0] || image->Light[3] > 3 ||
-        image->Light[4] > 3)
+    if (image->CPI[0] < 1 || image->CPI[0] > 4 || image->CPI[1] >= image->CPI[0] || image->Light[3] > 3
+        || image->Light[4] > 3)
         std::abort();
     for (int e = 0; e < 8; ++e) {
         const int code = image->Buttons[1 + 4 * e];

@@ -51,7 +51,8 @@ void exercise(bv::TuiMacroClass& model, const std::uint8_t* script, std::size_t 
             model.DeleteMacro(index);
             break;
         case 4:
-            (void)model.CreateNewMacro(std::string(reinterpret_cast<const char*>(script), std::min<std::size_t>(size, 60)));
+            (void)model.CreateNewMacro(
+                std::string(reinterpret_cast<const char*>(script), std::min<std::size_t>(size, 60)));
             break;
         case 5:
             if (actions)

@@ -20,11 +20,11 @@ const char* kKey = "software\\BrisvaneGMMouse";
 const fs::path kRegistry = "/registry";
 // The registry stand-in's folder of kKey, and a value file's type header (REG_BINARY).
 const fs::path kKeyFolder = kRegistry / "HKCU" / "software" / "BrisvaneGMMouse";
-constexpr std::uint8_t kBinaryHeader[] = {3, 0, 0, 0};
+constexpr std::uint8_t kBinaryHeader[] = { 3, 0, 0, 0 };
 
 bv::DMEnvironment environment(bv::platform::Registry& registry, bv::platform::FileSystem& files)
 {
-    bv::DMEnvironment env{&registry, "/Documents", "/nonexistent-bvfuzz-program", "0409"};
+    bv::DMEnvironment env { &registry, "/Documents", "/nonexistent-bvfuzz-program", "0409" };
     env.Files = &files;
     return env;
 }
@@ -42,7 +42,7 @@ std::vector<std::uint8_t> factoryValue(const char* name)
         dm.SaveProfileGroupSettingInfoToRegistry();
         dm.SaveBackAllProfileInfoToRegistry();
     }
-    return registry->readBinary(RootKey::CurrentUser, kKey, name).value_or(std::vector<std::uint8_t>{});
+    return registry->readBinary(RootKey::CurrentUser, kKey, name).value_or(std::vector<std::uint8_t> {});
 }
 
 // A value the store cannot read is thrown, as the window expects; the profile must stay whole.
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto files = bv::platform::openMemoryFileSystem();
     auto registry = bv::platform::openFileRegistry(kRegistry, *files);
     registry->createKey(RootKey::CurrentUser, kKey);
-    const char* names[] = {"BVProfileSettingGroup.pfd", "BVPROFILE.pfd", "BVProfile2.pfd"};
+    const char* names[] = { "BVProfileSettingGroup.pfd", "BVPROFILE.pfd", "BVProfile2.pfd" };
     for (const char* name : names)
         if (auto v = factoryValue(name); !v.empty())
             registry->writeBinary(RootKey::CurrentUser, kKey, name, v);

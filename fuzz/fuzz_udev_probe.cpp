@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string printed = bv::UdevProbeOutput(node());
     // The probe prints its one property or nothing, and agrees with the parser.
-    const bool mouse = size <= 4096 && bv::DeclaresMouseCollection({data, size});
+    const bool mouse = size <= 4096 && bv::DeclaresMouseCollection({ data, size });
     if (printed != (mouse ? std::string("BVCONFIG_MOUSE=1\n") : std::string()))
         std::abort();
     return 0;

@@ -14,7 +14,8 @@ inline const std::filesystem::path& workFolder(const char* name)
     struct Folder {
         std::filesystem::path dir;
         explicit Folder(const char* name)
-            : dir(std::filesystem::temp_directory_path() / ("bvfuzz-" + std::string(name) + "-" + std::to_string(::getpid())))
+            : dir(std::filesystem::temp_directory_path()
+                / ("bvfuzz-" + std::string(name) + "-" + std::to_string(::getpid())))
         {
             std::filesystem::create_directories(dir);
         }

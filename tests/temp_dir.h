@@ -33,11 +33,11 @@ class TempDir {
 public:
     TempDir()
     {
-        static std::atomic<int> counter{0};
+        static std::atomic<int> counter { 0 };
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("bvtest-" + std::to_string(std::random_device{}()) + "-" + std::to_string(stamp) + "-" +
-                 std::to_string(counter++));
+        path_ = std::filesystem::temp_directory_path()
+            / ("bvtest-" + std::to_string(std::random_device {}()) + "-" + std::to_string(stamp) + "-"
+                + std::to_string(counter++));
         std::filesystem::create_directories(path_);
     }
     ~TempDir()

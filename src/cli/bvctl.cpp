@@ -9,13 +9,14 @@ namespace bv::cli {
 
 int run(int argc, char** argv)
 {
-    CLI::App app{"bvctl: inspect and apply bvconfig profiles from the command line", "bvctl"};
+    CLI::App app { "bvctl: inspect and apply bvconfig profiles from the command line", "bvctl" };
     app.require_subcommand(1);
     Action action;
     GlobalOptions global;
     if (const char* env = std::getenv("BV_VIRTUAL_MOUSE"); env && *env)
         global.device = std::string(env) == "1" ? "virtual" : "virtual:" + std::string(env);
-    app.add_option("--device", global.device, "virtual or virtual:STATEFILE (default: BV_VIRTUAL_MOUSE, else the real mouse)");
+    app.add_option(
+        "--device", global.device, "virtual or virtual:STATEFILE (default: BV_VIRTUAL_MOUSE, else the real mouse)");
     app.add_option("--trace", global.trace, "Append every feature report sent or received to this file");
 
     addProfileCommands(app, action, global);

@@ -33,13 +33,14 @@ fs::path defaultProbe()
 int udevRule(const std::string& probe, const std::string& output)
 {
     const std::string text = UdevRuleText(probe.empty() ? util::Utf8FromPath(defaultProbe()) : probe,
-                                          TuiHIDData::LoadHidDeviceList(platform::programFolder()));
+        TuiHIDData::LoadHidDeviceList(platform::programFolder()));
     if (output.empty()) {
         std::cout << text;
         return kOk;
     }
     try {
-        platform::writeFileAtomic(util::PathFromUtf8(output), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        platform::writeFileAtomic(
+            util::PathFromUtf8(output), { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
     } catch (const std::exception& e) {
         throw BadInput("the rule cannot be written to \"" + output + "\": " + e.what());
     }
@@ -50,12 +51,12 @@ int udevRule(const std::string& probe, const std::string& output)
 // it that does (where it would be made). Tried with a file that is removed at once.
 nlohmann::ordered_json folderReport(const fs::path& folder)
 {
-    nlohmann::ordered_json j{{"path", util::Utf8FromPath(folder)}};
+    nlohmann::ordered_json j { { "path", util::Utf8FromPath(folder) } };
     std::error_code ec;
     j["exists"] = fs::is_directory(folder, ec);
     fs::path existing = folder;
-    while (!existing.empty() && !fs::is_directory(existing, ec) && existing.has_parent_path() &&
-           existing.parent_path() != existing)
+    while (!existing.empty() && !fs::is_directory(existing, ec) && existing.has_parent_path()
+        && existing.parent_path() != existing)
         existing = existing.parent_path();
     const fs::path probe = existing / ".bvctl-doctor-write-test";
     bool writable = false;
@@ -78,9 +79,8 @@ int doctor(const GlobalOptions& global)
     nlohmann::ordered_json nodeList = nlohmann::ordered_json::array();
     bool mouseNode = false, mouseOpens = false;
     for (const auto& n : nodes) {
-        nlohmann::ordered_json j{{"node", n.node},
-                                 {"mouse_collection", n.mouseCollection},
-                                 {"access", platform::AccessWord(n.openError == 0, static_cast<std::uint32_t>(n.openError))}};
+        nlohmann::ordered_json j { { "node", n.node }, { "mouse_collection", n.mouseCollection },
+            { "access", platform::AccessWord(n.openError == 0, static_cast<std::uint32_t>(n.openError)) } };
         if (n.openError != 0)
             j["error"] = platform::OpenErrorText(n.openError);
         if (!n.problem.empty())
@@ -96,8 +96,8 @@ int doctor(const GlobalOptions& global)
     out["hidraw_nodes"] = nodeList;
     out["udev_rule"] = rule ? nlohmann::ordered_json(util::Utf8FromPath(*rule)) : nlohmann::ordered_json(nullptr);
     if (!rule)
-        problems.push_back("The udev rule " + std::string(platform::kUdevRuleFileName) +
-                           " is not installed, so only root may open the mouse.");
+        problems.push_back("The udev rule " + std::string(platform::kUdevRuleFileName)
+            + " is not installed, so only root may open the mouse.");
     if (!mouseNode)
         problems.push_back("No hidraw node carries the mouse's configuration collection: is the mouse plugged in?");
 #endif
@@ -114,12 +114,14 @@ int doctor(const GlobalOptions& global)
 
     const fs::path program = platform::programFolder();
     nlohmann::ordered_json files = nlohmann::ordered_json::object();
-    for (const char* name : {"config.ini", "ui.local", "BVPresetProfile1.pfd", "images/hand.cur", "images/attack.cur"}) {
+    for (const char* name :
+        { "config.ini", "ui.local", "BVPresetProfile1.pfd", "images/hand.cur", "images/attack.cur" }) {
         std::error_code ec;
         const bool present = fs::is_regular_file(program / fs::path(name), ec);
         files[name] = present;
         if (!present && std::string(name) != "config.ini")
-            problems.push_back("\"" + std::string(name) + "\" is missing from the program folder " + util::Utf8FromPath(program) + ".");
+            problems.push_back("\"" + std::string(name) + "\" is missing from the program folder "
+                + util::Utf8FromPath(program) + ".");
     }
     out["program_folder"] = util::Utf8FromPath(program);
     out["data_files"] = files;

@@ -92,8 +92,7 @@ int write(const GlobalOptions& global, const std::string& addressText, const std
         throw BadInput("the write of " + std::to_string(bytes.size()) + " bytes at " + std::to_string(address)
             + " reaches past address 65535");
     DeviceSession s = OpenDeviceSession(global);
-    const std::uint32_t r
-        = WriteDeviceMemory(*s.hid, bytes.data(), static_cast<std::uint16_t>(bytes.size()), address);
+    const std::uint32_t r = WriteDeviceMemory(*s.hid, bytes.data(), static_cast<std::uint16_t>(bytes.size()), address);
     if (r != 0)
         throw BadInput("writing " + std::to_string(bytes.size()) + " bytes at address " + std::to_string(address)
             + " failed: " + s.describe(r));

@@ -6,8 +6,8 @@
 #include "device/config_image.h"
 #include "device/hid_trace.h"
 #include "device_session.h"
-#include "profile_file.h"
 #include "platform/atomic_file.h"
+#include "profile_file.h"
 #include "settings/DMUnit.h"
 
 #include <chrono>
@@ -36,8 +36,8 @@ int encode(const std::string& file, int set)
     warn(image->Notes);
     nlohmann::ordered_json writes = nlohmann::ordered_json::array();
     for (const auto& w : ConfigurationImageWrites(*image, set))
-        writes.push_back({{"address", w.Address}, {"data", HexString(w.Data)}});
-    printJson({{"writes", writes}, {"report_rate_code", image->ReportRate}});
+        writes.push_back({ { "address", w.Address }, { "data", HexString(w.Data) } });
+    printJson({ { "writes", writes }, { "report_rate_code", image->ReportRate } });
     return kOk;
 }
 
@@ -51,7 +51,7 @@ public:
         modes_[1] = std::move(mode1);
     }
     TMOUSEPROFILEINFO& CurrentProfile() override { return *modes_[active_]; }
-    void StoreBackCurrentProfile() override {}
+    void StoreBackCurrentProfile() override { }
     void ReadModeProfile(int mode, TMOUSEPROFILEINFO& out) override { out = *modes_[mode]; }
     int ActiveMode() const override { return active_; }
 
@@ -67,8 +67,8 @@ int apply(const GlobalOptions& global, const std::string& mode1File, const std::
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;
     if (!session.hid->IsDeviceExist(*request))
-        throw BadInput("Please connect your mouse device before apply new settings! (" +
-                       session.describe(kHidErrorNoDevice) + ")");
+        throw BadInput("Please connect your mouse device before apply new settings! ("
+            + session.describe(kHidErrorNoDevice) + ")");
     ApplyHooks hooks;
     hooks.Sequence.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     const auto result = ApplyDeviceSequence(*session.hid, profiles, static_cast<std::uint8_t>(notice), hooks);
@@ -76,19 +76,19 @@ int apply(const GlobalOptions& global, const std::string& mode1File, const std::
         throw BadInput(result.Error.English());
     warn(result.Notes);
     if (!result.Written)
-        throw BadInput("The mouse did not take all settings: the " + result.FailedSteps.front() + " failed (" +
-                       session.describe(result.FirstError) + ")" +
-                       (result.FailedSteps.size() > 1
-                            ? " and " + std::to_string(result.FailedSteps.size() - 1) + " later steps failed too"
-                            : std::string()) +
-                       ". It may hold a mix of old and new settings: connect it and apply again.");
-    printJson({{"written", true}, {"mode", mode}, {"current_cpi_index", result.CurrentCPIIndex}});
+        throw BadInput("The mouse did not take all settings: the " + result.FailedSteps.front() + " failed ("
+            + session.describe(result.FirstError) + ")"
+            + (result.FailedSteps.size() > 1
+                    ? " and " + std::to_string(result.FailedSteps.size() - 1) + " later steps failed too"
+                    : std::string())
+            + ". It may hold a mix of old and new settings: connect it and apply again.");
+    printJson({ { "written", true }, { "mode", mode }, { "current_cpi_index", result.CurrentCPIIndex } });
     return kOk;
 }
 
 nlohmann::ordered_json keyJson(const DecodedKey& k)
 {
-    nlohmann::ordered_json j{{"hid", k.HidCode}};
+    nlohmann::ordered_json j { { "hid", k.HidCode } };
     if (k.VirtualKey >= 0) {
         j["vk"] = k.VirtualKey;
         j["extended"] = k.Extended;
@@ -100,7 +100,8 @@ nlohmann::ordered_json setJson(const DecodedSet& d)
 {
     nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
     for (const auto& b : d.Buttons) {
-        nlohmann::ordered_json j{{"DeviceCode", b.DeviceCode}, {"params", {b.Params[0], b.Params[1], b.Params[2]}}};
+        nlohmann::ordered_json j { { "DeviceCode", b.DeviceCode },
+            { "params", { b.Params[0], b.Params[1], b.Params[2] } } };
         switch (b.DeviceCode) {
         case kCodeConsumer:
             j["MediaKey"] = b.MediaUsage;
@@ -128,12 +129,13 @@ nlohmann::ordered_json setJson(const DecodedSet& d)
     }
     nlohmann::ordered_json levels = nlohmann::ordered_json::array();
     for (const auto& l : d.Levels)
-        levels.push_back({{"State", l.State}, {"code", l.CodeX}, {"code_y", l.CodeY}, {"cpi", l.CPI}});
+        levels.push_back({ { "State", l.State }, { "code", l.CodeX }, { "code_y", l.CodeY }, { "cpi", l.CPI } });
     nlohmann::ordered_json macros = nlohmann::ordered_json::array();
     for (const auto& m : d.Macros) {
         nlohmann::ordered_json actions = nlohmann::ordered_json::array();
         for (const auto& a : m.Actions) {
-            nlohmann::ordered_json j{{"kind", a.Kind}, {"state", a.State}, {"value", {a.Value[0], a.Value[1]}}};
+            nlohmann::ordered_json j { { "kind", a.Kind }, { "state", a.State },
+                { "value", { a.Value[0], a.Value[1] } } };
             if (a.Kind == kActionKey)
                 j["key"] = keyJson(a.Key);
             else if (a.Kind == kActionDelay)
@@ -142,19 +144,15 @@ nlohmann::ordered_json setJson(const DecodedSet& d)
                 j["loops"] = a.Loops;
             actions.push_back(j);
         }
-        macros.push_back({{"slot", m.Slot}, {"length", m.Length}, {"actions", actions}});
+        macros.push_back({ { "slot", m.Slot }, { "length", m.Length }, { "actions", actions } });
     }
     const auto& l = d.Light;
-    return {{"buttons", buttons},
-            {"CPILevel", d.CPILevel},
-            {"CurrentCPIIndex", d.CurrentCPIIndex},
-            {"levels", levels},
-            {"LEDConfig",
-             {{"R", l.R}, {"G", l.G}, {"B", l.B}, {"BRIGHT_LEVEL", l.BRIGHT_LEVEL}, {"BREATH_SPEED", l.BREATH_SPEED},
-              {"BREATH_SECOND", l.BREATH_SECOND}}},
-            {"report_rate_code", d.ReportRateCode},
-            {"ReportRate", d.ReportRateHz},
-            {"macros", macros}};
+    return { { "buttons", buttons }, { "CPILevel", d.CPILevel }, { "CurrentCPIIndex", d.CurrentCPIIndex },
+        { "levels", levels },
+        { "LEDConfig",
+            { { "R", l.R }, { "G", l.G }, { "B", l.B }, { "BRIGHT_LEVEL", l.BRIGHT_LEVEL },
+                { "BREATH_SPEED", l.BREATH_SPEED }, { "BREATH_SECOND", l.BREATH_SECOND } } },
+        { "report_rate_code", d.ReportRateCode }, { "ReportRate", d.ReportRateHz }, { "macros", macros } };
 }
 
 int virtualShow(const GlobalOptions& global)
@@ -169,21 +167,18 @@ int virtualShow(const GlobalOptions& global)
     for (int s = 0; s < 2; ++s)
         sets.push_back(setJson(*DecodeConfigurationSet(state.memory, s)));
     // The preview carries the first five bytes of a light block.
-    std::array<std::uint8_t, 6> previewBlock{};
+    std::array<std::uint8_t, 6> previewBlock {};
     std::copy(state.preview.begin(), state.preview.end(), previewBlock.begin());
     const auto preview = DecodeLightBlock(previewBlock);
     nlohmann::ordered_json live = nullptr;
     if (state.previewShown)
-        live = {{"R", preview.R}, {"G", preview.G}, {"B", preview.B}, {"BRIGHT_LEVEL", preview.BRIGHT_LEVEL},
-                {"BREATH_SPEED", preview.BREATH_SPEED}};
-    printJson({{"shared",
-                {{"set_selector", shared->SetSelector},
-                 {"WheelLedOnOff", shared->WheelLightOn ? 1 : 0},
-                 {"HWVWheelValue", shared->WheelValue},
-                 {"report_rate_byte", state.memory[kAddrReportRate]}}},
-               {"sets", sets},
-               {"live_light", live},
-               {"settings_notice", {state.notice[0], state.notice[1]}}});
+        live = { { "R", preview.R }, { "G", preview.G }, { "B", preview.B }, { "BRIGHT_LEVEL", preview.BRIGHT_LEVEL },
+            { "BREATH_SPEED", preview.BREATH_SPEED } };
+    printJson(
+        { { "shared",
+              { { "set_selector", shared->SetSelector }, { "WheelLedOnOff", shared->WheelLightOn ? 1 : 0 },
+                  { "HWVWheelValue", shared->WheelValue }, { "report_rate_byte", state.memory[kAddrReportRate] } } },
+            { "sets", sets }, { "live_light", live }, { "settings_notice", { state.notice[0], state.notice[1] } } });
     return kOk;
 }
 

@@ -52,15 +52,14 @@ int status()
     for (int i = 0; i < kProfileCount; ++i) {
         const auto& s = group.ProfileSettingList[i];
         const char* storage = s.StorageType == 0 ? "registry" : s.StorageType == 1 ? "file" : "none";
-        const std::string file = s.StorageType == 1 ? WithTrailingSeparator(RecordText(s.FilePath)) + RecordText(s.FileName)
-                                                    : RecordText(s.FileName);
-        profiles.push_back({{"file", file}, {"storage", storage}});
+        const std::string file = s.StorageType == 1
+            ? WithTrailingSeparator(RecordText(s.FilePath)) + RecordText(s.FileName)
+            : RecordText(s.FileName);
+        profiles.push_back({ { "file", file }, { "storage", storage } });
     }
-    printJson({{"mode", dm->ProfileGroupIndex()},
-               {"profile", dm->ProfileIndex()},
-               {"mode_profiles", {group.ProfileIndexOfProfileGroup[0], group.ProfileIndexOfProfileGroup[1]}},
-               {"documents_folder", dm->DocumentsFolder()},
-               {"profiles", profiles}});
+    printJson({ { "mode", dm->ProfileGroupIndex() }, { "profile", dm->ProfileIndex() },
+        { "mode_profiles", { group.ProfileIndexOfProfileGroup[0], group.ProfileIndexOfProfileGroup[1] } },
+        { "documents_folder", dm->DocumentsFolder() }, { "profiles", profiles } });
     return kOk;
 }
 

@@ -14,7 +14,7 @@ using Json = nlohmann::ordered_json;
 
 Json outcome(const Json& value, const platform::SettingResult& r)
 {
-    Json j = {{"value", value}, {"status", platform::SettingStatusName(r.Status)}};
+    Json j = { { "value", value }, { "status", platform::SettingStatusName(r.Status) } };
     if (!r.Detail.empty())
         j["detail"] = r.Detail;
     return j;
@@ -26,19 +26,19 @@ int applySystemMouse(const std::string& file)
     const auto profile = LoadProfileFile(file);
     const TMOUSECONFIGINFO& c = profile->ConfigInfo;
     const std::uint32_t doubleClick = c.DoubleClickSpeed;
-    const TSystemMouseParams params{c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration};
+    const TSystemMouseParams params { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
 
     auto settings = platform::OpenSystemMouseSettings();
     const platform::SettingResult dc = settings->SetDoubleClickTime(doubleClick);
     const SystemMouseParamsResult r = ApplySystemMouseParams(*settings, params);
     const platform::RequestedMouseSettings asked = settings->Requested();
 
-    printJson({{"double_click_time", outcome(doubleClick, dc)},
-        {"acceleration", outcome(*asked.Acceleration, r.Acceleration)},
-        {"pointer_speed", outcome(*asked.PointerSpeed, r.PointerSpeed)},
-        {"wheel_scroll_lines", outcome(*asked.WheelScrollLines, r.WheelLines)}});
+    printJson({ { "double_click_time", outcome(doubleClick, dc) },
+        { "acceleration", outcome(*asked.Acceleration, r.Acceleration) },
+        { "pointer_speed", outcome(*asked.PointerSpeed, r.PointerSpeed) },
+        { "wheel_scroll_lines", outcome(*asked.WheelScrollLines, r.WheelLines) } });
     bool failed = false;
-    for (const auto* s : {&dc, &r.Acceleration, &r.PointerSpeed, &r.WheelLines}) {
+    for (const auto* s : { &dc, &r.Acceleration, &r.PointerSpeed, &r.WheelLines }) {
         if (s->Status == platform::SettingStatus::Failed)
             failed = true;
         if (s->Status != platform::SettingStatus::Applied)
@@ -54,8 +54,8 @@ void addSystemMouseCommands(CLI::App& app, Action& action, const GlobalOptions&)
     auto* group = app.add_subcommand("system-mouse", "The system mouse settings that a profile carries");
     group->require_subcommand(1);
     auto file = std::make_shared<std::string>();
-    auto* apply = group->add_subcommand("apply",
-        "Hand a profile's double-click time, acceleration, pointer speed and wheel lines to the system");
+    auto* apply = group->add_subcommand(
+        "apply", "Hand a profile's double-click time, acceleration, pointer speed and wheel lines to the system");
     apply->add_option("FILE", *file, "Profile file")->required();
     apply->callback([file, &action] { action = [file] { return applySystemMouse(*file); }; });
 }

@@ -18,7 +18,7 @@ using Action = std::function<int()>;
 /// Options that every subcommand may use.
 struct GlobalOptions {
     std::string device; // "", "virtual" or "virtual:STATEFILE"
-    std::string trace;  // file that receives every feature report, empty for none
+    std::string trace; // file that receives every feature report, empty for none
 };
 
 /// A problem with the user's input or the device: message on stderr, exit 2.

@@ -11,8 +11,7 @@ using Json = nlohmann::ordered_json;
 namespace {
 
 // Takes a packed field by value, so no reference to an unaligned member is ever formed.
-template <typename T>
-T val(T v)
+template <typename T> T val(T v)
 {
     return v;
 }
@@ -22,31 +21,29 @@ Json slotToJson(const TBUTTONFUNCINFO& s)
     const auto& single = s.SingleKey;
     const auto& combo = s.ComboKey;
     const auto& media = s.MediaKey;
-    return Json{
-        {"nReserved", val(s.nReserved)},
-        {"SingleKey", {{"nKeyValue1", val(single.nKeyValue1)}, {"nKey1Extended", val(single.nKey1Extended)}}},
-        {"ComboKey",
-         {{"nKeyValue1", val(combo.nKeyValue1)},
-          {"nKey1Extended", val(combo.nKey1Extended)},
-          {"nKeyValue2", val(combo.nKeyValue2)},
-          {"nKey2Extended", val(combo.nKey2Extended)},
-          {"nModifier", val(combo.nModifier)}}},
-        {"MediaKey",
-         {{"nKeyValue1", val(media.nKeyValue1)}, {"nKeyValue2", val(media.nKeyValue2)}, {"nModifier", val(media.nModifier)}}},
-        {"MacroKeyInfo", MacroToJson(s.MacroKeyInfo)},
-        {"FireKey", {{"nLoopCount", val(s.FireKey.nLoopCount)}, {"DelyValue", val(s.FireKey.DelyValue)}}},
-        {"WheelParam", val(s.WheelParam)},
-        {"RawCode", {val(s.RawCode[0]), val(s.RawCode[1]), val(s.RawCode[2])}},
-        {"nButtonIndex", val(s.nButtonIndex)},
-        {"nMenuRow", val(s.nMenuRow)},
-        {"FuncKind", val(s.FuncKind)},
-        {"DeviceCode", val(s.DeviceCode)},
-        {"MenuID", val(s.MenuID)},
+    return Json {
+        { "nReserved", val(s.nReserved) },
+        { "SingleKey", { { "nKeyValue1", val(single.nKeyValue1) }, { "nKey1Extended", val(single.nKey1Extended) } } },
+        { "ComboKey",
+            { { "nKeyValue1", val(combo.nKeyValue1) }, { "nKey1Extended", val(combo.nKey1Extended) },
+                { "nKeyValue2", val(combo.nKeyValue2) }, { "nKey2Extended", val(combo.nKey2Extended) },
+                { "nModifier", val(combo.nModifier) } } },
+        { "MediaKey",
+            { { "nKeyValue1", val(media.nKeyValue1) }, { "nKeyValue2", val(media.nKeyValue2) },
+                { "nModifier", val(media.nModifier) } } },
+        { "MacroKeyInfo", MacroToJson(s.MacroKeyInfo) },
+        { "FireKey", { { "nLoopCount", val(s.FireKey.nLoopCount) }, { "DelyValue", val(s.FireKey.DelyValue) } } },
+        { "WheelParam", val(s.WheelParam) },
+        { "RawCode", { val(s.RawCode[0]), val(s.RawCode[1]), val(s.RawCode[2]) } },
+        { "nButtonIndex", val(s.nButtonIndex) },
+        { "nMenuRow", val(s.nMenuRow) },
+        { "FuncKind", val(s.FuncKind) },
+        { "DeviceCode", val(s.DeviceCode) },
+        { "MenuID", val(s.MenuID) },
     };
 }
 
-template <std::size_t N>
-Json slotsToJson(const TBUTTONFUNCINFO (&slots)[N])
+template <std::size_t N> Json slotsToJson(const TBUTTONFUNCINFO (&slots)[N])
 {
     Json out = Json::array();
     for (const auto& s : slots)
@@ -54,12 +51,11 @@ Json slotsToJson(const TBUTTONFUNCINFO (&slots)[N])
     return out;
 }
 
-template <std::size_t N>
-Json cpiLevelsToJson(const CPILevelEntry (&levels)[N])
+template <std::size_t N> Json cpiLevelsToJson(const CPILevelEntry (&levels)[N])
 {
     Json out = Json::array();
     for (const auto& e : levels)
-        out.push_back({{"X", val(e.X)}, {"Y", val(e.Y)}, {"State", val(e.State)}});
+        out.push_back({ { "X", val(e.X) }, { "Y", val(e.Y) }, { "State", val(e.State) } });
     return out;
 }
 
@@ -99,12 +95,9 @@ Json configToJson(const TMOUSECONFIGINFO& c)
         apps.push_back(RecordText(app.FilePath));
     j["ApplicationList"] = std::move(apps);
     const auto& led = c.LEDConfig;
-    j["LEDConfig"] = {{"R", val(led.R)},
-                      {"G", val(led.G)},
-                      {"B", val(led.B)},
-                      {"BRIGHT_LEVEL", val(led.BRIGHT_LEVEL)},
-                      {"BREATH_SPEED", val(led.BREATH_SPEED)},
-                      {"BREATH_SECOND", val(led.BREATH_SECOND)}};
+    j["LEDConfig"]
+        = { { "R", val(led.R) }, { "G", val(led.G) }, { "B", val(led.B) }, { "BRIGHT_LEVEL", val(led.BRIGHT_LEVEL) },
+              { "BREATH_SPEED", val(led.BREATH_SPEED) }, { "BREATH_SECOND", val(led.BREATH_SECOND) } };
     j["Sensorlift"] = val(c.Sensorlift.SensorLift);
     j["ButtonCount"] = val(c.ButtonCount);
     j["ProfilePath"] = RecordText(c.ProfilePath.FilePath);
@@ -136,10 +129,8 @@ Json MacroToJson(const TMACROKEYINFO& macro)
     Json actions = Json::array();
     for (int i = 0; i < shown; ++i) {
         const auto& a = macro.MacroList[i];
-        actions.push_back({{"nKeyType", val(a.nKeyType)},
-                           {"nKeyState", val(a.nKeyState)},
-                           {"VALUE1", val(a.VALUE1)},
-                           {"VALUE2", val(a.VALUE2)}});
+        actions.push_back({ { "nKeyType", val(a.nKeyType) }, { "nKeyState", val(a.nKeyState) },
+            { "VALUE1", val(a.VALUE1) }, { "VALUE2", val(a.VALUE2) } });
     }
     j["MacroList"] = std::move(actions);
     return j;
@@ -148,7 +139,7 @@ Json MacroToJson(const TMACROKEYINFO& macro)
 Json ProfileToJson(const TMOUSEPROFILEINFO& profile)
 {
     Json j;
-    j["ProfileHeader"] = {{"FFileVersion", val(profile.ProfileHeader.FFileVersion)}};
+    j["ProfileHeader"] = { { "FFileVersion", val(profile.ProfileHeader.FFileVersion) } };
     j["ConfigInfo"] = configToJson(profile.ConfigInfo);
 
     const auto& list = profile.MacroKeyInfoList;

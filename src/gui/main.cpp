@@ -65,8 +65,8 @@ int main(int argc, char* argv[])
         DM->DataModuleCreate();
         link = OpenDeviceLink(DeviceSelectionFromEnvironment());
     } catch (const std::exception& e) {
-        dialogs.ShowMessageDialog(nullptr, Tr("Warning"), Tr("The settings could not be loaded."),
-                                  QString::fromStdString(e.what()));
+        dialogs.ShowMessageDialog(
+            nullptr, Tr("Warning"), Tr("The settings could not be loaded."), QString::fromStdString(e.what()));
         return 1;
     }
     for (const std::string& problem : DM->StartupProblems())
@@ -101,8 +101,8 @@ int main(int argc, char* argv[])
         for (const std::string& problem : DM->StartupProblems())
             problems << QString::fromStdString(problem);
         QTimer::singleShot(0, &window, [&dialogs, &window, problems] {
-            dialogs.ShowMessageDialog(&window, Tr("Warning"), Tr("The settings could not be loaded."),
-                                      problems.join('\n'));
+            dialogs.ShowMessageDialog(
+                &window, Tr("Warning"), Tr("The settings could not be loaded."), problems.join('\n'));
         });
     }
     return app.exec();

@@ -30,7 +30,7 @@ struct RunResult {
 inline std::string readText(const std::filesystem::path& p)
 {
     std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 inline void writeBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes)
@@ -41,12 +41,12 @@ inline void writeBytes(const std::filesystem::path& p, const std::vector<std::ui
 
 /// Runs bvctl with only the given environment; output goes through files, so a large JSON
 /// document cannot block the child on a full pipe.
-inline RunResult runBvctl(const std::vector<std::string>& env, const std::vector<std::string>& args,
-                          const std::filesystem::path& captureDir)
+inline RunResult runBvctl(
+    const std::vector<std::string>& env, const std::vector<std::string>& args, const std::filesystem::path& captureDir)
 {
     const auto outFile = captureDir / "stdout";
     const auto errFile = captureDir / "stderr";
-    std::vector<std::string> argStrings{BVCTL_PATH};
+    std::vector<std::string> argStrings { BVCTL_PATH };
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argStrings)
@@ -71,8 +71,7 @@ inline RunResult runBvctl(const std::vector<std::string>& env, const std::vector
         return r;
     }
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     if (WIFEXITED(status))
         r.code = WEXITSTATUS(status);
     else
@@ -107,9 +106,9 @@ protected:
     /// Extra variables (e.g. "BV_VIRTUAL_MOUSE=...") join the isolated environment.
     RunResult bvctl(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const
     {
-        std::vector<std::string> env{"HOME=" + home().string(), "XDG_CONFIG_HOME=" + (home() / ".config").string(),
-                                     "XDG_RUNTIME_DIR=" + (tmp / "run").string()};
-        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        std::vector<std::string> env { "HOME=" + home().string(), "XDG_CONFIG_HOME=" + (home() / ".config").string(),
+            "XDG_RUNTIME_DIR=" + (tmp / "run").string() };
+        for (const char* name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" })
             if (const char* v = std::getenv(name))
                 env.push_back(std::string(name) + "=" + v);
         env.insert(env.end(), extraEnv.begin(), extraEnv.end());

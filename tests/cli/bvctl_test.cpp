@@ -47,14 +47,14 @@ TEST_F(BvctlTest, ProfileNewWritesAFactoryProfileWithTheColourOfItsIndex)
         std::uint8_t r, g, b;
     };
     const Case cases[] = {
-        {{}, 255, 0, 0},
-        {{"--index", "3"}, 0, 96, 96},
-        {{"--index", "4"}, 255, 0, 255},
+        { {}, 255, 0, 0 },
+        { { "--index", "3" }, 0, 96, 96 },
+        { { "--index", "4" }, 255, 0, 255 },
     };
     int n = 0;
     for (const auto& c : cases) {
         const fs::path file = tmp / ("p" + std::to_string(n++) + ".pfd");
-        std::vector<std::string> args{"profile", "new", "-o", file.string()};
+        std::vector<std::string> args { "profile", "new", "-o", file.string() };
         args.insert(args.end(), c.indexArgs.begin(), c.indexArgs.end());
         SCOPED_TRACE(file.filename().string());
         const auto r = bvctl(args);
@@ -71,7 +71,7 @@ TEST_F(BvctlTest, ProfileNewWritesAFactoryProfileWithTheColourOfItsIndex)
 
 TEST_F(BvctlTest, ProfileNewIntoAMissingFolderFailsAsBadInput)
 {
-    const auto r = bvctl({"profile", "new", "-o", (tmp / "no-such-folder" / "p.pfd").string()});
+    const auto r = bvctl({ "profile", "new", "-o", (tmp / "no-such-folder" / "p.pfd").string() });
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -80,9 +80,9 @@ TEST_F(BvctlTest, ProfileNewIntoAMissingFolderFailsAsBadInput)
 TEST_F(BvctlTest, ProfileShowPrintsTheRecordFields)
 {
     const fs::path file = tmp / "p.pfd";
-    ASSERT_EQ(bvctl({"profile", "new", "--index", "3", "-o", file.string()}).code, 0);
+    ASSERT_EQ(bvctl({ "profile", "new", "--index", "3", "-o", file.string() }).code, 0);
 
-    const auto r = bvctl({"profile", "show", file.string()});
+    const auto r = bvctl({ "profile", "show", file.string() });
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
     Json j = parseJson(r);
@@ -113,17 +113,17 @@ TEST_F(BvctlTest, ProfileShowRefusesWhatIsNotAProfile)
         const char* why;
     };
     const Case cases[] = {
-        {"missing.pfd", std::nullopt, "does not exist"},
-        {"empty.pfd", std::vector<std::uint8_t>{}, "holds 0 bytes"},
-        {"short.pfd", std::vector<std::uint8_t>(1000, 0x5A), "holds 1000 bytes"},
-        {"version.pfd", wrongVersion, "version is 259"},
+        { "missing.pfd", std::nullopt, "does not exist" },
+        { "empty.pfd", std::vector<std::uint8_t> {}, "holds 0 bytes" },
+        { "short.pfd", std::vector<std::uint8_t>(1000, 0x5A), "holds 1000 bytes" },
+        { "version.pfd", wrongVersion, "version is 259" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path file = tmp / c.name;
         if (c.bytes)
             writeBytes(file, *c.bytes);
-        const auto r = bvctl({"profile", "show", file.string()});
+        const auto r = bvctl({ "profile", "show", file.string() });
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(file.string()), std::string::npos) << r.err;
@@ -136,15 +136,15 @@ TEST_F(BvctlTest, UsageErrorsExitWithOne)
     const std::string file = (tmp / "p.pfd").string();
     const std::vector<std::vector<std::string>> cases = {
         {},
-        {"frobnicate"},
-        {"profile"},
-        {"profile", "show"},
-        {"profile", "show", file, "--bogus"},
-        {"status", "--bogus"},
-        {"profile", "new"},
-        {"profile", "new", "--index", "5", "-o", file},
-        {"profile", "new", "--index", "-1", "-o", file},
-        {"profile", "new", "--index", "two", "-o", file},
+        { "frobnicate" },
+        { "profile" },
+        { "profile", "show" },
+        { "profile", "show", file, "--bogus" },
+        { "status", "--bogus" },
+        { "profile", "new" },
+        { "profile", "new", "--index", "5", "-o", file },
+        { "profile", "new", "--index", "-1", "-o", file },
+        { "profile", "new", "--index", "two", "-o", file },
     };
     for (const auto& args : cases) {
         std::string line;
@@ -161,13 +161,13 @@ TEST_F(BvctlTest, UsageErrorsExitWithOne)
 
 TEST_F(BvctlTest, StatusOnAFreshHomeMakesTheFiveProfileFiles)
 {
-    const auto r = bvctl({"status"});
+    const auto r = bvctl({ "status" });
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
     Json j = parseJson(r);
     EXPECT_EQ(j["mode"], 0);
     EXPECT_EQ(j["profile"], 0);
-    EXPECT_EQ(j["mode_profiles"], Json::array({0, 1}));
+    EXPECT_EQ(j["mode_profiles"], Json::array({ 0, 1 }));
     const fs::path docs = home() / "Documents" / "Brisvane Gaming Mouse";
     EXPECT_EQ(j["documents_folder"], docs.string());
     ASSERT_EQ(j["profiles"].size(), 5u);
@@ -181,7 +181,7 @@ TEST_F(BvctlTest, StatusOnAFreshHomeMakesTheFiveProfileFiles)
         EXPECT_EQ(fs::file_size(file), 109888u);
     }
 
-    const auto again = bvctl({"status"});
+    const auto again = bvctl({ "status" });
     EXPECT_EQ(again.code, 0);
     EXPECT_EQ(again.err, "");
     EXPECT_EQ(parseJson(again), j);
@@ -193,13 +193,13 @@ TEST_F(BvctlTest, APipeWhereAFileBelongsIsRefusedNotWaitedOn)
 {
     const fs::path fifo = tmp / "pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    ASSERT_EQ(bvctl({"profile", "new", "-o", (tmp / "p.pfd").string()}).code, 0);
+    ASSERT_EQ(bvctl({ "profile", "new", "-o", (tmp / "p.pfd").string() }).code, 0);
     const std::vector<std::vector<std::string>> commands = {
-        {"profile", "show", fifo.string()},
-        {"encode", fifo.string()},
-        {"--device", "virtual", "apply", fifo.string(), (tmp / "p.pfd").string()},
-        {"macro", "show", fifo.string()},
-        {"--device", "virtual:" + fifo.string(), "virtual", "show"},
+        { "profile", "show", fifo.string() },
+        { "encode", fifo.string() },
+        { "--device", "virtual", "apply", fifo.string(), (tmp / "p.pfd").string() },
+        { "macro", "show", fifo.string() },
+        { "--device", "virtual:" + fifo.string(), "virtual", "show" },
     };
     for (const auto& args : commands) {
         const auto r = bvctl(args);
@@ -209,11 +209,11 @@ TEST_F(BvctlTest, APipeWhereAFileBelongsIsRefusedNotWaitedOn)
 
     // At start-up a pipe in a profile's place is an unreadable file: told, left alone, and the
     // profile starts from factory values.
-    ASSERT_EQ(bvctl({"status"}).code, 0);
+    ASSERT_EQ(bvctl({ "status" }).code, 0);
     const fs::path second = home() / "Documents" / "Brisvane Gaming Mouse" / "BVProfile2.pfd";
     fs::remove(second);
     ASSERT_EQ(::mkfifo(second.c_str(), 0600), 0);
-    const auto r = bvctl({"status"});
+    const auto r = bvctl({ "status" });
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("warning: Profile 2"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
@@ -228,26 +228,26 @@ TEST_F(BvctlTest, StatusWarnsAboutDamagedModesAndUsesFactoryModes)
         std::vector<std::uint8_t> value;
     };
     const Case cases[] = {
-        {"garbage", {0xDE, 0xAD, 0xBE, 0xEF, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06}},
-        {"short binary", {3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x07}},
+        { "garbage", { 0xDE, 0xAD, 0xBE, 0xEF, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06 } },
+        { "short binary", { 3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x07 } },
     };
-    ASSERT_EQ(bvctl({"status"}).code, 0);
+    ASSERT_EQ(bvctl({ "status" }).code, 0);
     const fs::path value = registryKey() / "BVProfileSettingGroup.pfd";
     ASSERT_TRUE(fs::exists(value));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(value, c.value);
-        const auto r = bvctl({"status"});
+        const auto r = bvctl({ "status" });
         EXPECT_EQ(r.code, 0);
         EXPECT_EQ(r.err.rfind("warning: ", 0), 0u) << r.err;
         Json j = parseJson(r);
         EXPECT_EQ(j["mode"], 0);
         EXPECT_EQ(j["profile"], 0);
-        EXPECT_EQ(j["mode_profiles"], Json::array({0, 1}));
+        EXPECT_EQ(j["mode_profiles"], Json::array({ 0, 1 }));
         EXPECT_EQ(j["profiles"].size(), 5u);
 
         // The factory modes were stored back, so the next start is clean.
-        const auto next = bvctl({"status"});
+        const auto next = bvctl({ "status" });
         EXPECT_EQ(next.code, 0);
         EXPECT_EQ(next.err, "");
     }
@@ -261,14 +261,15 @@ TEST(ProfileToJson, ClampsStoredCountsToTheArrays)
         std::size_t shown;
         bool clamped;
     };
-    const Case cases[] = {{0, 0, false}, {21, 21, false}, {22, 21, true}, {500, 21, true}, {65535, 21, true}};
+    const Case cases[]
+        = { { 0, 0, false }, { 21, 21, false }, { 22, 21, true }, { 500, 21, true }, { 65535, 21, true } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.macroCount);
         auto p = std::make_unique<TMOUSEPROFILEINFO>();
         p->MacroKeyInfoList.nMacroInfoCount = c.macroCount;
         // The last macro of the record: reading past its actions would leave the allocation.
         p->MacroKeyInfoList.MacroInfos[20].MacroListCount = 9999;
-        p->MacroKeyInfoList.MacroInfos[20].MacroList[127] = {4, 1, 0x41, 0};
+        p->MacroKeyInfoList.MacroInfos[20].MacroList[127] = { 4, 1, 0x41, 0 };
         Json list = cli::ProfileToJson(*p)["MacroKeyInfoList"];
         EXPECT_EQ(list["nMacroInfoCount"], c.macroCount);
         EXPECT_EQ(list.value("nMacroInfoCountClamped", false), c.clamped);
@@ -278,11 +279,13 @@ TEST(ProfileToJson, ClampsStoredCountsToTheArrays)
             Json& last = list["MacroInfos"][20];
             EXPECT_EQ(last["MacroListCount"], 9999);
             ASSERT_EQ(last["MacroList"].size(), 128u);
-            EXPECT_EQ(last["MacroList"][127], Json({{"nKeyType", 4}, {"nKeyState", 1}, {"VALUE1", 0x41}, {"VALUE2", 0}}));
+            EXPECT_EQ(last["MacroList"][127],
+                Json({ { "nKeyType", 4 }, { "nKeyState", 1 }, { "VALUE1", 0x41 }, { "VALUE2", 0 } }));
         }
     }
 
-    const std::pair<std::int32_t, std::size_t> actionCounts[] = {{-3, 0}, {INT_MIN, 0}, {0, 0}, {1, 1}, {128, 128}, {129, 128}};
+    const std::pair<std::int32_t, std::size_t> actionCounts[]
+        = { { -3, 0 }, { INT_MIN, 0 }, { 0, 0 }, { 1, 1 }, { 128, 128 }, { 129, 128 } };
     for (const auto& [count, shown] : actionCounts) {
         SCOPED_TRACE(count);
         auto m = std::make_unique<TMACROKEYINFO>();
@@ -331,22 +334,21 @@ TEST(ProfileToJson, KeepsTheRecordNamesInRecordOrder)
         return k;
     };
     using Names = std::vector<std::string>;
-    EXPECT_EQ(keys(j), (Names{"ProfileHeader", "ConfigInfo", "MacroKeyInfoList"}));
+    EXPECT_EQ(keys(j), (Names { "ProfileHeader", "ConfigInfo", "MacroKeyInfoList" }));
     EXPECT_EQ(keys(j["ConfigInfo"]),
-              (Names{"ButtonFuncInfo", "VWheelButtonFuncInfo", "HWheelButtonFuncInfo", "VWheelType", "HWheelType",
-                     "VWheelSpeed", "HWheelSpeed", "HWVWheelValue", "WheelLedOnOff", "DoubleClickSpeed", "PointerSpeed",
-                     "PointerAcceleration", "UseSystemPointerSpeedSetting", "ReportRate", "CurrentCPIIndex",
-                     "CurrentCPIX", "CurrentCPIY", "MinCPI", "MaxCPI", "UseDiffentXY", "UseCPIOnScreenFlyShow",
-                     "CPIState", "HWCPIState", "CPILevel", "AutoSwitchProfileWhenAppRun", "ApplicationList",
-                     "LEDConfig", "Sensorlift", "ButtonCount", "ProfilePath", "MacroPath",
-                     "ApplyCPISettingEachProfile", "ApplyAccelaration", "ApplyDiffirentXY", "FireKeySpeed",
-                     "FireKeyCount"}));
+        (Names { "ButtonFuncInfo", "VWheelButtonFuncInfo", "HWheelButtonFuncInfo", "VWheelType", "HWheelType",
+            "VWheelSpeed", "HWheelSpeed", "HWVWheelValue", "WheelLedOnOff", "DoubleClickSpeed", "PointerSpeed",
+            "PointerAcceleration", "UseSystemPointerSpeedSetting", "ReportRate", "CurrentCPIIndex", "CurrentCPIX",
+            "CurrentCPIY", "MinCPI", "MaxCPI", "UseDiffentXY", "UseCPIOnScreenFlyShow", "CPIState", "HWCPIState",
+            "CPILevel", "AutoSwitchProfileWhenAppRun", "ApplicationList", "LEDConfig", "Sensorlift", "ButtonCount",
+            "ProfilePath", "MacroPath", "ApplyCPISettingEachProfile", "ApplyAccelaration", "ApplyDiffirentXY",
+            "FireKeySpeed", "FireKeyCount" }));
     EXPECT_EQ(keys(j["ConfigInfo"]["ButtonFuncInfo"][0]),
-              (Names{"nReserved", "SingleKey", "ComboKey", "MediaKey", "MacroKeyInfo", "FireKey", "WheelParam",
-                     "RawCode", "nButtonIndex", "nMenuRow", "FuncKind", "DeviceCode", "MenuID"}));
+        (Names { "nReserved", "SingleKey", "ComboKey", "MediaKey", "MacroKeyInfo", "FireKey", "WheelParam", "RawCode",
+            "nButtonIndex", "nMenuRow", "FuncKind", "DeviceCode", "MenuID" }));
     EXPECT_EQ(keys(j["ConfigInfo"]["ButtonFuncInfo"][0]["MacroKeyInfo"]),
-              (Names{"szMacroName", "MacroListCount", "nAutoAddDelay", "nLoopCount", "nMacroIndex", "MacroUse",
-                     "Version", "HaveErrors", "ErrorCount", "MacroList"}));
+        (Names { "szMacroName", "MacroListCount", "nAutoAddDelay", "nLoopCount", "nMacroIndex", "MacroUse", "Version",
+            "HaveErrors", "ErrorCount", "MacroList" }));
 }
 
 } // namespace

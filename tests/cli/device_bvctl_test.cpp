@@ -150,7 +150,8 @@ TEST_F(DeviceCli, DeviceProblemsExitWithTwoAndSayWhy)
     const auto unstored = bvctl({ "--device", "virtual:" + nowhere.string(), "read", "0", "1" });
     EXPECT_EQ(unstored.code, 2);
     EXPECT_NE(unstored.err.find("reading 1 bytes at address 0 failed"), std::string::npos) << unstored.err;
-    EXPECT_NE(unstored.err.find("state file \"" + nowhere.string() + "\" cannot be locked"), std::string::npos) << unstored.err;
+    EXPECT_NE(unstored.err.find("state file \"" + nowhere.string() + "\" cannot be locked"), std::string::npos)
+        << unstored.err;
     EXPECT_NE(unstored.err.find("No such file or directory"), std::string::npos) << unstored.err;
 
     const auto unknown = bvctl({ "--device", "usb", "list" });
@@ -192,7 +193,8 @@ TEST_F(DeviceCli, DoctorReportsTheMouseTheDataFilesAndTheFolders)
     EXPECT_EQ(j["documents_folder"]["writable"], true);
     bool toldOfLanguageFile = false;
     for (const auto& p : j["problems"])
-        toldOfLanguageFile = toldOfLanguageFile || p.get<std::string>().find("\"ui.local\" is missing") != std::string::npos;
+        toldOfLanguageFile
+            = toldOfLanguageFile || p.get<std::string>().find("\"ui.local\" is missing") != std::string::npos;
     EXPECT_TRUE(toldOfLanguageFile) << r.out;
 #ifndef _WIN32
     EXPECT_TRUE(j["hidraw_nodes"].is_array());

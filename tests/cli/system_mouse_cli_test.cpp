@@ -27,12 +27,12 @@ protected:
     }
     RunResult apply(const fs::path& profile) const
     {
-        return bvctl({"system-mouse", "apply", profile.string()}, {"PATH=" + (tmp / "bin").string() + ":/bin"});
+        return bvctl({ "system-mouse", "apply", profile.string() }, { "PATH=" + (tmp / "bin").string() + ":/bin" });
     }
     fs::path factoryProfile()
     {
         const fs::path file = tmp / "factory.pfd";
-        const auto made = bvctl({"profile", "new", "-o", file.string()});
+        const auto made = bvctl({ "profile", "new", "-o", file.string() });
         EXPECT_EQ(made.code, 0) << made.err;
         return file;
     }

@@ -1,7 +1,7 @@
 #include "settings/DMUnit.h"
 
-#include "platform/usage_and_page.h"
 #include "platform/registry.h"
+#include "platform/usage_and_page.h"
 #include "settings/record_text.h"
 #include "settings/store_error.h"
 #include "temp_dir.h"
@@ -26,11 +26,10 @@ const std::string kKey = "software\\BrisvaneGMMouse";
 std::vector<std::uint8_t> fileBytes(const fs::path& p)
 {
     std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
-template <typename Record>
-Record recordFrom(const std::vector<std::uint8_t>& bytes)
+template <typename Record> Record recordFrom(const std::vector<std::uint8_t>& bytes)
 {
     Record r;
     std::memset(static_cast<void*>(&r), 0, sizeof r);
@@ -61,7 +60,7 @@ protected:
     fs::path profileFile(int n) const { return docs() / ("BVProfile" + std::to_string(n) + ".pfd"); }
     std::vector<std::uint8_t> registryValue(const std::string& name) const
     {
-        return registry->readBinary(HKCU, kKey, name).value_or(std::vector<std::uint8_t>{});
+        return registry->readBinary(HKCU, kKey, name).value_or(std::vector<std::uint8_t> {});
     }
 
     test::TempDir home;
@@ -92,7 +91,8 @@ TEST_F(ProfileManagerTest, FirstStartWritesFactoryRecordsAndFiles)
     EXPECT_EQ(all.Allgameset[0].nState, 1);
     EXPECT_EQ(all.CurrentLanguage, 0);
 
-    const std::uint8_t colours[5][3] = {{255, 0, 0}, {0, 0, 255}, {255, 255, 0}, {0, 96, 96}, {255, 0, 255}};
+    const std::uint8_t colours[5][3]
+        = { { 255, 0, 0 }, { 0, 0, 255 }, { 255, 255, 0 }, { 0, 96, 96 }, { 255, 0, 255 } };
     for (int n = 1; n <= 5; ++n) {
         SCOPED_TRACE(n);
         const auto bytes = fileBytes(profileFile(n));
@@ -128,7 +128,7 @@ TEST_F(ProfileManagerTest, FactoryGameProfileHoldsExactlyItsFactoryValues)
     EXPECT_EQ(c.FireKeySpeed, 10);
     EXPECT_EQ(c.FireKeyCount, 2);
     EXPECT_EQ(c.ApplyCPISettingEachProfile, 1);
-    const std::uint16_t cpi[4] = {400, 800, 1600, 3500}, hw[4] = {500, 750, 1500, 3500};
+    const std::uint16_t cpi[4] = { 400, 800, 1600, 3500 }, hw[4] = { 500, 750, 1500, 3500 };
     for (int n = 0; n < 4; ++n) {
         EXPECT_EQ(c.CPIState[n].X, cpi[n]);
         EXPECT_EQ(c.CPIState[n].Y, cpi[n]);
@@ -142,11 +142,15 @@ TEST_F(ProfileManagerTest, FactoryGameProfileHoldsExactlyItsFactoryValues)
         int index, row, kind, code, menu;
     };
     const Slot slots[] = {
-        {c.ButtonFuncInfo[0], 0, 0, 1, 1, 1},   {c.ButtonFuncInfo[1], 1, 1, 1, 2, 2},
-        {c.ButtonFuncInfo[2], 2, 2, 1, 3, 3},   {c.ButtonFuncInfo[3], 3, 3, 1, 5, 4},
-        {c.ButtonFuncInfo[4], 4, 4, 1, 4, 5},   {c.ButtonFuncInfo[5], 5, 30, 0, 9, 13},
-        {c.ButtonFuncInfo[6], 6, 31, 0, 10, 14}, {c.VWheelButtonFuncInfo[0], 0, 0, 1, 11, 1},
-        {c.VWheelButtonFuncInfo[1], 1, 1, 1, 12, 2},
+        { c.ButtonFuncInfo[0], 0, 0, 1, 1, 1 },
+        { c.ButtonFuncInfo[1], 1, 1, 1, 2, 2 },
+        { c.ButtonFuncInfo[2], 2, 2, 1, 3, 3 },
+        { c.ButtonFuncInfo[3], 3, 3, 1, 5, 4 },
+        { c.ButtonFuncInfo[4], 4, 4, 1, 4, 5 },
+        { c.ButtonFuncInfo[5], 5, 30, 0, 9, 13 },
+        { c.ButtonFuncInfo[6], 6, 31, 0, 10, 14 },
+        { c.VWheelButtonFuncInfo[0], 0, 0, 1, 11, 1 },
+        { c.VWheelButtonFuncInfo[1], 1, 1, 1, 12, 2 },
     };
     for (const auto& s : slots) {
         EXPECT_EQ(s.info.nButtonIndex, s.index);
@@ -169,7 +173,7 @@ TEST_F(ProfileManagerTest, FactoryProfilesOfOneIndexAreIdentical)
     auto a = start();
     test::TempDir otherHome;
     auto otherRegistry = platform::openMemoryRegistry();
-    DMEnvironment env{otherRegistry.get(), test::utf8(home / "Documents"), "", "0409"};
+    DMEnvironment env { otherRegistry.get(), test::utf8(home / "Documents"), "", "0409" };
     TDM b(env);
     b.DataModuleCreate();
     for (int i = 0; i < 5; ++i)
@@ -223,8 +227,7 @@ TEST_F(ProfileManagerTest, ApplySequenceSurvivesARestartByteForByte)
     std::memcpy(&dm->CurrentProfileInfo(), noise.data(), noise.size());
     dm->CurrentProfileInfo().ProfileHeader.FFileVersion = 258;
     const auto expected = std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()),
-                                                    reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()) +
-                                                        sizeof(TMOUSEPROFILEINFO));
+        reinterpret_cast<const std::uint8_t*>(&dm->CurrentProfileInfo()) + sizeof(TMOUSEPROFILEINFO));
     dm->SaveBackToCurrentProfileInfo();
     TMOUSEPROFILEINFO second;
     dm->ReadProfileInfo(second, 1);
@@ -284,7 +287,7 @@ void PrintTo(const GroupDamage& d, std::ostream* os)
     *os << d.name;
 }
 
-class DamagedGroupTest : public ProfileManagerTest, public ::testing::WithParamInterface<GroupDamage> {};
+class DamagedGroupTest : public ProfileManagerTest, public ::testing::WithParamInterface<GroupDamage> { };
 
 TEST_P(DamagedGroupTest, FallsBackToFactoryModesAndWritesThemBack)
 {
@@ -309,43 +312,43 @@ TEST_P(DamagedGroupTest, FallsBackToFactoryModesAndWritesThemBack)
     EXPECT_EQ(dm->SaveBackAllProfileInfoToFile(), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Damages, DamagedGroupTest,
-    ::testing::Values(
-        GroupDamage{"ModeOutOfRange", [](std::vector<std::uint8_t>& b) { b[0] = 2; }},
-        GroupDamage{"NegativeMode", [](std::vector<std::uint8_t>& b) { std::memset(b.data(), 0xFF, 4); }},
-        GroupDamage{"ProfileIndexOutOfRange", [](std::vector<std::uint8_t>& b) { b[8] = 5; }},
-        GroupDamage{"ShortImage", [](std::vector<std::uint8_t>& b) { b.resize(100); }},
-        GroupDamage{"FileNameLeavesTheFolder",
-                    [](std::vector<std::uint8_t>& b) {
-                        auto g = recordFrom<TProfileSettingGroup>(b);
-                        SetRecordText(g.ProfileSettingList[0].FileName, "../escape.pfd");
-                        std::memcpy(b.data(), &g, sizeof g);
-                    }},
-        GroupDamage{"RelativeFolder",
-                    [](std::vector<std::uint8_t>& b) {
-                        auto g = recordFrom<TProfileSettingGroup>(b);
-                        SetRecordText(g.ProfileSettingList[3].FilePath, "");
-                        std::memcpy(b.data(), &g, sizeof g);
-                    }},
-        GroupDamage{"FolderClimbsOut",
-                    [](std::vector<std::uint8_t>& b) {
-                        auto g = recordFrom<TProfileSettingGroup>(b);
-                        SetRecordText(g.ProfileSettingList[1].FilePath, RecordText(g.ProfileSettingList[1].FilePath) + "/../..");
-                        std::memcpy(b.data(), &g, sizeof g);
-                    }},
-        GroupDamage{"RelativeMacroFolder",
-                    [](std::vector<std::uint8_t>& b) {
-                        auto g = recordFrom<TProfileSettingGroup>(b);
-                        SetRecordText(g.ProfileSettingList[2].MacroPath, "BVProfile3_Macros");
-                        std::memcpy(b.data(), &g, sizeof g);
-                    }},
-        GroupDamage{"MacroFolderClimbsOut",
-                    [](std::vector<std::uint8_t>& b) {
-                        auto g = recordFrom<TProfileSettingGroup>(b);
-                        SetRecordText(g.ProfileSettingList[4].MacroPath, RecordText(g.ProfileSettingList[4].MacroPath) + "/../../x");
-                        std::memcpy(b.data(), &g, sizeof g);
-                    }}),
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedGroupTest,
+    ::testing::Values(GroupDamage { "ModeOutOfRange", [](std::vector<std::uint8_t>& b) { b[0] = 2; } },
+        GroupDamage { "NegativeMode", [](std::vector<std::uint8_t>& b) { std::memset(b.data(), 0xFF, 4); } },
+        GroupDamage { "ProfileIndexOutOfRange", [](std::vector<std::uint8_t>& b) { b[8] = 5; } },
+        GroupDamage { "ShortImage", [](std::vector<std::uint8_t>& b) { b.resize(100); } },
+        GroupDamage { "FileNameLeavesTheFolder",
+            [](std::vector<std::uint8_t>& b) {
+                auto g = recordFrom<TProfileSettingGroup>(b);
+                SetRecordText(g.ProfileSettingList[0].FileName, "../escape.pfd");
+                std::memcpy(b.data(), &g, sizeof g);
+            } },
+        GroupDamage { "RelativeFolder",
+            [](std::vector<std::uint8_t>& b) {
+                auto g = recordFrom<TProfileSettingGroup>(b);
+                SetRecordText(g.ProfileSettingList[3].FilePath, "");
+                std::memcpy(b.data(), &g, sizeof g);
+            } },
+        GroupDamage { "FolderClimbsOut",
+            [](std::vector<std::uint8_t>& b) {
+                auto g = recordFrom<TProfileSettingGroup>(b);
+                SetRecordText(
+                    g.ProfileSettingList[1].FilePath, RecordText(g.ProfileSettingList[1].FilePath) + "/../..");
+                std::memcpy(b.data(), &g, sizeof g);
+            } },
+        GroupDamage { "RelativeMacroFolder",
+            [](std::vector<std::uint8_t>& b) {
+                auto g = recordFrom<TProfileSettingGroup>(b);
+                SetRecordText(g.ProfileSettingList[2].MacroPath, "BVProfile3_Macros");
+                std::memcpy(b.data(), &g, sizeof g);
+            } },
+        GroupDamage { "MacroFolderClimbsOut",
+            [](std::vector<std::uint8_t>& b) {
+                auto g = recordFrom<TProfileSettingGroup>(b);
+                SetRecordText(
+                    g.ProfileSettingList[4].MacroPath, RecordText(g.ProfileSettingList[4].MacroPath) + "/../../x");
+                std::memcpy(b.data(), &g, sizeof g);
+            } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The current profile and language: a short value starts from factory values, fields outside
@@ -358,22 +361,22 @@ TEST_F(ProfileManagerTest, ADamagedCurrentProfileAndLanguageIsMendedAndReported)
         int language; // what the record holds afterwards: the factory language for "0404"
     };
     const Case cases[] = {
-        {"short", [](std::vector<std::uint8_t>& b) { b.resize(100); }, 2},
-        {"language 77",
-         [](std::vector<std::uint8_t>& b) {
-             auto a = recordFrom<TALLGAMESINFO>(b);
-             a.CurrentLanguage = 77;
-             a.CurrentGame = 3;
-             std::memcpy(b.data(), &a, sizeof a);
-         },
-         2},
-        {"random bytes",
-         [](std::vector<std::uint8_t>& b) {
-             std::mt19937 rng(7);
-             for (auto& x : b)
-                 x = static_cast<std::uint8_t>(rng());
-         },
-         2},
+        { "short", [](std::vector<std::uint8_t>& b) { b.resize(100); }, 2 },
+        { "language 77",
+            [](std::vector<std::uint8_t>& b) {
+                auto a = recordFrom<TALLGAMESINFO>(b);
+                a.CurrentLanguage = 77;
+                a.CurrentGame = 3;
+                std::memcpy(b.data(), &a, sizeof a);
+            },
+            2 },
+        { "random bytes",
+            [](std::vector<std::uint8_t>& b) {
+                std::mt19937 rng(7);
+                for (auto& x : b)
+                    x = static_cast<std::uint8_t>(rng());
+            },
+            2 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -446,16 +449,16 @@ TEST_F(ProfileManagerTest, ProfileFileAcceptance)
     auto longer = good;
     longer.push_back(0);
     const Case cases[] = {
-        {"good", good, true},
-        {"version 259", wrongVersion, false},
-        {"truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + 1000), false},
-        {"too long", longer, false},
-        {"empty", {}, false},
+        { "good", good, true },
+        { "version 259", wrongVersion, false },
+        { "truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + 1000), false },
+        { "too long", longer, false },
+        { "empty", {}, false },
     };
     for (const auto& c : cases) {
         const auto path = home / (std::string(c.name) + ".pfd");
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()),
-                                                    static_cast<std::streamsize>(c.bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
         std::string why;
         EXPECT_EQ(IsAcceptableProfileFile(test::utf8(path), &why), c.accepted) << c.name;
         EXPECT_EQ(why.empty(), c.accepted) << c.name;
@@ -615,7 +618,7 @@ TEST_F(ProfileManagerTest, ReloadFromTheRegistryTakesOnlyAWholeProfile)
 TEST_F(ProfileManagerTest, EveryProfileFileIsTriedAndEveryFailureReported)
 {
     auto dm = start();
-    for (int n : {2, 4}) {
+    for (int n : { 2, 4 }) {
         fs::remove(profileFile(n));
         fs::create_directories(profileFile(n) / "in the way");
     }
@@ -633,7 +636,7 @@ TEST_F(ProfileManagerTest, EveryProfileFileIsTriedAndEveryFailureReported)
         EXPECT_NE(e.Failures()[0].find("Profile 2"), std::string::npos) << e.Failures()[0];
         EXPECT_NE(e.Failures()[1].find("BVProfile4.pfd"), std::string::npos) << e.Failures()[1];
     }
-    for (int n : {1, 3, 5})
+    for (int n : { 1, 3, 5 })
         EXPECT_EQ(recordFrom<TMOUSEPROFILEINFO>(fileBytes(profileFile(n))).ConfigInfo.PointerSpeed, 15) << n;
 }
 
@@ -643,7 +646,8 @@ public:
     bool keyExists(platform::RootKey, const std::string&) const override { return false; }
     bool createKey(platform::RootKey, const std::string&) override { return false; }
     bool valueExists(platform::RootKey, const std::string&, const std::string&) const override { return false; }
-    std::optional<std::vector<std::uint8_t>> readBinary(platform::RootKey, const std::string&, const std::string&) const override
+    std::optional<std::vector<std::uint8_t>> readBinary(
+        platform::RootKey, const std::string&, const std::string&) const override
     {
         return std::nullopt;
     }
@@ -669,11 +673,11 @@ TEST_F(ProfileManagerTest, AKeyThatCannotBeCreatedIsAFailedStore)
     EXPECT_NE(dm->StartupProblems()[0].find("cannot be created"), std::string::npos) << dm->StartupProblems()[0];
 
     const std::pair<const char*, std::function<void()>> stores[] = {
-        {"profile", [&] { dm->SaveCurrentProfileInfoToRegistry(); }},
-        {"all profiles", [&] { dm->SaveBackAllProfileInfoToRegistry(); }},
-        {"current profile and language", [&] { dm->SaveBackAllProfileSettingInfo(); }},
-        {"modes", [&] { dm->SaveProfileGroupSettingInfoToRegistry(); }},
-        {"factory modes", [&] { dm->RestoreProfileSettingGroupToDefault(); }},
+        { "profile", [&] { dm->SaveCurrentProfileInfoToRegistry(); } },
+        { "all profiles", [&] { dm->SaveBackAllProfileInfoToRegistry(); } },
+        { "current profile and language", [&] { dm->SaveBackAllProfileSettingInfo(); } },
+        { "modes", [&] { dm->SaveProfileGroupSettingInfoToRegistry(); } },
+        { "factory modes", [&] { dm->RestoreProfileSettingGroupToDefault(); } },
     };
     for (const auto& [name, store] : stores)
         EXPECT_THROW(store(), StoreError) << name;
@@ -687,7 +691,7 @@ TEST_F(ProfileManagerTest, AKeyThatCannotBeCreatedIsAFailedStore)
 TEST_F(ProfileManagerTest, ProfileIndicesOutsideTheFiveAreRefused)
 {
     auto dm = start();
-    for (int i : {-1, 5, 6})
+    for (int i : { -1, 5, 6 })
         EXPECT_THROW(dm->ProfileComponent(i), std::out_of_range) << i;
     TMOUSEPROFILEINFO p;
     EXPECT_FALSE(dm->ReadProfileInfo(p, 5));
@@ -698,7 +702,7 @@ TEST_F(ProfileManagerTest, PartialDefaultsTouchOnlyTheirFields)
 {
     auto dm = start();
     auto& c = dm->CurrentProfileInfo().ConfigInfo;
-    c.CPIState[0] = {1200, 100, 1};
+    c.CPIState[0] = { 1200, 100, 1 };
     c.ApplyDiffirentXY = 1;
     c.PointerSpeed = 3;
     c.ReportRate = 1000;
@@ -709,7 +713,7 @@ TEST_F(ProfileManagerTest, PartialDefaultsTouchOnlyTheirFields)
     EXPECT_EQ(c.ApplyDiffirentXY, 0);
     EXPECT_EQ(c.ReportRate, 1000);
 
-    c.LEDConfig = {1, 2, 3, 0, 0, 0};
+    c.LEDConfig = { 1, 2, 3, 0, 0, 0 };
     c.FireKeySpeed = 200;
     dm->RestoreToDefaultLightAndReportAdvancedSetting();
     EXPECT_EQ(c.ReportRate, 125);
@@ -736,7 +740,7 @@ TEST_F(ProfileManagerTest, RestoreModeProfile)
 
 TEST_F(ProfileManagerTest, FactoryLanguageFollowsTheSystem)
 {
-    const std::pair<const char*, int> cases[] = {{"0804", 1}, {"0404", 2}, {"0409", 0}, {"0407", 0}};
+    const std::pair<const char*, int> cases[] = { { "0804", 1 }, { "0404", 2 }, { "0409", 0 }, { "0407", 0 } };
     for (const auto& [lang, index] : cases) {
         registry = platform::openMemoryRegistry();
         EXPECT_EQ(start(lang)->AllProfileSettingInfo().CurrentLanguage, index) << lang;
@@ -772,12 +776,21 @@ TEST(StoreBatchTest, RunsEveryStoreAndKeepsEachReasonOnce)
 {
     StoreBatch batch;
     int ran = 0;
-    batch.Try("The profiles", [&] { ++ran; throw StoreError(std::vector<std::string> {"Disk full.", "Locked."}); });
-    batch.Try("The modes", [&] { ++ran; throw std::runtime_error("cannot write"); });
-    batch.Try("The current profile", [&] { ++ran; throw StoreError("Disk full."); });
+    batch.Try("The profiles", [&] {
+        ++ran;
+        throw StoreError(std::vector<std::string> { "Disk full.", "Locked." });
+    });
+    batch.Try("The modes", [&] {
+        ++ran;
+        throw std::runtime_error("cannot write");
+    });
+    batch.Try("The current profile", [&] {
+        ++ran;
+        throw StoreError("Disk full.");
+    });
     batch.Try("The files", [&] { ++ran; });
     EXPECT_EQ(ran, 4);
-    EXPECT_EQ(batch.Failures(), (std::vector<std::string> {"Disk full.", "Locked.", "The modes: cannot write"}));
+    EXPECT_EQ(batch.Failures(), (std::vector<std::string> { "Disk full.", "Locked.", "The modes: cannot write" }));
     try {
         batch.ThrowIfFailed();
         ADD_FAILURE() << "a failed batch must throw";

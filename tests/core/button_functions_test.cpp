@@ -312,13 +312,13 @@ TEST(ButtonFunctions, CapturedKeysThatAreMediaKeysBecomeMediaFunctions)
         std::uint32_t menuID;
     };
     const Case cases[] = {
-        {{0xB3, 1}, true, 1001}, // Play/Pause
-        {{0xB2, 1}, true, 1002}, // Stop
-        {{0xB0, 1}, true, 1004}, // Next
-        {{0xAD, 0}, true, 1007}, // Mute, looked up without the extended flag
-        {{0xA6, 1}, false, 0},   // Browser Back: no Media item
-        {{0xB4, 1}, false, 0},   // Launch Mail
-        {{'A', 0}, true, 6},
+        { { 0xB3, 1 }, true, 1001 }, // Play/Pause
+        { { 0xB2, 1 }, true, 1002 }, // Stop
+        { { 0xB0, 1 }, true, 1004 }, // Next
+        { { 0xAD, 0 }, true, 1007 }, // Mute, looked up without the extended flag
+        { { 0xA6, 1 }, false, 0 }, // Browser Back: no Media item
+        { { 0xB4, 1 }, false, 0 }, // Launch Mail
+        { { 'A', 0 }, true, 6 },
     };
     for (const auto& c : cases) {
         TBUTTONFUNCINFO entry {};

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
 #include <memory>
+#include <set>
 #include <vector>
 
 using namespace bv;
@@ -35,12 +35,12 @@ std::unique_ptr<TMOUSEPROFILEINFO> factoryProfile(int index = 0)
 
 TMACROKEY key(int vk, int state, int ext = 0)
 {
-    return {4, static_cast<std::uint16_t>(state), static_cast<std::uint8_t>(vk), static_cast<std::uint8_t>(ext)};
+    return { 4, static_cast<std::uint16_t>(state), static_cast<std::uint8_t>(vk), static_cast<std::uint8_t>(ext) };
 }
 
 TMACROKEY delay(unsigned ms)
 {
-    return {6, 0, static_cast<std::uint8_t>(ms & 0xFF), static_cast<std::uint8_t>(ms >> 8)};
+    return { 6, 0, static_cast<std::uint8_t>(ms & 0xFF), static_cast<std::uint8_t>(ms >> 8) };
 }
 
 // Adds a macro to the profile's list and returns its number.
@@ -91,7 +91,7 @@ void PrintTo(const ButtonCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class ButtonEntryTest : public ::testing::TestWithParam<ButtonCase> {};
+class ButtonEntryTest : public ::testing::TestWithParam<ButtonCase> { };
 
 TEST_P(ButtonEntryTest, EncodesCodeAndParameters)
 {
@@ -102,65 +102,63 @@ TEST_P(ButtonEntryTest, EncodesCodeAndParameters)
     EXPECT_EQ(entry(*image, 0), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Functions, ButtonEntryTest,
-    ::testing::Values(
-        ButtonCase{"Click", [](TBUTTONFUNCINFO&) {}, {1, 0, 0, 0}},
-        ButtonCase{"FireKey",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 18;
-                       b.FireKey = {3, 300};
-                   },
-                   {18, 3, 44, 1}},
-        ButtonCase{"CtrlC",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 15;
-                       b.ComboKey = {'C', 0, 0, 0, kModifierCtrl};
-                   },
-                   {15, 0x01, 6, 0}},
-        ButtonCase{"AltShiftTabWithSecondKey",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 15;
-                       b.ComboKey = {9, 0, 'A', 0, kModifierAlt | kModifierShift};
-                   },
-                   {15, 0x06, 0x2B, 4}},
-        ButtonCase{"SingleKeyA",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 16;
-                       b.SingleKey = {'A', 0};
-                   },
-                   {16, 0, 4, 0}},
-        ButtonCase{"BrowserKeyDoesNotFitAByte",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 16;
-                       b.SingleKey = {0xA6, 1}; // browser back: a consumer usage above 255
-                   },
-                   {16, 0, 0, 0}},
-        ButtonCase{"MediaPlayPause",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 14;
-                       b.MediaKey = {0xCD, 0, 0};
-                   },
-                   {14, 0, 0xCD, 0}},
-        ButtonCase{"MediaUsageAboveAByteIsNoKey",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 14;
-                       b.MediaKey = {0x183, 0, 0}; // would name 0x83 on the mouse
-                   },
-                   {14, 0, 0, 0}},
-        ButtonCase{"Raw",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 19;
-                       b.RawCode[0] = 0x20;
-                       b.RawCode[2] = 7;
-                   },
-                   {19, 0x20, 0, 7}},
-        ButtonCase{"DPIPlusIgnoresStaleParameters",
-                   [](TBUTTONFUNCINFO& b) {
-                       b.DeviceCode = 9;
-                       b.FireKey = {9, 9};
-                   },
-                   {9, 0, 0, 0}}),
+INSTANTIATE_TEST_SUITE_P(Functions, ButtonEntryTest,
+    ::testing::Values(ButtonCase { "Click", [](TBUTTONFUNCINFO&) {}, { 1, 0, 0, 0 } },
+        ButtonCase { "FireKey",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 18;
+                b.FireKey = { 3, 300 };
+            },
+            { 18, 3, 44, 1 } },
+        ButtonCase { "CtrlC",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 15;
+                b.ComboKey = { 'C', 0, 0, 0, kModifierCtrl };
+            },
+            { 15, 0x01, 6, 0 } },
+        ButtonCase { "AltShiftTabWithSecondKey",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 15;
+                b.ComboKey = { 9, 0, 'A', 0, kModifierAlt | kModifierShift };
+            },
+            { 15, 0x06, 0x2B, 4 } },
+        ButtonCase { "SingleKeyA",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 16;
+                b.SingleKey = { 'A', 0 };
+            },
+            { 16, 0, 4, 0 } },
+        ButtonCase { "BrowserKeyDoesNotFitAByte",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 16;
+                b.SingleKey = { 0xA6, 1 }; // browser back: a consumer usage above 255
+            },
+            { 16, 0, 0, 0 } },
+        ButtonCase { "MediaPlayPause",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 14;
+                b.MediaKey = { 0xCD, 0, 0 };
+            },
+            { 14, 0, 0xCD, 0 } },
+        ButtonCase { "MediaUsageAboveAByteIsNoKey",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 14;
+                b.MediaKey = { 0x183, 0, 0 }; // would name 0x83 on the mouse
+            },
+            { 14, 0, 0, 0 } },
+        ButtonCase { "Raw",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 19;
+                b.RawCode[0] = 0x20;
+                b.RawCode[2] = 7;
+            },
+            { 19, 0x20, 0, 7 } },
+        ButtonCase { "DPIPlusIgnoresStaleParameters",
+            [](TBUTTONFUNCINFO& b) {
+                b.DeviceCode = 9;
+                b.FireKey = { 9, 9 };
+            },
+            { 9, 0, 0, 0 } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ButtonBlock, FactoryProfileGivesEightEntriesWithSideButtonsExchanged)
@@ -171,9 +169,9 @@ TEST(ButtonBlock, FactoryProfileGivesEightEntriesWithSideButtonsExchanged)
     const auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Buttons[0], 8);
-    EXPECT_EQ(entry(*image, 3), (Bytes{4, 0, 0, 0})) << "device entry 3 is the profile's button 4 (Backward)";
-    EXPECT_EQ(entry(*image, 4), (Bytes{5, 0, 0, 0})) << "device entry 4 is the profile's button 3 (Forward)";
-    EXPECT_EQ(entry(*image, 7), (Bytes{13, 0, 0, 0}));
+    EXPECT_EQ(entry(*image, 3), (Bytes { 4, 0, 0, 0 })) << "device entry 3 is the profile's button 4 (Backward)";
+    EXPECT_EQ(entry(*image, 4), (Bytes { 5, 0, 0, 0 })) << "device entry 4 is the profile's button 3 (Forward)";
+    EXPECT_EQ(entry(*image, 7), (Bytes { 13, 0, 0, 0 }));
     EXPECT_TRUE(std::all_of(image->Buttons.begin() + 33, image->Buttons.end(), [](auto b) { return b == 0; }));
     EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[3].DeviceCode, 5u) << "the profile itself is not changed";
 }
@@ -185,31 +183,32 @@ TEST(CPIBlock, LevelsAreSentAsStepCodes)
     auto p = factoryProfile();
     auto& c = p->ConfigInfo;
     c.CurrentCPIIndex = 2;
-    c.CPIState[0] = {400, 800, 1};
-    c.CPIState[1] = {3500, 3500, 0};
-    c.CPIState[2] = {0, 1200, 1};
-    c.CPIState[3] = {100, 100, 1};
+    c.CPIState[0] = { 400, 800, 1 };
+    c.CPIState[1] = { 3500, 3500, 0 };
+    c.CPIState[2] = { 0, 1200, 1 };
+    c.CPIState[3] = { 100, 100, 1 };
     TCPIBlock block;
     EncodeCPIBlock(*p, block);
     EXPECT_EQ(block[0], 4);
     EXPECT_EQ(block[1], 2);
-    EXPECT_EQ(Bytes(block.begin() + 2, block.begin() + 14), (Bytes{1, 3, 3, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(Bytes(block.begin() + 2, block.begin() + 14), (Bytes { 1, 3, 3, 0, 0, 0, 1, 1, 1, 1, 1, 1 }));
     EXPECT_EQ(block[31], 0);
 }
 
 TEST(LightBlock, ColoursAreInvertedGreenBlueRed)
 {
     TLightBlock block;
-    EncodeLightBlock({255, 0, 0, 2, 3, 9}, block);
-    EXPECT_EQ(Bytes(block.begin(), block.end()), (Bytes{255, 255, 0, 2, 3, 9}));
-    EncodeLightBlock({0, 96, 96, 0, 0, 0}, block);
-    EXPECT_EQ(Bytes(block.begin(), block.begin() + 3), (Bytes{159, 159, 255}));
+    EncodeLightBlock({ 255, 0, 0, 2, 3, 9 }, block);
+    EXPECT_EQ(Bytes(block.begin(), block.end()), (Bytes { 255, 255, 0, 2, 3, 9 }));
+    EncodeLightBlock({ 0, 96, 96, 0, 0, 0 }, block);
+    EXPECT_EQ(Bytes(block.begin(), block.begin() + 3), (Bytes { 159, 159, 255 }));
 }
 
 TEST(ReportRate, CodesAreThePollingIntervals)
 {
     auto p = factoryProfile();
-    const std::pair<std::uint16_t, std::uint8_t> cases[] = {{125, 8}, {250, 4}, {500, 2}, {1000, 1}, {300, 8}, {0, 8}};
+    const std::pair<std::uint16_t, std::uint8_t> cases[]
+        = { { 125, 8 }, { 250, 4 }, { 500, 2 }, { 1000, 1 }, { 300, 8 }, { 0, 8 } };
     for (const auto& [hz, code] : cases) {
         p->ConfigInfo.ReportRate = hz;
         EXPECT_EQ(ReportRateCode(*p), code) << hz;
@@ -230,7 +229,7 @@ void PrintTo(const OutOfRange& c, std::ostream* os)
     *os << c.name;
 }
 
-class OutOfRangeTest : public ::testing::TestWithParam<OutOfRange> {};
+class OutOfRangeTest : public ::testing::TestWithParam<OutOfRange> { };
 
 TEST_P(OutOfRangeTest, IsClampedAndNoted)
 {
@@ -249,64 +248,72 @@ TEST_P(OutOfRangeTest, IsClampedAndNoted)
     EXPECT_EQ(std::memcmp(&before, p.get(), sizeof before), 0) << "the profile itself is not changed";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, OutOfRangeTest,
-    ::testing::Values(
-        OutOfRange{"CPILevel", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPILevel = 99; },
-                   [](const TConfigurationImage& i) { return i.CPI[0] == 4; },
-                   "CPILevel is 99, which the mouse cannot take; 4 is sent."},
-        OutOfRange{"CurrentCPIIndex", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CurrentCPIIndex = -3; },
-                   [](const TConfigurationImage& i) { return i.CPI[1] == 0; },
-                   "CurrentCPIIndex is -3, which the mouse cannot take; 0 is sent."},
-        OutOfRange{"LevelState", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPIState[2].State = 7; },
-                   [](const TConfigurationImage& i) { return i.CPI[2 + 3 * 2] == 1; },
-                   "CPIState[2].State is 7, which the mouse cannot take; 1 is sent."},
-        OutOfRange{"BreathSpeed", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BREATH_SPEED = 202; },
-                   [](const TConfigurationImage& i) { return i.Light[4] == 3; },
-                   "BREATH_SPEED is 202, which the mouse cannot take; 3 is sent."},
-        OutOfRange{"Brightness", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BRIGHT_LEVEL = 9; },
-                   [](const TConfigurationImage& i) { return i.Light[3] == 3; },
-                   "BRIGHT_LEVEL is 9, which the mouse cannot take; 3 is sent."},
-        OutOfRange{"ReportRate", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.ReportRate = 300; },
-                   [](const TConfigurationImage& i) { return i.ReportRate == 8; },
-                   "ReportRate is 300, which the mouse cannot take; 125 is sent."},
-        OutOfRange{"UnknownCode",
-                   [](TMOUSEPROFILEINFO& p) {
-                       p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 77;
-                       p.ConfigInfo.ButtonFuncInfo[5].MediaKey.nKeyValue1 = 0xE9;
-                   },
-                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes{14, 0, 0, 0}; },
-                   "Button 6 has the unknown function code 77; it is sent as Disable."},
-        OutOfRange{"FireCount",
-                   [](TMOUSEPROFILEINFO& p) {
-                       p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 18;
-                       p.ConfigInfo.ButtonFuncInfo[2].FireKey = {0, 40};
-                   },
-                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes{18, 1, 40, 0}; },
-                   "Button 3: FireKey.nLoopCount is 0, which the mouse cannot take; 1 is sent."},
-        OutOfRange{"FireDelay",
-                   [](TMOUSEPROFILEINFO& p) {
-                       p.ConfigInfo.ButtonFuncInfo[0].DeviceCode = 18;
-                       p.ConfigInfo.ButtonFuncInfo[0].FireKey = {3, 0};
-                   },
-                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 1, i.Buttons.begin() + 5) == Bytes{18, 3, 1, 0}; },
-                   "Button 1: FireKey.DelyValue is 0, which the mouse cannot take; 1 is sent."},
+INSTANTIATE_TEST_SUITE_P(Fields, OutOfRangeTest,
+    ::testing::Values(OutOfRange { "CPILevel", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPILevel = 99; },
+                          [](const TConfigurationImage& i) { return i.CPI[0] == 4; },
+                          "CPILevel is 99, which the mouse cannot take; 4 is sent." },
+        OutOfRange { "CurrentCPIIndex", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CurrentCPIIndex = -3; },
+            [](const TConfigurationImage& i) { return i.CPI[1] == 0; },
+            "CurrentCPIIndex is -3, which the mouse cannot take; 0 is sent." },
+        OutOfRange { "LevelState", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.CPIState[2].State = 7; },
+            [](const TConfigurationImage& i) { return i.CPI[2 + 3 * 2] == 1; },
+            "CPIState[2].State is 7, which the mouse cannot take; 1 is sent." },
+        OutOfRange { "BreathSpeed", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BREATH_SPEED = 202; },
+            [](const TConfigurationImage& i) { return i.Light[4] == 3; },
+            "BREATH_SPEED is 202, which the mouse cannot take; 3 is sent." },
+        OutOfRange { "Brightness", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.LEDConfig.BRIGHT_LEVEL = 9; },
+            [](const TConfigurationImage& i) { return i.Light[3] == 3; },
+            "BRIGHT_LEVEL is 9, which the mouse cannot take; 3 is sent." },
+        OutOfRange { "ReportRate", [](TMOUSEPROFILEINFO& p) { p.ConfigInfo.ReportRate = 300; },
+            [](const TConfigurationImage& i) { return i.ReportRate == 8; },
+            "ReportRate is 300, which the mouse cannot take; 125 is sent." },
+        OutOfRange { "UnknownCode",
+            [](TMOUSEPROFILEINFO& p) {
+                p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 77;
+                p.ConfigInfo.ButtonFuncInfo[5].MediaKey.nKeyValue1 = 0xE9;
+            },
+            [](const TConfigurationImage& i) {
+                return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes { 14, 0, 0, 0 };
+            },
+            "Button 6 has the unknown function code 77; it is sent as Disable." },
+        OutOfRange { "FireCount",
+            [](TMOUSEPROFILEINFO& p) {
+                p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 18;
+                p.ConfigInfo.ButtonFuncInfo[2].FireKey = { 0, 40 };
+            },
+            [](const TConfigurationImage& i) {
+                return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes { 18, 1, 40, 0 };
+            },
+            "Button 3: FireKey.nLoopCount is 0, which the mouse cannot take; 1 is sent." },
+        OutOfRange { "FireDelay",
+            [](TMOUSEPROFILEINFO& p) {
+                p.ConfigInfo.ButtonFuncInfo[0].DeviceCode = 18;
+                p.ConfigInfo.ButtonFuncInfo[0].FireKey = { 3, 0 };
+            },
+            [](const TConfigurationImage& i) {
+                return Bytes(i.Buttons.begin() + 1, i.Buttons.begin() + 5) == Bytes { 18, 3, 1, 0 };
+            },
+            "Button 1: FireKey.DelyValue is 0, which the mouse cannot take; 1 is sent." },
         // Stored data that holds a consumer key as a keyboard key: 0 goes out, never the usage's
         // low byte (VOLUME_MUTE's 0xE2 would be Left Alt).
-        OutOfRange{"ConsumerSingleKey",
-                   [](TMOUSEPROFILEINFO& p) {
-                       p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 16;
-                       p.ConfigInfo.ButtonFuncInfo[2].SingleKey = {0xAD, 1};
-                   },
-                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes{16, 0, 0, 0}; },
-                   "Button 3: the key VOLUME_MUTE cannot be sent as a keyboard key; nothing is sent for it."},
-        OutOfRange{"ConsumerInCombination",
-                   [](TMOUSEPROFILEINFO& p) {
-                       p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 15;
-                       p.ConfigInfo.ButtonFuncInfo[5].ComboKey = {'C', 0, 0xB3, 1, kModifierCtrl};
-                   },
-                   [](const TConfigurationImage& i) { return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes{15, 0x01, 0x06, 0}; },
-                   "Button 6: the key MEDIA_PLAY_PAUSE cannot be sent as a keyboard key; nothing is sent for it."}),
+        OutOfRange { "ConsumerSingleKey",
+            [](TMOUSEPROFILEINFO& p) {
+                p.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 16;
+                p.ConfigInfo.ButtonFuncInfo[2].SingleKey = { 0xAD, 1 };
+            },
+            [](const TConfigurationImage& i) {
+                return Bytes(i.Buttons.begin() + 9, i.Buttons.begin() + 13) == Bytes { 16, 0, 0, 0 };
+            },
+            "Button 3: the key VOLUME_MUTE cannot be sent as a keyboard key; nothing is sent for it." },
+        OutOfRange { "ConsumerInCombination",
+            [](TMOUSEPROFILEINFO& p) {
+                p.ConfigInfo.ButtonFuncInfo[5].DeviceCode = 15;
+                p.ConfigInfo.ButtonFuncInfo[5].ComboKey = { 'C', 0, 0xB3, 1, kModifierCtrl };
+            },
+            [](const TConfigurationImage& i) {
+                return Bytes(i.Buttons.begin() + 21, i.Buttons.begin() + 25) == Bytes { 15, 0x01, 0x06, 0 };
+            },
+            "Button 6: the key MEDIA_PLAY_PAUSE cannot be sent as a keyboard key; nothing is sent for it." }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- macros ---------------------------------------------------------------------
@@ -318,20 +325,16 @@ TEST(MacroAction, Records)
         Bytes expected;
     };
     const Case cases[] = {
-        {key('A', 1), {132, 4, 0}},
-        {key('A', 0), {4, 4, 0}},
-        {key(0x2E, 1, 1), {132, 0x4C, 1}}, // Delete, extended
-        {delay(25), {6, 2, 0}},
-        {delay(35), {6, 4, 0}},
-        {delay(15), {6, 2, 0}},
-        {delay(1000), {6, 100, 0}},
-        {delay(65535), {6, 0x9A, 0x19}},
-        {{1, 1, 0x01, 0x00}, {129, 1, 0}},    // mouse button: value bytes as stored
-        {{5, 0, 0xCD, 0x00}, {5, 0xCD, 0}},   // media key
-        {{4, 2, 'A', 0}, {0, 0, 0}},           // a state that is neither press nor release
-        {{4, 1, 0xA6, 1}, {132, 0, 1}},        // a usage above one byte is no key
-        {{4, 1, 0xAD, 1}, {132, 0, 1}},        // VOLUME_MUTE: a consumer usage, never Left Alt's 0xE2
-        {{4, 1, 0xAF, 1}, {132, 0, 1}},        // VOLUME_UP likewise
+        { key('A', 1), { 132, 4, 0 } }, { key('A', 0), { 4, 4, 0 } },
+        { key(0x2E, 1, 1), { 132, 0x4C, 1 } }, // Delete, extended
+        { delay(25), { 6, 2, 0 } }, { delay(35), { 6, 4, 0 } }, { delay(15), { 6, 2, 0 } },
+        { delay(1000), { 6, 100, 0 } }, { delay(65535), { 6, 0x9A, 0x19 } },
+        { { 1, 1, 0x01, 0x00 }, { 129, 1, 0 } }, // mouse button: value bytes as stored
+        { { 5, 0, 0xCD, 0x00 }, { 5, 0xCD, 0 } }, // media key
+        { { 4, 2, 'A', 0 }, { 0, 0, 0 } }, // a state that is neither press nor release
+        { { 4, 1, 0xA6, 1 }, { 132, 0, 1 } }, // a usage above one byte is no key
+        { { 4, 1, 0xAD, 1 }, { 132, 0, 1 } }, // VOLUME_MUTE: a consumer usage, never Left Alt's 0xE2
+        { { 4, 1, 0xAF, 1 }, { 132, 0, 1 } }, // VOLUME_UP likewise
     };
     for (const auto& c : cases) {
         const auto r = EncodeMacroAction(c.action);
@@ -343,24 +346,24 @@ TEST(MacroArea, SlotsFollowButtonOrderAndSkipUnusedMacros)
 {
     auto p = factoryProfile();
     for (int i = 0; i < 10; ++i)
-        addMacro(*p, {key('A' + i, 1), key('A' + i, 0)});
+        addMacro(*p, { key('A' + i, 1), key('A' + i, 0) });
     assignMacro(*p, 2, 5);
     assignMacro(*p, 0, 9);
     assignMacro(*p, 6, 9); // the same macro on a second button
     const auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
-    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 6, 0}));
-    EXPECT_EQ(entry(*image, 2), (Bytes{17, 1, 6, 0}));
-    EXPECT_EQ(entry(*image, 6), (Bytes{17, 0, 6, 0}));
-    EXPECT_EQ(slotBytes(*image, 0, 0, 6), (Bytes{132, 0x0D, 0, 4, 0x0D, 0})) << "macro 9 plays J";
-    EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes{132, 0x09, 0})) << "macro 5 plays F";
+    EXPECT_EQ(entry(*image, 0), (Bytes { 17, 0, 6, 0 }));
+    EXPECT_EQ(entry(*image, 2), (Bytes { 17, 1, 6, 0 }));
+    EXPECT_EQ(entry(*image, 6), (Bytes { 17, 0, 6, 0 }));
+    EXPECT_EQ(slotBytes(*image, 0, 0, 6), (Bytes { 132, 0x0D, 0, 4, 0x0D, 0 })) << "macro 9 plays J";
+    EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes { 132, 0x09, 0 })) << "macro 5 plays F";
     EXPECT_EQ(MacroAreaLength(image->Macros, 2), 0u);
 
     const auto writes = ConfigurationImageWrites(*image, 1);
     std::vector<std::uint16_t> addresses;
     for (const auto& w : writes)
         addresses.push_back(w.Address);
-    EXPECT_EQ(addresses, (std::vector<std::uint16_t>{2448, 2513, 2897, 4049, 4481, 2376}))
+    EXPECT_EQ(addresses, (std::vector<std::uint16_t> { 2448, 2513, 2897, 4049, 4481, 2376 }))
         << "buttons, slots 0 and 1, slot 4 always, light, CPI";
     EXPECT_EQ(writes[3].Data, Bytes(384, 0));
 }
@@ -368,10 +371,10 @@ TEST(MacroArea, SlotsFollowButtonOrderAndSkipUnusedMacros)
 TEST(MacroArea, LoopMarkerFollowsTheActions)
 {
     auto p = factoryProfile();
-    assignMacro(*p, 1, addMacro(*p, {key('A', 1), delay(30), key('A', 0)}, 2));
+    assignMacro(*p, 1, addMacro(*p, { key('A', 1), delay(30), key('A', 0) }, 2));
     const auto image = EncodeConfigurationImage(*p);
-    EXPECT_EQ(entry(*image, 1), (Bytes{17, 0, 12, 0}));
-    EXPECT_EQ(slotBytes(*image, 0, 9, 3), (Bytes{7, 2, 0}));
+    EXPECT_EQ(entry(*image, 1), (Bytes { 17, 0, 12, 0 }));
+    EXPECT_EQ(slotBytes(*image, 0, 9, 3), (Bytes { 7, 2, 0 }));
     EXPECT_TRUE(image->Notes.empty());
 }
 
@@ -384,13 +387,13 @@ TEST(MacroArea, AFullMacroDropsItsLoopMarkerInSlotAndButtonAlike)
         actions.push_back(key('B', 0));
     }
     assignMacro(*p, 0, addMacro(*p, actions, 5));
-    addMacro(*p, {key('C', 1)});
+    addMacro(*p, { key('C', 1) });
     assignMacro(*p, 1, 1);
     const auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
-    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 0x80, 0x01})) << "384 bytes";
+    EXPECT_EQ(entry(*image, 0), (Bytes { 17, 0, 0x80, 0x01 })) << "384 bytes";
     EXPECT_EQ(MacroAreaLength(image->Macros, 0), 384u);
-    EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes{132, 6, 0})) << "the next slot is untouched";
+    EXPECT_EQ(slotBytes(*image, 1, 0, 3), (Bytes { 132, 6, 0 })) << "the next slot is untouched";
     ASSERT_EQ(image->Notes.size(), 1u);
     EXPECT_NE(image->Notes[0].English().find("once instead of 5 times"), std::string::npos);
 }
@@ -403,17 +406,17 @@ TEST(MacroArea, TheButtonsLengthFollowsTheMacroThatFillsTheSlot)
     p->ConfigInfo.ButtonFuncInfo[0].MacroKeyInfo.MacroListCount = 30; // a stale copy in the button
     const auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
-    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 30, 0}));
+    EXPECT_EQ(entry(*image, 0), (Bytes { 17, 0, 30, 0 }));
     EXPECT_EQ(MacroAreaLength(image->Macros, 0), 30u);
 }
 
 TEST(MacroArea, AConsumerKeyStoredAsAKeyIsSentAsNothingAndNoted)
 {
     auto p = factoryProfile();
-    assignMacro(*p, 2, addMacro(*p, {key(0xAE, 1, 1), key(0xAE, 0, 1), key('B', 1)}));
+    assignMacro(*p, 2, addMacro(*p, { key(0xAE, 1, 1), key(0xAE, 0, 1), key('B', 1) }));
     const auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
-    EXPECT_EQ(slotBytes(*image, 0, 0, 3), (Bytes{132, 0, 1})) << "VOLUME_DOWN's 0xEA would be a keyboard key";
+    EXPECT_EQ(slotBytes(*image, 0, 0, 3), (Bytes { 132, 0, 1 })) << "VOLUME_DOWN's 0xEA would be a keyboard key";
     ASSERT_EQ(image->Notes.size(), 1u) << "one note for the press";
     EXPECT_NE(image->Notes[0].English().find("the key VOLUME_DOWN cannot be sent"), std::string::npos)
         << image->Notes[0].English();
@@ -422,27 +425,27 @@ TEST(MacroArea, AConsumerKeyStoredAsAKeyIsSentAsNothingAndNoted)
 TEST(MacroArea, StoredCountsOutsideTheirRangeAreClamped)
 {
     auto p = factoryProfile();
-    assignMacro(*p, 0, addMacro(*p, {key('A', 1)}));
+    assignMacro(*p, 0, addMacro(*p, { key('A', 1) }));
     p->MacroKeyInfoList.MacroInfos[0].MacroListCount = 100000;
     p->ConfigInfo.ButtonFuncInfo[0].MacroKeyInfo.MacroListCount = 100000;
     auto image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
     EXPECT_EQ(MacroAreaLength(image->Macros, 0), 384u);
-    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 0x80, 0x01}));
+    EXPECT_EQ(entry(*image, 0), (Bytes { 17, 0, 0x80, 0x01 }));
 
     p->MacroKeyInfoList.MacroInfos[0].MacroListCount = -5;
     p->ConfigInfo.ButtonFuncInfo[0].MacroKeyInfo.MacroListCount = -5;
     p->MacroKeyInfoList.nMacroInfoCount = 60000;
     image = EncodeConfigurationImage(*p);
     ASSERT_TRUE(image);
-    EXPECT_EQ(entry(*image, 0), (Bytes{17, 0, 0, 0}));
+    EXPECT_EQ(entry(*image, 0), (Bytes { 17, 0, 0, 0 }));
 }
 
 TEST(MacroArea, MoreThanFiveMacrosOnButtonsAreRefused)
 {
     auto p = factoryProfile();
     for (int i = 0; i < 6; ++i)
-        assignMacro(*p, i, addMacro(*p, {key('A', 1)}));
+        assignMacro(*p, i, addMacro(*p, { key('A', 1) }));
     util::UserText error;
     EXPECT_FALSE(EncodeConfigurationImage(*p, &error));
     EXPECT_NE(error.English().find("6 different macros"), std::string::npos) << error.English();
@@ -450,19 +453,19 @@ TEST(MacroArea, MoreThanFiveMacrosOnButtonsAreRefused)
     // A sixth macro on an entry that no device button plays is simply not sent.
     auto q = factoryProfile();
     for (int i = 0; i < 5; ++i)
-        assignMacro(*q, i, addMacro(*q, {key('A', 1)}));
-    assignMacro(*q, 9, addMacro(*q, {key('Z', 1)}));
+        assignMacro(*q, i, addMacro(*q, { key('A', 1) }));
+    assignMacro(*q, 9, addMacro(*q, { key('Z', 1) }));
     const auto image = EncodeConfigurationImage(*q);
     ASSERT_TRUE(image);
     for (int s = 0; s < 5; ++s)
-        EXPECT_EQ(slotBytes(*image, s, 0, 1), Bytes{132});
+        EXPECT_EQ(slotBytes(*image, s, 0, 1), Bytes { 132 });
 }
 
 // ---- shortcut tables ----------------------------------------------------------------
 
 TEST(ShortcutTables, RowsAndBounds)
 {
-    TCOMBOKEYINFO combo{};
+    TCOMBOKEYINFO combo {};
     ASSERT_TRUE(GetBasicShortcut(1, combo));
     EXPECT_EQ(combo.nKeyValue1, 'C');
     EXPECT_EQ(combo.nModifier, kModifierCtrl);
@@ -475,17 +478,17 @@ TEST(ShortcutTables, RowsAndBounds)
     ASSERT_TRUE(GetBasicShortcut(8, combo));
     EXPECT_EQ(combo.nKeyValue1, 0) << "unlisted rows are zero";
 
-    THID_CODE_INFO media{};
+    THID_CODE_INFO media {};
     ASSERT_TRUE(GetMediaKey(0, media));
     EXPECT_EQ(media.nKeyValue1, 0xCD);
     ASSERT_TRUE(GetMediaKey(6, media));
     EXPECT_EQ(media.nKeyValue1, 0xE2);
 
-    combo = {1, 2, 3, 4, 5};
+    combo = { 1, 2, 3, 4, 5 };
     EXPECT_FALSE(GetBasicShortcut(50, combo));
     EXPECT_FALSE(GetAdvancedShortcut(-1, combo));
     EXPECT_EQ(combo.nModifier, 5) << "a row outside the table leaves the record";
-    media = {7, 7, 7};
+    media = { 7, 7, 7 };
     EXPECT_FALSE(GetMediaKey(99, media));
     EXPECT_EQ(media.nKeyValue1, 7);
 }
@@ -497,7 +500,7 @@ public:
     std::unique_ptr<TMOUSEPROFILEINFO> mode[2];
     int active = 1;
     TMOUSEPROFILEINFO& CurrentProfile() override { return *mode[active]; }
-    void StoreBackCurrentProfile() override {}
+    void StoreBackCurrentProfile() override { }
     void ReadModeProfile(int m, TMOUSEPROFILEINFO& out) override { out = *mode[m]; }
     int ActiveMode() const override { return active; }
 };
@@ -505,10 +508,10 @@ public:
 class ApplyTest : public ::testing::Test {
 protected:
     std::shared_ptr<VirtualMouse> mouse = std::make_shared<VirtualMouse>();
-    TuiHIDData hid{std::make_shared<VirtualHidBackend>(std::vector<std::shared_ptr<VirtualHidDevice>>{mouse})};
+    TuiHIDData hid { std::make_shared<VirtualHidBackend>(std::vector<std::shared_ptr<VirtualHidDevice>> { mouse }) };
     std::vector<int> pauses;
     int monitorNotices = 0;
-    ApplyHooks hooks{{[this](int ms) { pauses.push_back(ms); }, [this] { ++monitorNotices; }}, {}};
+    ApplyHooks hooks { { [this](int ms) { pauses.push_back(ms); }, [this] { ++monitorNotices; } }, {} };
 };
 
 TEST_F(ApplyTest, TwoProfilesWithMacrosDecodeBackToTheirSettings)
@@ -519,13 +522,13 @@ TEST_F(ApplyTest, TwoProfilesWithMacrosDecodeBackToTheirSettings)
     auto& a = *profiles.mode[0];
     a.ConfigInfo.ReportRate = 1000;
     a.ConfigInfo.ButtonFuncInfo[2].DeviceCode = 15;
-    a.ConfigInfo.ButtonFuncInfo[2].ComboKey = {'V', 0, 0, 0, kModifierCtrl | kModifierShift};
-    assignMacro(a, 3, addMacro(a, {key('Q', 1), delay(120), key('Q', 0)}, 3));
+    a.ConfigInfo.ButtonFuncInfo[2].ComboKey = { 'V', 0, 0, 0, kModifierCtrl | kModifierShift };
+    assignMacro(a, 3, addMacro(a, { key('Q', 1), delay(120), key('Q', 0) }, 3));
     auto& b = *profiles.mode[1];
-    b.ConfigInfo.CPIState[2] = {1300, 400, 1};
+    b.ConfigInfo.CPIState[2] = { 1300, 400, 1 };
     b.ConfigInfo.WheelLedOnOff = 0;
     b.ConfigInfo.HWVWheelValue = 5;
-    assignMacro(b, 0, addMacro(b, {key(0x2E, 1, 1), key(0x2E, 0, 1)}));
+    assignMacro(b, 0, addMacro(b, { key(0x2E, 1, 1), key(0x2E, 0, 1) }));
     // The mouse sits in set 1 at CPI level 2; Apply keeps that level for the current profile.
     EXPECT_EQ(WriteDeviceByte(hid, 1, kAddrSetSelector), 0u);
     EXPECT_EQ(WriteDeviceByte(hid, 2, SetAddress(kAddrCPIBlock, 1) + 1), 0u);
@@ -539,7 +542,7 @@ TEST_F(ApplyTest, TwoProfilesWithMacrosDecodeBackToTheirSettings)
     EXPECT_EQ(state.bracketOpens, 1u);
     EXPECT_EQ(state.bracketCloses, 1u);
     EXPECT_FALSE(state.bracketOpen);
-    EXPECT_EQ(state.notice, (std::array<std::uint8_t, 2>{1, 3}));
+    EXPECT_EQ(state.notice, (std::array<std::uint8_t, 2> { 1, 3 }));
     EXPECT_EQ(monitorNotices, 1);
     EXPECT_EQ(state.memory[kAddrReportRate], 8 * 16 + 1);
 
@@ -587,7 +590,7 @@ TEST_F(ApplyTest, AProfileTheMouseCannotHoldStopsApplyBeforeAnyTransfer)
     profiles.mode[0] = factoryProfile(0);
     profiles.mode[1] = factoryProfile(1);
     for (int i = 0; i < 6; ++i)
-        assignMacro(*profiles.mode[1], i, addMacro(*profiles.mode[1], {key('A', 1)}));
+        assignMacro(*profiles.mode[1], i, addMacro(*profiles.mode[1], { key('A', 1) }));
     const auto result = ApplyDeviceSequence(hid, profiles, 0, hooks);
     EXPECT_FALSE(result.Written);
     EXPECT_TRUE(result.Refused());
@@ -619,14 +622,14 @@ TEST_F(ApplyTest, EveryTransferThatFailsIsReported)
     FileProfiles profiles;
     profiles.mode[0] = factoryProfile(0);
     profiles.mode[1] = factoryProfile(1);
-    assignMacro(*profiles.mode[0], 2, addMacro(*profiles.mode[0], {key('A', 1), key('A', 0)}));
+    assignMacro(*profiles.mode[0], 2, addMacro(*profiles.mode[0], { key('A', 1), key('A', 0) }));
     ASSERT_TRUE(ApplyDeviceSequence(hid, profiles, 0, hooks).Written);
     const std::uint64_t total = mouse->transferCount();
     ASSERT_GT(total, 10u);
 
     std::set<std::string> firstSteps;
     for (std::uint64_t n = 1; n <= total; ++n) {
-        for (const bool unplug : {true, false}) {
+        for (const bool unplug : { true, false }) {
             VirtualMouseFaults faults;
             if (unplug)
                 faults.unplugAfter = n - 1; // 0 would mean never: transfer 1 is handled below
@@ -652,9 +655,9 @@ TEST_F(ApplyTest, EveryTransferThatFailsIsReported)
             firstSteps.insert(result.FailedSteps.front());
         }
     }
-    for (const char* step : {"opening update bracket", "Mode 1 button block", "Mode 1 macro slot 1", "Mode 1 macro slot 5",
-                             "Mode 1 light block", "Mode 2 CPI block", "report rates", "set selector", "wheel light",
-                             "settings notice", "closing update bracket"})
+    for (const char* step : { "opening update bracket", "Mode 1 button block", "Mode 1 macro slot 1",
+             "Mode 1 macro slot 5", "Mode 1 light block", "Mode 2 CPI block", "report rates", "set selector",
+             "wheel light", "settings notice", "closing update bracket" })
         EXPECT_TRUE(firstSteps.count(step)) << step;
 }
 
@@ -662,7 +665,7 @@ TEST_F(ApplyTest, WorksOnTheProfileManagerAndKeepsThePausesInOrder)
 {
     test::TempDir home;
     auto registry = platform::openMemoryRegistry();
-    DMEnvironment env{registry.get(), home.str(), home.str(), "0409"};
+    DMEnvironment env { registry.get(), home.str(), home.str(), "0409" };
     TDM dm(env);
     dm.DataModuleCreate();
     dm.SwitchToProfileGroup(1);
@@ -674,7 +677,7 @@ TEST_F(ApplyTest, WorksOnTheProfileManagerAndKeepsThePausesInOrder)
     TMOUSEPROFILEINFO stored;
     dm.ReadProfileInfo(stored, 1);
     EXPECT_EQ(stored.ConfigInfo.CurrentCPIIndex, 3) << "stored back before the images are built";
-    EXPECT_EQ(pauses, (std::vector<int>{100, 0, 0, 0, 100, 0, 0, 0, 0, 0, 50}));
+    EXPECT_EQ(pauses, (std::vector<int> { 100, 0, 0, 0, 100, 0, 0, 0, 0, 0, 50 }));
 }
 
 } // namespace

@@ -14,9 +14,9 @@ std::unique_ptr<TMOUSECONFIGINFO> fourLevels(int applyDifferentXY)
 {
     auto c = std::make_unique<TMOUSECONFIGINFO>();
     std::memset(static_cast<void*>(c.get()), 0, sizeof(TMOUSECONFIGINFO));
-    const std::uint16_t values[4] = {400, 800, 1600, 3500};
+    const std::uint16_t values[4] = { 400, 800, 1600, 3500 };
     for (int n = 0; n < 4; ++n)
-        c->CPIState[n] = CPILevelEntry{values[n], values[n], 1};
+        c->CPIState[n] = CPILevelEntry { values[n], values[n], 1 };
     c->ApplyDiffirentXY = applyDifferentXY;
     return c;
 }
@@ -34,11 +34,11 @@ TEST(CPILevels, DeviceStepTakesTheLargerAxisOnBoth)
         CPILevelEntry level, device;
     };
     const Case cases[] = {
-        {{400, 800, 1}, {750, 750, 1}},
-        {{1300, 400, 1}, {1250, 1250, 1}},
-        {{100, 100, 0}, {250, 250, 0}},   // below the first step; State is copied
-        {{375, 100, 1}, {250, 250, 1}},   // a tie goes to the lower step
-        {{3500, 3400, 1}, {3500, 3500, 1}},
+        { { 400, 800, 1 }, { 750, 750, 1 } },
+        { { 1300, 400, 1 }, { 1250, 1250, 1 } },
+        { { 100, 100, 0 }, { 250, 250, 0 } }, // below the first step; State is copied
+        { { 375, 100, 1 }, { 250, 250, 1 } }, // a tie goes to the lower step
+        { { 3500, 3400, 1 }, { 3500, 3500, 1 } },
     };
     for (const Case& t : cases)
         EXPECT_TRUE(DeviceCPILevel(t.level) == t.device) << t.level.X << " x " << t.level.Y;
@@ -53,12 +53,12 @@ TEST(CPILevels, AValueGoesToOneAxisOrBothAndUpdatesTheDeviceStep)
         CPILevelEntry user, device;
     };
     const Case cases[] = {
-        {0, 2, CPIAxis::Y, 1200, {1200, 1200, 1}, {1250, 1250, 1}},
-        {1, 2, CPIAxis::Y, 1200, {1600, 1200, 1}, {1500, 1500, 1}},
-        {1, 0, CPIAxis::Y, 800, {400, 800, 1}, {750, 750, 1}},
-        {1, 3, CPIAxis::X, 100, {100, 3500, 1}, {3500, 3500, 1}},
-        {0, 0, CPIAxis::X, 20, {100, 100, 1}, {250, 250, 1}},      // clamped to the limits
-        {0, 1, CPIAxis::X, 9000, {3500, 3500, 1}, {3500, 3500, 1}},
+        { 0, 2, CPIAxis::Y, 1200, { 1200, 1200, 1 }, { 1250, 1250, 1 } },
+        { 1, 2, CPIAxis::Y, 1200, { 1600, 1200, 1 }, { 1500, 1500, 1 } },
+        { 1, 0, CPIAxis::Y, 800, { 400, 800, 1 }, { 750, 750, 1 } },
+        { 1, 3, CPIAxis::X, 100, { 100, 3500, 1 }, { 3500, 3500, 1 } },
+        { 0, 0, CPIAxis::X, 20, { 100, 100, 1 }, { 250, 250, 1 } }, // clamped to the limits
+        { 0, 1, CPIAxis::X, 9000, { 3500, 3500, 1 }, { 3500, 3500, 1 } },
     };
     for (const Case& t : cases) {
         auto c = fourLevels(t.applyDifferentXY);

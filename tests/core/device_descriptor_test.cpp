@@ -1,8 +1,8 @@
 // Report-descriptor parsing and the Windows-form hardware identifiers.
-#include "platform/hid_hardware_ids.h"
-#include "platform/hid_report_descriptor.h"
 #include "device/virtual_mouse.h"
 #include "device_fakes.h"
+#include "platform/hid_hardware_ids.h"
+#include "platform/hid_report_descriptor.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // checked on the wire (every feature report traced) and in the virtual mouse.
 #include "device/Function_Solmarchs.h"
 #include "device/config_image.h"
-#include "device/macro_encoding.h"
-#include "settings/cpi_steps.h"
 #include "device/hid_trace.h"
+#include "device/macro_encoding.h"
 #include "device/virtual_mouse.h"
+#include "settings/cpi_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -283,14 +283,14 @@ TEST(DeviceCommands, BlocksGoOutAsTheirWriteListWithMacroSlotsByTheirLength)
     Wire w;
     TConfigurationImage image;
     image.Buttons[0] = 8;
-    image.Light = {1, 2, 3, 4, 5, 6};
+    image.Light = { 1, 2, 3, 4, 5, 6 };
     for (std::size_t i = 0; i < 1920; ++i)
         image.Macros[i] = static_cast<std::uint8_t>(1 + i / 384); // slot s holds s + 1
     SetMacroAreaLength(image.Macros, 0, 6);
     SetMacroAreaLength(image.Macros, 2, 100000); // more than a slot: only the slot is written
-    SetMacroAreaLength(image.Macros, 4, 3);      // the last slot ignores its length
+    SetMacroAreaLength(image.Macros, 4, 3); // the last slot ignores its length
     EXPECT_EQ(WriteConfigurationBlocks(*w.hid, image, 1, {}), 0u);
-    EXPECT_EQ(WriteConfigurationBlocks(*w.hid, image, 2, {}), kHidErrorInvalidRequest);  // no such set
+    EXPECT_EQ(WriteConfigurationBlocks(*w.hid, image, 2, {}), kHidErrorInvalidRequest); // no such set
 
     const auto writes = ConfigurationImageWrites(image, 1);
     ASSERT_EQ(w.reports.size(), writes.size());
@@ -304,10 +304,10 @@ TEST(DeviceCommands, BlocksGoOutAsTheirWriteListWithMacroSlotsByTheirLength)
     const auto m = w.mouse->state().memory;
     EXPECT_EQ(m[2513 + 5], 1);
     EXPECT_EQ(m[2513 + 6], 0);
-    EXPECT_EQ(m[2897], 0);        // slot 1, length 0: untouched
-    EXPECT_EQ(m[3281 + 383], 3);  // slot 2 whole
-    EXPECT_EQ(m[3665], 0);        // slot 3 untouched
-    EXPECT_EQ(m[4049 + 383], 5);  // slot 4 whole
+    EXPECT_EQ(m[2897], 0); // slot 1, length 0: untouched
+    EXPECT_EQ(m[3281 + 383], 3); // slot 2 whole
+    EXPECT_EQ(m[3665], 0); // slot 3 untouched
+    EXPECT_EQ(m[4049 + 383], 5); // slot 4 whole
 }
 
 TEST(DeviceCommands, CurrentCPIIndexComesFromTheSelectedSet)

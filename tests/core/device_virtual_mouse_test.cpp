@@ -150,8 +150,8 @@ TEST(VirtualMouse, WritesToASharedStateFileAreNeverLost)
         writers.emplace_back([&hids, w] {
             for (int i = 0; i < kWrites; ++i) {
                 const std::uint8_t b = static_cast<std::uint8_t>(1 + w);
-                EXPECT_EQ(WriteDeviceMemory(*hids[std::size_t(w)], &b, 1,
-                              static_cast<std::uint16_t>(100 + w * kWrites + i)),
+                EXPECT_EQ(
+                    WriteDeviceMemory(*hids[std::size_t(w)], &b, 1, static_cast<std::uint16_t>(100 + w * kWrites + i)),
                     0u);
             }
         });
@@ -307,14 +307,14 @@ TEST(DeviceSelection, FaultsComeFromTheEnvironment)
     EXPECT_EQ(both.unplugAfter, 12u);
     EXPECT_EQ(both.failTransfer, 3u);
     EXPECT_EQ(ParseVirtualMouseFaults("").unplugAfter, 0u);
-    for (const char* bad : {"unplug-after", "unplug-after=", "unplug-after=0", "unplug-after=x", "fail-transfer=2a",
-                            "explode=1", "fail-transfer=-1"})
+    for (const char* bad : { "unplug-after", "unplug-after=", "unplug-after=0", "unplug-after=x", "fail-transfer=2a",
+             "explode=1", "fail-transfer=-1" })
         EXPECT_THROW(ParseVirtualMouseFaults(bad), std::invalid_argument) << bad;
 
     platform_test::ScopedEnv env;
     env.set("BV_VIRTUAL_MOUSE_FAULTS", "fail-transfer=2");
     const auto link = OpenDeviceLink(ParseDeviceSelection("virtual"));
-    const std::array<std::uint8_t, 16> report {2, 2, 64, 0, 1, 0, 0xFA, 0xFA, 1};
+    const std::array<std::uint8_t, 16> report { 2, 2, 64, 0, 1, 0, 0xFA, 0xFA, 1 };
     EXPECT_EQ(link.virtualMouse->setFeature(report), 0u);
     EXPECT_NE(link.virtualMouse->setFeature(report), 0u) << "the second transfer fails";
     EXPECT_EQ(link.virtualMouse->setFeature(report), 0u);

@@ -61,7 +61,8 @@ TEST(KeyTable, EveryRowSendsItsPinnedUsage)
         EXPECT_EQ(GetKeyHidCode(vk, 1), kExtended[std::size_t(vk)]) << "VK 0x" << std::hex << vk << " extended";
         // What reaches a keyboard byte: never a consumer usage, never one beyond a byte.
         const bool consumer = vk >= 0xA6 && vk <= 0xB7;
-        for (const auto& [ext, hid] : {std::pair{0, kStandard[std::size_t(vk)]}, std::pair{1, kExtended[std::size_t(vk)]}})
+        for (const auto& [ext, hid] :
+            { std::pair { 0, kStandard[std::size_t(vk)] }, std::pair { 1, kExtended[std::size_t(vk)] } })
             EXPECT_EQ(GetKeyboardHidByte(vk, ext), consumer || hid > 0xFF ? 0 : hid) << "VK 0x" << std::hex << vk;
     }
 }

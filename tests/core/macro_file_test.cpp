@@ -1,5 +1,5 @@
-#include "macros/macro_name.h"
 #include "macro_test_support.h"
+#include "macros/macro_name.h"
 #include "macros/uiMacroClassUnit.h"
 #include "temp_dir.h"
 
@@ -243,7 +243,8 @@ TEST_F(MacroFiles, ARefusedNameCostsOnlyItsOwnFile)
         ADD_FAILURE() << "no error";
     } catch (const MacroFileError& e) {
         const std::string what = e.what();
-        EXPECT_NE(what.find("Cannot create file \"" + folderText() + test::kSep + "../outside.macro\"."), std::string::npos)
+        EXPECT_NE(
+            what.find("Cannot create file \"" + folderText() + test::kSep + "../outside.macro\"."), std::string::npos)
             << what;
         EXPECT_NE(what.find("C:drive"), std::string::npos) << what;
     }
@@ -292,7 +293,8 @@ TEST_F(MacroFiles, FailuresStopTheSaveWithAClearErrorAndKeepEarlierFiles)
         TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(*l, folderText());
         ADD_FAILURE() << "no error";
     } catch (const MacroFileError& e) {
-        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + folderText() + test::kSep + "b.macro\"."), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + folderText() + test::kSep + "b.macro\"."),
+            std::string::npos)
             << e.what();
     }
     EXPECT_EQ(readBytes(folder() / "a.macro"), bytesOf(l->MacroInfos[0]));

@@ -1,5 +1,5 @@
-#include "macros/macro_name.h"
 #include "macro_test_support.h"
+#include "macros/macro_name.h"
 #include "macros/uiMacroClassUnit.h"
 
 #include <gtest/gtest.h>

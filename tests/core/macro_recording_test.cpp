@@ -120,19 +120,18 @@ TEST(MacroRecording, DropsRepeatedKeyEntries)
 {
     // A key entry equal to the last key produced (code, flag, state) adds nothing; the same code
     // with the other extended flag or state is a different entry.
-    const TMacroKeyHookList rec = { key('A', P), key('A', P), delay(20), key('A', P), key('A', P, 1), key('A', R),
-        key('A', R) };
+    const TMacroKeyHookList rec
+        = { key('A', P), key('A', P), delay(20), key('A', P), key('A', P, 1), key('A', R), key('A', R) };
     const auto r = MacroFromRecording(TMACROKEYINFO {}, rec, { true, std::nullopt, 0 });
-    EXPECT_EQ(actions(r.Macro),
-        (std::vector<A> { { K, P, 'A' }, { D, 0, 20 }, { K, P, 256 + 'A' }, { K, R, 'A' } }));
+    EXPECT_EQ(actions(r.Macro), (std::vector<A> { { K, P, 'A' }, { D, 0, 20 }, { K, P, 256 + 'A' }, { K, R, 'A' } }));
 }
 
 // Volume, media and browser keys are consumer usages: recorded as media-key actions with the
 // 16-bit usage, never as keyboard keys (VOLUME_MUTE's usage 0xE2 is Left Alt on the keyboard page).
 TEST(MacroRecording, ConsumerKeysBecomeMediaKeyActions)
 {
-    const TMacroKeyHookList rec = { key(0xAD, P, 1), key(0xAD, P, 1), key(0xAD, R, 1), key(0xA6, P, 1), key(0xA6, R, 1),
-        key('A', P) };
+    const TMacroKeyHookList rec
+        = { key(0xAD, P, 1), key(0xAD, P, 1), key(0xAD, R, 1), key(0xA6, P, 1), key(0xA6, R, 1), key('A', P) };
     const auto r = MacroFromRecording(TMACROKEYINFO {}, rec, { false, std::nullopt, 0 });
     constexpr int M = kActionMediaKey;
     EXPECT_EQ(actions(r.Macro),

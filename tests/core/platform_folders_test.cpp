@@ -263,11 +263,11 @@ TEST_F(AtomicFileTest, StaleTemporariesOfThisFileAreRemovedBeforeASave)
 {
     const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
     const std::pair<std::string, bool> files[] = {
-        {".profile.pfd.ABC123", true},           // ours, stale
-        {".profile.pfd.83726151.tmp", true},     // ours as Windows names them, stale
-        {".other.pfd.ABC123", false},            // another file's
-        {".profile.pfd.AB-12", false},           // not our pattern
-        {"profile.pfd.ABC123", false},           // not hidden: not ours
+        { ".profile.pfd.ABC123", true }, // ours, stale
+        { ".profile.pfd.83726151.tmp", true }, // ours as Windows names them, stale
+        { ".other.pfd.ABC123", false }, // another file's
+        { ".profile.pfd.AB-12", false }, // not our pattern
+        { "profile.pfd.ABC123", false }, // not hidden: not ours
     };
     for (const auto& [name, stale] : files) {
         std::ofstream(dir / name) << "left";

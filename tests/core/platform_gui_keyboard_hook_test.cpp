@@ -24,10 +24,12 @@ TEST(FedKeyboardHook, HandsEventsToTheCallbackWithTheTickTime)
 
     std::vector<TKBDLLHOOKSTRUCT> seen;
     int owner = 0;
-    ASSERT_TRUE(hook.Enable([&seen](const TKBDLLHOOKSTRUCT& e, bool& blocked) {
-        seen.push_back(e);
-        blocked = e.flags & kHookFlagReleased;
-    }, &owner));
+    ASSERT_TRUE(hook.Enable(
+        [&seen](const TKBDLLHOOKSTRUCT& e, bool& blocked) {
+            seen.push_back(e);
+            blocked = e.flags & kHookFlagReleased;
+        },
+        &owner));
     EXPECT_EQ(hook.Owner(), &owner);
     EXPECT_FALSE(hook.Feed(kVkRCONTROL, 0x1D, kHookFlagExtended));
     now = 5;
@@ -115,7 +117,7 @@ constexpr ULONG_PTR kMarker = 0xB1F0;
 
 bool sendKey(WORD vk, bool release, bool extended)
 {
-    INPUT in{};
+    INPUT in {};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
@@ -126,8 +128,7 @@ bool sendKey(WORD vk, bool release, bool extended)
 
 /// The low-level hook is called through this thread's message loop: pump it until `count`
 /// marked events came or a generous bound passed (a bound against hanging, not a timing test).
-template <typename Events>
-void pumpUntil(const Events& events, std::size_t count, int rounds = 300)
+template <typename Events> void pumpUntil(const Events& events, std::size_t count, int rounds = 300)
 {
     for (int i = 0; i < rounds && events.size() < count; ++i) {
         MSG msg;
@@ -159,9 +160,9 @@ struct WinKeyboardHookTest : ::testing::Test {
     }
 };
 
-#define SKIP_WITHOUT_HOOK_EVENTS()                                                                       \
-    if (seen.empty())                                                                                    \
-    GTEST_SKIP() << "the low-level hook received no injected key event here (Wine without a display "   \
+#define SKIP_WITHOUT_HOOK_EVENTS()                                                                                     \
+    if (seen.empty())                                                                                                  \
+    GTEST_SKIP() << "the low-level hook received no injected key event here (Wine without a display "                  \
                     "delivers none)"
 
 TEST_F(WinKeyboardHookTest, SeesInjectedKeysWithTheirFlags)

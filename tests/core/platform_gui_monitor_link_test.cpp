@@ -36,8 +36,8 @@ struct MonitorLinkTest : ::testing::Test {
 
 // Windows needs a window station for the receiving window; Wine without a display has none.
 #ifdef _WIN32
-#define SKIP_WITHOUT_WINDOWS(endpoint) \
-    if (!(endpoint).IsOpen())           \
+#define SKIP_WITHOUT_WINDOWS(endpoint)                                                                                 \
+    if (!(endpoint).IsOpen())                                                                                          \
     GTEST_SKIP() << "no window can be made here: " << (endpoint).Error()
 #else
 #define SKIP_WITHOUT_WINDOWS(endpoint) (void)0
@@ -45,7 +45,7 @@ struct MonitorLinkTest : ::testing::Test {
 
 TEST(WindowMessageWire, RoundTripsAndRefusesOtherSizes)
 {
-    const WindowMessage m{MSG_SETTINGS_CHANGED, 1, -4};
+    const WindowMessage m { MSG_SETTINGS_CHANGED, 1, -4 };
     const auto wire = EncodeWindowMessage(m);
     EXPECT_EQ(wire[0], 0x7B);
     EXPECT_EQ(wire[1], 0x1B);
@@ -61,7 +61,7 @@ TEST(WindowMessageWire, RoundTripsAndRefusesOtherSizes)
 TEST_F(MonitorLinkTest, WithoutTheWindowNothingIsSent)
 {
     EXPECT_FALSE(link->WindowExists(windowClass));
-    EXPECT_FALSE(link->Send(windowClass, {MSG_SETTINGS_CHANGED, 0, 0}));
+    EXPECT_FALSE(link->Send(windowClass, { MSG_SETTINGS_CHANGED, 0, 0 }));
     EXPECT_FALSE(link->BringToFront(windowClass));
 }
 
@@ -74,8 +74,8 @@ TEST_F(MonitorLinkTest, DeliversMessagesInOrderToTheFakeMonitor)
     EXPECT_TRUE(link->WindowExists(windowClass));
     EXPECT_TRUE(link->BringToFront(windowClass));
 
-    const std::vector<WindowMessage> sent = {
-        {MSG_SETTINGS_CHANGED, 1, 3}, {MSG_LANGUAGE_CHANGED, 2, 0}, {MSG_SETTINGS_CHANGED, 0, 0}};
+    const std::vector<WindowMessage> sent
+        = { { MSG_SETTINGS_CHANGED, 1, 3 }, { MSG_LANGUAGE_CHANGED, 2, 0 }, { MSG_SETTINGS_CHANGED, 0, 0 } };
     for (const auto& m : sent)
         EXPECT_TRUE(link->Send(windowClass, m));
     monitor.Dispatch();
@@ -94,7 +94,7 @@ TEST_F(MonitorLinkTest, EndedReceiverLeavesNoWindowBehind)
         ASSERT_TRUE(monitor.IsOpen()) << monitor.Error();
     }
     EXPECT_FALSE(link->WindowExists(windowClass));
-    EXPECT_FALSE(link->Send(windowClass, {MSG_CLOSE_CONFIG, 0, 0}));
+    EXPECT_FALSE(link->Send(windowClass, { MSG_CLOSE_CONFIG, 0, 0 }));
 }
 
 #ifndef _WIN32
@@ -104,7 +104,7 @@ TEST_F(MonitorLinkTest, StaleSocketIsReplacedButALiveOneIsNot)
     const auto path = runtime / windowClass;
     {
         const int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
@@ -119,7 +119,7 @@ TEST_F(MonitorLinkTest, StaleSocketIsReplacedButALiveOneIsNot)
     EXPECT_FALSE(second.IsOpen());
     EXPECT_NE(second.Error().find("already"), std::string::npos) << second.Error();
 
-    EXPECT_TRUE(link->Send(windowClass, {MSG_RELOAD_PROFILE, 0, 0}));
+    EXPECT_TRUE(link->Send(windowClass, { MSG_RELOAD_PROFILE, 0, 0 }));
     first.Dispatch();
     EXPECT_EQ(count, 1);
 }
@@ -131,11 +131,11 @@ TEST_F(MonitorLinkTest, MalformedDatagramsAreDropped)
     ASSERT_TRUE(endpoint.IsOpen()) << endpoint.Error();
 
     const int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, (runtime / windowClass).c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const std::uint8_t junk[40] = {0x7E, 0x1B};
+    const std::uint8_t junk[40] = { 0x7E, 0x1B };
     ASSERT_EQ(::send(fd, junk, 3, 0), 3);
     ASSERT_EQ(::send(fd, junk, sizeof junk, 0), static_cast<ssize_t>(sizeof junk));
     ASSERT_EQ(::send(fd, junk, 24, 0), 24);
@@ -143,6 +143,6 @@ TEST_F(MonitorLinkTest, MalformedDatagramsAreDropped)
 
     endpoint.Dispatch();
     ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0], (WindowMessage{MSG_RELOAD_PROFILE, 0, 0}));
+    EXPECT_EQ(received[0], (WindowMessage { MSG_RELOAD_PROFILE, 0, 0 }));
 }
 #endif

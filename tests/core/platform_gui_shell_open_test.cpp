@@ -58,9 +58,10 @@ TEST(StartProgram, ReportsWhatCannotBeStarted)
     std::ofstream(dir / "plain") << "not a program";
     writeScript(dir / "broken", "");
     fs::permissions(dir / "broken", fs::perms::owner_read | fs::perms::owner_write);
-    std::ofstream(dir / "badformat") << "\x7f" "ELF garbage";
+    std::ofstream(dir / "badformat") << "\x7f"
+                                        "ELF garbage";
     fs::permissions(dir / "badformat", fs::perms::owner_all);
-    for (const char* name : {"missing", "plain", "broken", "badformat"}) {
+    for (const char* name : { "missing", "plain", "broken", "badformat" }) {
         std::string error;
         EXPECT_FALSE(StartProgram(dir / name, dir.path(), &error)) << name;
         EXPECT_FALSE(error.empty()) << name;

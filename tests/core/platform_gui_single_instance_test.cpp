@@ -56,9 +56,9 @@ TEST_F(SingleInstance, DifferentNamesDoNotMeet)
 TEST_F(SingleInstance, UnusableNamesAreReportedNotTreatedAsAnotherInstance)
 {
 #ifdef _WIN32
-    const char* const names[] = {"", "a\\b"}; // ".." and "a/b" are legal mutex names
+    const char* const names[] = { "", "a\\b" }; // ".." and "a/b" are legal mutex names
 #else
-    const char* const names[] = {"", "..", "a/b"};
+    const char* const names[] = { "", "..", "a/b" };
 #endif
     for (const std::string bad : names) {
         auto lock = SingleInstanceLock::Acquire(bad);
@@ -74,7 +74,7 @@ TEST_F(SingleInstance, WithoutRuntimeFolderAPrivateFolderInTmpIsUsed)
     auto first = SingleInstanceLock::Acquire(name);
     ASSERT_EQ(first.status(), Status::Acquired) << first.error();
     EXPECT_EQ(SingleInstanceLock::Acquire(name).status(), Status::HeldByOther);
-    std::filesystem::remove(std::filesystem::path("/tmp") / ("bvconfig-" + std::to_string(::getuid())) /
-                            (name + ".lock"));
+    std::filesystem::remove(
+        std::filesystem::path("/tmp") / ("bvconfig-" + std::to_string(::getuid())) / (name + ".lock"));
 }
 #endif

@@ -17,7 +17,7 @@ namespace {
 
 mode_t modeOf(const fs::path& p)
 {
-    struct stat st {};
+    struct stat st { };
     ::lstat(p.c_str(), &st);
     return st.st_mode & 0777;
 }
@@ -33,15 +33,27 @@ TEST(RuntimeFolder, TheSharedNameIsUsedOnlyWhenItIsOurs)
         bool shared; // the /tmp folder is used
     };
     const Case cases[] = {
-        {"missing: made private", [](const fs::path&, const std::string&) {}, true},
-        {"ours and private", [](const fs::path& tmp, const std::string& name) { fs::create_directory(tmp / name, tmp); ::chmod((tmp / name).c_str(), 0700); }, true},
-        {"open to others", [](const fs::path& tmp, const std::string& name) { fs::create_directory(tmp / name); ::chmod((tmp / name).c_str(), 0777); }, false},
-        {"a link", [](const fs::path& tmp, const std::string& name) {
-             fs::create_directory(tmp / "elsewhere");
-             ::chmod((tmp / "elsewhere").c_str(), 0700);
-             fs::create_directory_symlink(tmp / "elsewhere", tmp / name);
-         }, false},
-        {"a file", [](const fs::path& tmp, const std::string& name) { std::ofstream(tmp / name) << "x"; }, false},
+        { "missing: made private", [](const fs::path&, const std::string&) {}, true },
+        { "ours and private",
+            [](const fs::path& tmp, const std::string& name) {
+                fs::create_directory(tmp / name, tmp);
+                ::chmod((tmp / name).c_str(), 0700);
+            },
+            true },
+        { "open to others",
+            [](const fs::path& tmp, const std::string& name) {
+                fs::create_directory(tmp / name);
+                ::chmod((tmp / name).c_str(), 0777);
+            },
+            false },
+        { "a link",
+            [](const fs::path& tmp, const std::string& name) {
+                fs::create_directory(tmp / "elsewhere");
+                ::chmod((tmp / "elsewhere").c_str(), 0700);
+                fs::create_directory_symlink(tmp / "elsewhere", tmp / name);
+            },
+            false },
+        { "a file", [](const fs::path& tmp, const std::string& name) { std::ofstream(tmp / name) << "x"; }, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -54,9 +66,11 @@ TEST(RuntimeFolder, TheSharedNameIsUsedOnlyWhenItIsOurs)
         EXPECT_EQ(*folder, c.shared ? tmp / name : fallback);
         EXPECT_EQ(modeOf(*folder), 0700u);
         EXPECT_EQ(warning.empty(), c.shared) << warning;
-        if (!c.shared)
-            EXPECT_NE(warning.find("is not a private folder of this user; using " + fallback.string()), std::string::npos)
+        if (!c.shared) {
+            EXPECT_NE(
+                warning.find("is not a private folder of this user; using " + fallback.string()), std::string::npos)
                 << warning;
+        }
     }
 
     // Nothing usable at all: said so, and no folder.

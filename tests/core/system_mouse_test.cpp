@@ -35,7 +35,10 @@ public:
     SettingResult Answer;
 
 protected:
-    SettingResult DoSetDoubleClickTime(std::uint32_t ms) override { return record("double-click " + std::to_string(ms)); }
+    SettingResult DoSetDoubleClickTime(std::uint32_t ms) override
+    {
+        return record("double-click " + std::to_string(ms));
+    }
     SettingResult DoSetMouseAcceleration(const MouseAcceleration& v) override
     {
         return record("acceleration " + std::to_string(v[0]) + "," + std::to_string(v[1]) + "," + std::to_string(v[2]));
@@ -60,14 +63,14 @@ TEST(SystemMouseParams, HandsAccelerationSpeedAndWheelToTheSystemInThatOrder)
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {{10, 3, 0}, {"acceleration 0,0,0", "speed 10", "wheel 3"}},
-        {{1, 20, 1}, {"acceleration 7,0,1", "speed 1", "wheel 20"}},
-        {{20, 1, 2}, {"acceleration 4,6,2", "speed 20", "wheel 1"}},
-        {{5, 5, 3}, {"acceleration 4,0,1", "speed 5", "wheel 5"}},
+        { { 10, 3, 0 }, { "acceleration 0,0,0", "speed 10", "wheel 3" } },
+        { { 1, 20, 1 }, { "acceleration 7,0,1", "speed 1", "wheel 20" } },
+        { { 20, 1, 2 }, { "acceleration 4,6,2", "speed 20", "wheel 1" } },
+        { { 5, 5, 3 }, { "acceleration 4,0,1", "speed 5", "wheel 5" } },
         // Damaged profiles: no read outside the table, no speed the system refuses, no wheel that
         // stops scrolling everywhere.
-        {{0, 0, 4}, {"acceleration 0,0,0", "speed 1", "wheel 1"}},
-        {{99, -3, -1}, {"acceleration 0,0,0", "speed 20", "wheel 1"}},
+        { { 0, 0, 4 }, { "acceleration 0,0,0", "speed 1", "wheel 1" } },
+        { { 99, -3, -1 }, { "acceleration 0,0,0", "speed 20", "wheel 1" } },
     };
     for (const auto& c : cases) {
         FakeMouseSettings fake;
@@ -80,17 +83,17 @@ TEST(SystemMouseParams, HandsAccelerationSpeedAndWheelToTheSystemInThatOrder)
 TEST(SystemMouseParams, TheWorkerUsesItsOwnCopyAndRecordsWhatWasAsked)
 {
     auto fake = std::make_shared<FakeMouseSettings>();
-    fake->Answer = {SettingStatus::Unsupported, "not here"};
-    TSystemMouseParams params{12, 7, 1};
+    fake->Answer = { SettingStatus::Unsupported, "not here" };
+    TSystemMouseParams params { 12, 7, 1 };
     ASSERT_TRUE(StartApplySystemMouseParams(fake, params));
-    params = {1, 1, 0}; // the caller goes on with its own values
+    params = { 1, 1, 0 }; // the caller goes on with its own values
     TuiThread::WaitForAll();
 
-    EXPECT_EQ(fake->Calls, (std::vector<std::string>{"acceleration 7,0,1", "speed 12", "wheel 7"}));
+    EXPECT_EQ(fake->Calls, (std::vector<std::string> { "acceleration 7,0,1", "speed 12", "wheel 7" }));
     const RequestedMouseSettings asked = fake->Requested();
     EXPECT_EQ(asked.PointerSpeed, 12);
     EXPECT_EQ(asked.WheelScrollLines, 7u);
-    EXPECT_EQ(asked.Acceleration, (MouseAcceleration{7, 0, 1}));
+    EXPECT_EQ(asked.Acceleration, (MouseAcceleration { 7, 0, 1 }));
     EXPECT_FALSE(asked.DoubleClickTime);
     EXPECT_FALSE(StartApplySystemMouseParams(nullptr, params));
 }
@@ -121,12 +124,12 @@ TEST(SystemMouseParams, WorkersFinishInTheOrderTheyWereStarted)
         SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
     };
     auto settings = std::make_shared<GatedSettings>();
-    ASSERT_TRUE(StartApplySystemMouseParams(settings, {5, 3, 0}));
+    ASSERT_TRUE(StartApplySystemMouseParams(settings, { 5, 3, 0 }));
     {
         std::unique_lock lock(settings->Lock);
         settings->Changed.wait(lock, [&] { return !settings->Speeds.empty(); });
     }
-    ASSERT_TRUE(StartApplySystemMouseParams(settings, {9, 3, 0}));
+    ASSERT_TRUE(StartApplySystemMouseParams(settings, { 9, 3, 0 }));
     {
         // Room for the second worker to overtake, were it allowed to.
         std::unique_lock lock(settings->Lock);
@@ -135,7 +138,7 @@ TEST(SystemMouseParams, WorkersFinishInTheOrderTheyWereStarted)
         settings->Changed.notify_all();
     }
     TuiThread::WaitForAll();
-    EXPECT_EQ(settings->Speeds, (std::vector<std::int32_t>{5, 9}));
+    EXPECT_EQ(settings->Speeds, (std::vector<std::int32_t> { 5, 9 }));
     EXPECT_EQ(settings->Requested().PointerSpeed, 9);
 }
 
@@ -157,7 +160,7 @@ namespace {
 std::string readAll(const std::filesystem::path& p)
 {
     std::ifstream in(p);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 // A stand-in for gsettings: logs its arguments, then behaves as `body` says.
@@ -186,11 +189,11 @@ TEST(GsettingsMouseSettings, WritesTheDesktopsMouseKeysAndAsksOnce)
     auto settings = OpenGsettingsMouseSettings(gsettings.program);
 
     EXPECT_EQ(settings->SetDoubleClickTime(350).Status, SettingStatus::Applied);
-    const auto r = ApplySystemMouseParams(*settings, {15, 20, 1});
+    const auto r = ApplySystemMouseParams(*settings, { 15, 20, 1 });
     EXPECT_EQ(r.Acceleration.Status, SettingStatus::Applied);
     EXPECT_EQ(r.PointerSpeed.Status, SettingStatus::Applied);
     EXPECT_EQ(r.WheelLines.Status, SettingStatus::Unsupported) << "no desktop key for lines per notch";
-    EXPECT_EQ(settings->SetMouseAcceleration({0, 0, 0}).Status, SettingStatus::Applied);
+    EXPECT_EQ(settings->SetMouseAcceleration({ 0, 0, 0 }).Status, SettingStatus::Applied);
 
     EXPECT_EQ(gsettings.calls(),
         "writable org.gnome.desktop.peripherals.mouse double-click\n"
@@ -214,17 +217,17 @@ TEST(GsettingsMouseSettings, ReportsWhatTheDesktopCannotTakeInsteadOfClaimingSuc
         const char* detail;
     };
     const Case cases[] = {
-        {"no gsettings", nullptr, SettingStatus::Unsupported, "not found"},
-        {"no mouse schema", R"(echo "No such schema" >&2; exit 1)", SettingStatus::Unsupported, "No such schema"},
+        { "no gsettings", nullptr, SettingStatus::Unsupported, "not found" },
+        { "no mouse schema", R"(echo "No such schema" >&2; exit 1)", SettingStatus::Unsupported, "No such schema" },
         // Without a session bus the write would only go to memory and be lost.
-        {"memory backend", R"(echo "GLib-GIO-Message: Using the 'memory' GSettings backend." >&2; echo true)",
-            SettingStatus::Unsupported, "memory"},
-        {"locked key", "echo false", SettingStatus::Unsupported, "locked"},
-        {"refused write", R"(case "$1" in writable) echo true;; *) echo "bad value" >&2; exit 1;; esac)",
-            SettingStatus::Failed, "bad value"},
+        { "memory backend", R"(echo "GLib-GIO-Message: Using the 'memory' GSettings backend." >&2; echo true)",
+            SettingStatus::Unsupported, "memory" },
+        { "locked key", "echo false", SettingStatus::Unsupported, "locked" },
+        { "refused write", R"(case "$1" in writable) echo true;; *) echo "bad value" >&2; exit 1;; esac)",
+            SettingStatus::Failed, "bad value" },
         // gsettings says yes, but the value is not there when read back.
-        {"dropped write", R"(case "$1" in writable) echo true;; get) echo 0.0;; esac)", SettingStatus::Failed,
-            "did not keep"},
+        { "dropped write", R"(case "$1" in writable) echo true;; get) echo 0.0;; esac)", SettingStatus::Failed,
+            "did not keep" },
     };
     for (const auto& c : cases) {
         FakeGsettings gsettings(c.body ? c.body : "");
@@ -245,24 +248,26 @@ TEST(GsettingsMouseSettings, ReportsWhatTheDesktopCannotTakeInsteadOfClaimingSuc
 
 TEST(GsettingsMouseSettings, PointerSpeedKeepsTheDefaultInTheMiddleAndBothEnds)
 {
-    const std::pair<int, double> cases[] = {{1, -1.0}, {10, 0.0}, {20, 1.0}, {15, 0.5}, {0, -1.0}, {99, 1.0}};
+    const std::pair<int, double> cases[]
+        = { { 1, -1.0 }, { 10, 0.0 }, { 20, 1.0 }, { 15, 0.5 }, { 0, -1.0 }, { 99, 1.0 } };
     for (const auto& [speed, desktop] : cases)
         EXPECT_DOUBLE_EQ(DesktopPointerSpeed(speed), desktop) << speed;
 }
 
 TEST(RunProcess, CollectsOutputAndStopsAProgramThatHangs)
 {
-    const ProcessResult ok = RunProcess({"/bin/sh", "-c", "echo out; echo err >&2; exit 3"}, std::chrono::seconds(10));
+    const ProcessResult ok
+        = RunProcess({ "/bin/sh", "-c", "echo out; echo err >&2; exit 3" }, std::chrono::seconds(10));
     EXPECT_TRUE(ok.Started);
     EXPECT_EQ(ok.ExitCode, 3);
     EXPECT_EQ(ok.Out, "out\n");
     EXPECT_EQ(ok.Err, "err\n");
 
-    const ProcessResult hung = RunProcess({"/bin/sh", "-c", "exec sleep 30"}, std::chrono::milliseconds(100));
+    const ProcessResult hung = RunProcess({ "/bin/sh", "-c", "exec sleep 30" }, std::chrono::milliseconds(100));
     EXPECT_TRUE(hung.TimedOut);
     EXPECT_EQ(hung.ExitCode, -1);
 
-    const ProcessResult missing = RunProcess({"/nonexistent/program"}, std::chrono::seconds(1));
+    const ProcessResult missing = RunProcess({ "/nonexistent/program" }, std::chrono::seconds(1));
     EXPECT_FALSE(missing.Started);
     EXPECT_FALSE(missing.Error.empty());
 }
@@ -288,8 +293,8 @@ struct SavedWindowsMouse {
     {
         SetDoubleClickTime(doubleClick);
         SystemParametersInfoW(SPI_SETMOUSE, 0, accel, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
-        SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed), reinterpret_cast<void*>(static_cast<INT_PTR>(speed)),
-            SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
+            reinterpret_cast<void*>(static_cast<INT_PTR>(speed)), SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
         SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
     }
 };
@@ -301,19 +306,19 @@ TEST(WindowsMouseSettings, TheSystemReportsWhatWasSet)
     SavedWindowsMouse saved;
     auto settings = OpenSystemMouseSettings();
     ASSERT_EQ(settings->SetDoubleClickTime(350).Status, SettingStatus::Applied);
-    const auto r = ApplySystemMouseParams(*settings, {7, 20, 1});
+    const auto r = ApplySystemMouseParams(*settings, { 7, 20, 1 });
     EXPECT_EQ(r.Acceleration.Status, SettingStatus::Applied) << r.Acceleration.Detail;
     EXPECT_EQ(r.PointerSpeed.Status, SettingStatus::Applied) << r.PointerSpeed.Detail;
     EXPECT_EQ(r.WheelLines.Status, SettingStatus::Applied) << r.WheelLines.Detail;
 
     EXPECT_EQ(GetDoubleClickTime(), 350u);
-    int accel[3] = {-1, -1, -1};
+    int accel[3] = { -1, -1, -1 };
     int speed = 0;
     UINT lines = 0;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, accel, 0));
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0));
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
-    EXPECT_EQ((MouseAcceleration{accel[0], accel[1], accel[2]}), (MouseAcceleration{7, 0, 1}));
+    EXPECT_EQ((MouseAcceleration { accel[0], accel[1], accel[2] }), (MouseAcceleration { 7, 0, 1 }));
     EXPECT_EQ(speed, 7);
     EXPECT_EQ(lines, 20u);
 }

@@ -19,7 +19,8 @@ namespace {
 void writeBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes)
 {
     fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 } // namespace
@@ -37,12 +38,12 @@ TEST(UdevProbe, PrintsThePropertyOnlyForTheMousesCollection)
         bool isMouse;
     };
     const Case cases[] = {
-        {"mouse", mouse, true},
-        {"keyboard", test::keyboardDescriptor(), false},
-        {"truncated", truncated, false},
-        {"empty", std::vector<std::uint8_t>{}, false},
-        {"too long", std::vector<std::uint8_t>(5000, 0x06), false},
-        {"no descriptor", std::nullopt, false},
+        { "mouse", mouse, true },
+        { "keyboard", test::keyboardDescriptor(), false },
+        { "truncated", truncated, false },
+        { "empty", std::vector<std::uint8_t> {}, false },
+        { "too long", std::vector<std::uint8_t>(5000, 0x06), false },
+        { "no descriptor", std::nullopt, false },
     };
     test::TempDir sys;
     for (const auto& c : cases) {
@@ -66,10 +67,12 @@ TEST(UdevRule, TagsTheProbedNodeAndTheMiceConfigListsByVendorAndProduct)
     EXPECT_EQ(plain.find("ATTRS{"), std::string::npos);
     EXPECT_EQ(plain.substr(plain.size() - 21), "LABEL=\"bvconfig_end\"\n");
 
-    const std::string listed = UdevRuleText("p", {"HID\\VID_B5A0&PID_0C0F&REV_0100&MI_01&Col01", "hid\\vid_b5a0&pid_0c0f",
-                                                  "HID\\VID_1A2B&PID_00FF", "HID_DEVICE_UP:FFA0_U:0001", "USB\\VID_1234"});
-    EXPECT_NE(listed.find("KERNEL==\"hidraw*\", ATTRS{idVendor}==\"b5a0\", ATTRS{idProduct}==\"0c0f\", TAG+=\"uaccess\"\n"),
-              std::string::npos);
+    const std::string listed = UdevRuleText("p",
+        { "HID\\VID_B5A0&PID_0C0F&REV_0100&MI_01&Col01", "hid\\vid_b5a0&pid_0c0f", "HID\\VID_1A2B&PID_00FF",
+            "HID_DEVICE_UP:FFA0_U:0001", "USB\\VID_1234" });
+    EXPECT_NE(
+        listed.find("KERNEL==\"hidraw*\", ATTRS{idVendor}==\"b5a0\", ATTRS{idProduct}==\"0c0f\", TAG+=\"uaccess\"\n"),
+        std::string::npos);
     EXPECT_NE(listed.find("ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"00ff\""), std::string::npos);
     EXPECT_EQ(listed.find("b5a0"), listed.rfind("b5a0")) << "one line per mouse";
     EXPECT_LT(listed.find("1a2b"), listed.find("LABEL=")) << "inside the hidraw block";
@@ -81,7 +84,7 @@ TEST(MouseAccess, ADeniedNodeIsFoundAndExplained)
 {
     test::TempDir dir;
     test::FakeHidrawTree fake(dir.path());
-    fake.addNode(0, std::make_shared<test::PlainHidDevice>(test::keyboardDescriptor(), HidAttributes{1, 2, 0}));
+    fake.addNode(0, std::make_shared<test::PlainHidDevice>(test::keyboardDescriptor(), HidAttributes { 1, 2, 0 }));
     fake.addNode(4, std::make_shared<VirtualMouse>());
     const auto options = fake.options();
 
@@ -103,14 +106,14 @@ TEST(MouseAccess, ADeniedNodeIsFoundAndExplained)
 
     // The advice depends on the rule: installed in any folder udev reads, or not at all.
     platform::HidAccessOptions rules;
-    rules.ruleFolders = {dir / "etc", dir / "usr"};
+    rules.ruleFolders = { dir / "etc", dir / "usr" };
     EXPECT_EQ(platform::FindInstalledUdevRule(rules), std::nullopt);
     EXPECT_NE(DeniedMouseAdvice(std::nullopt).English().find("not installed"), std::string::npos);
-    writeBytes(dir / "usr" / "70-bvconfig.rules", {'#'});
+    writeBytes(dir / "usr" / "70-bvconfig.rules", { '#' });
     const auto rule = platform::FindInstalledUdevRule(rules);
     ASSERT_TRUE(rule);
     EXPECT_EQ(*rule, dir / "usr" / "70-bvconfig.rules");
     EXPECT_EQ(DeniedMouseAdvice(rule).English(),
-              "The udev rule is installed (" + rule->string() + "). Unplug the mouse and plug it in again.");
+        "The udev rule is installed (" + rule->string() + "). Unplug the mouse and plug it in again.");
 }
 #endif

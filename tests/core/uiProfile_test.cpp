@@ -27,7 +27,7 @@ std::vector<std::uint8_t> randomBytes(std::size_t n, unsigned seed)
 std::vector<std::uint8_t> fileBytes(const fs::path& p)
 {
     std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 class ProfileStoreTest : public ::testing::Test {
@@ -40,7 +40,7 @@ protected:
     }
     test::TempDir dir;
     std::unique_ptr<platform::Registry> registry = platform::openMemoryRegistry();
-    TuiProfile profile{*registry};
+    TuiProfile profile { *registry };
 };
 
 TEST_F(ProfileStoreTest, WriteNeverShrinksAndReadCopiesWhatTheImageHolds)

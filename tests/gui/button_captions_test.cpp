@@ -45,8 +45,8 @@ void ButtonCaptionsTest::menuIDsFollowPositions()
     struct Case {
         std::int64_t Id;
         const char* Caption;
-    } cases[] = {{1, "Click"}, {16, "Disable"}, {17, ""}, {0, ""}, {-3, ""}, {801, "Cut"}, {808, "Save"},
-                 {809, ""}, {1007, "Mute"}, {1101, "Macro Manager"}, {1200, ""}, {80101, ""}};
+    } cases[] = { { 1, "Click" }, { 16, "Disable" }, { 17, "" }, { 0, "" }, { -3, "" }, { 801, "Cut" }, { 808, "Save" },
+        { 809, "" }, { 1007, "Mute" }, { 1101, "Macro Manager" }, { 1200, "" }, { 80101, "" } };
     for (const Case& c : cases)
         QCOMPARE(QString::fromStdString(menu.CaptionOfID(c.Id)), QString(c.Caption));
     QCOMPARE(QString::fromStdString(MenuTree::WheelMenu().CaptionOfID(3)), QString("Volume +"));
@@ -58,7 +58,7 @@ void ButtonCaptionsTest::captionOfEachKindOfFunction()
 {
     const MenuTree menu = MenuTree::ButtonMenu();
     TBUTTONFUNCINFO single = Entry(5, 6);
-    single.SingleKey = {0x70, 0};
+    single.SingleKey = { 0x70, 0 };
     TBUTTONFUNCINFO singleUnset = Entry(0, 6); // chosen but its key never captured
     TBUTTONFUNCINFO macro = Entry(kMacroMenuRow, 1104);
     macro.MacroKeyInfo.nMacroIndex = 2;
@@ -68,14 +68,14 @@ void ButtonCaptionsTest::captionOfEachKindOfFunction()
         std::int64_t Id;
         QString Caption;
     } cases[] = {
-        {Entry(0, 1), 1, "Click"},
-        {Entry(30, 13), 13, "DPI +"},
-        {Entry(12, 805), 805, "Find"},
-        {single, 6, "<" + QString::fromStdString(GetKeyName(0x70, 0)) + ">"},
-        {singleUnset, 6, "Single Key"},
-        {macro, 1104, "Macro #3"},
-        {manager, 11, "Macro #1"},
-        {Entry(0, 0), 0, ""},
+        { Entry(0, 1), 1, "Click" },
+        { Entry(30, 13), 13, "DPI +" },
+        { Entry(12, 805), 805, "Find" },
+        { single, 6, "<" + QString::fromStdString(GetKeyName(0x70, 0)) + ">" },
+        { singleUnset, 6, "Single Key" },
+        { macro, 1104, "Macro #3" },
+        { manager, 11, "Macro #1" },
+        { Entry(0, 0), 0, "" },
     };
     for (const Case& c : cases)
         QCOMPARE(QString::fromStdString(ButtonCaption(menu, c.Entry, c.Id)), c.Caption);
@@ -95,10 +95,10 @@ void ButtonCaptionsTest::comboTextIsCutOnlyOnTheSlot()
         QString Full, Slot;
     } cases[] = {
         // One key: no brackets.
-        {{0x43, 0, 0, 0, std::uint16_t(kModifierCtrl)}, "Ctrl+C", "Ctrl+C"},
+        { { 0x43, 0, 0, 0, std::uint16_t(kModifierCtrl) }, "Ctrl+C", "Ctrl+C" },
         // Two keys: in brackets; longer than 12 characters: cut to 9 and "...".
-        {{0x41, 0, 0x70, 0, std::uint16_t(ctrlAltShift)}, "<Alt+Ctrl+Shift+A+F1>", "<Alt+Ctrl..."},
-        {{0x41, 0, 0x42, 0, std::uint16_t(kModifierCtrl)}, "<Ctrl+A+B>", "<Ctrl+A+B>"},
+        { { 0x41, 0, 0x70, 0, std::uint16_t(ctrlAltShift) }, "<Alt+Ctrl+Shift+A+F1>", "<Alt+Ctrl..." },
+        { { 0x41, 0, 0x42, 0, std::uint16_t(kModifierCtrl) }, "<Ctrl+A+B>", "<Ctrl+A+B>" },
     };
     for (const Case& c : cases) {
         TBUTTONFUNCINFO e = Entry(6, 7);

@@ -54,7 +54,7 @@ public:
 
     int ShowMessageDialog(QWidget*, const QString& title, const QString& text, const QString& secondLine) override
     {
-        Calls.push_back({title, text, secondLine});
+        Calls.push_back({ title, text, secondLine });
         if (Answers.empty())
             return kMessageOK;
         const int answer = Answers.front();
@@ -108,10 +108,10 @@ public:
     };
     std::deque<std::optional<MacroEditorResult>> MacroAnswers;
     std::vector<MacroEditorCall> MacroEditorCalls;
-    std::optional<MacroEditorResult> EditMacros(QWidget*, const TMACROKEYINFOLIST& macros, int currentMacro,
-                                                const std::string& macroFolder) override
+    std::optional<MacroEditorResult> EditMacros(
+        QWidget*, const TMACROKEYINFOLIST& macros, int currentMacro, const std::string& macroFolder) override
     {
-        MacroEditorCalls.push_back({macros, currentMacro, macroFolder});
+        MacroEditorCalls.push_back({ macros, currentMacro, macroFolder });
         return next(MacroAnswers);
     }
 
@@ -126,8 +126,7 @@ public:
     }
 
 private:
-    template <class T>
-    static std::optional<T> next(std::deque<std::optional<T>>& answers)
+    template <class T> static std::optional<T> next(std::deque<std::optional<T>>& answers)
     {
         if (answers.empty())
             return std::nullopt;
@@ -144,7 +143,10 @@ public:
     int Raised = 0;
     std::vector<platform::WindowMessage> Sent;
 
-    bool WindowExists(const std::string& windowClass) override { return MonitorRunning && windowClass == platform::kMonitorWindowClass; }
+    bool WindowExists(const std::string& windowClass) override
+    {
+        return MonitorRunning && windowClass == platform::kMonitorWindowClass;
+    }
     bool Send(const std::string& windowClass, const platform::WindowMessage& m) override
     {
         if (!WindowExists(windowClass))
@@ -219,16 +221,19 @@ inline bool MouseHoldsProfile(const VirtualMouseState& s, const TMOUSEPROFILEINF
 
 /// A keyboard hook fed from the application's key events, stamped by a clock the test moves.
 struct FedKeyboard {
-    explicit FedKeyboard(std::uint32_t start) : Now(start) { qApp->installEventFilter(&Feed); }
+    explicit FedKeyboard(std::uint32_t start)
+        : Now(start)
+    {
+        qApp->installEventFilter(&Feed);
+    }
 
     std::uint32_t Now;
-    platform::FedKeyboardHook Hook {[this] { return Now; }};
-    KeyEventFeed Feed {Hook};
+    platform::FedKeyboardHook Hook { [this] { return Now; } };
+    KeyEventFeed Feed { Hook };
 };
 
 /// Acts on the dialog of type T once it runs modally.
-template <class T>
-void WhenModalShown(std::function<void(T&)> act)
+template <class T> void WhenModalShown(std::function<void(T&)> act)
 {
     QTimer::singleShot(0, [act] {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
@@ -303,19 +308,22 @@ struct WindowRig {
 #ifndef _WIN32
         // Device notices come from the test, never from the machine's own devices.
         env.DeviceNotices = [this](const std::string&, platform::DeviceNotificationWindow::Handlers handlers) {
-            int fds[2] = {-1, -1};
+            int fds[2] = { -1, -1 };
             ::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds);
             if (kernelEnd >= 0)
                 ::close(kernelEnd);
             kernelEnd = fds[1];
-            return platform::OpenUeventNotificationWindow(fds[0], std::move(handlers),
-                                                          [](const void*, std::size_t) { return true; });
+            return platform::OpenUeventNotificationWindow(
+                fds[0], std::move(handlers), [](const void*, std::size_t) { return true; });
         };
 #endif
         return env;
     }
 
-    std::unique_ptr<TBrisvaneCfgMain> Start() { return std::make_unique<TBrisvaneCfgMain>(Environment()); }
+    std::unique_ptr<TBrisvaneCfgMain> Start()
+    {
+        return std::make_unique<TBrisvaneCfgMain>(Environment());
+    }
 };
 
 } // namespace bv::gui::test

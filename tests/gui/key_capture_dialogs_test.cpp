@@ -178,22 +178,22 @@ void KeyCaptureDialogsTest::consumerKeysAreMediaFunctionsOrRefused()
 {
     // A media key is taken (the button then gets the Media function); a browser key the mouse
     // cannot send is refused in the hint's place, in the window's language, and the key stays.
-    TFrmSingleKey single(TSINGLEKEYINFO {'Q', 0}, &FKeys->Hook);
+    TFrmSingleKey single(TSINGLEKEYINFO { 'Q', 0 }, &FKeys->Hook);
     showActive(single);
     const QString hint = single.LabelHint->text();
     QTest::keyClick(single.windowHandle(), Qt::Key_Back);
-    QCOMPARE(single.SingleKey(), (TSINGLEKEYINFO {'Q', 0}));
+    QCOMPARE(single.SingleKey(), (TSINGLEKEYINFO { 'Q', 0 }));
     QCOMPARE(single.TextSingle->text(), keyName('Q', 0));
     QCOMPARE(single.LabelHint->text(), "The mouse cannot send the key " + keyName(0xA6, 1) + ".");
     QTest::keyClick(single.windowHandle(), Qt::Key_VolumeMute);
-    QCOMPARE(single.SingleKey(), (TSINGLEKEYINFO {0xAD, 1}));
+    QCOMPARE(single.SingleKey(), (TSINGLEKEYINFO { 0xAD, 1 }));
     QCOMPARE(single.LabelHint->text(), hint);
 
-    TFrmCombo combo(TCOMBOKEYINFO {'C', 0, 0, 0, kModifierCtrl}, &FKeys->Hook);
+    TFrmCombo combo(TCOMBOKEYINFO { 'C', 0, 0, 0, kModifierCtrl }, &FKeys->Hook);
     single.BTNCANCEL->click();
     showActive(combo);
     QTest::keyClick(combo.windowHandle(), Qt::Key_VolumeUp, Qt::ControlModifier);
-    QCOMPARE(combo.ComboKey(), (TCOMBOKEYINFO {'C', 0, 0, 0, kModifierCtrl}));
+    QCOMPARE(combo.ComboKey(), (TCOMBOKEYINFO { 'C', 0, 0, 0, kModifierCtrl }));
     QCOMPARE(combo.LabelHint->text(), "The mouse cannot send the key " + keyName(0xAF, 1) + ".");
     combo.BTNCANCEL->click();
 }

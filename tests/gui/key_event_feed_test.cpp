@@ -86,7 +86,7 @@ void KeyEventFeedTest::blockedKeysNeverReachTheFocusedWidget()
     // The event's own time stamp, so a busy window does not squeeze the delays between keys;
     // the tick count only for an event without one.
     FSeen.clear();
-    for (const ulong stamp : {5000ul, 5250ul, 0ul}) {
+    for (const ulong stamp : { 5000ul, 5250ul, 0ul }) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier, QString("c"));
         press.setTimestamp(stamp);
         QApplication::sendEvent(window(), &press);
@@ -145,7 +145,7 @@ void KeyEventFeedTest::aHeldKeyRecordsOnePressAndOneRelease()
     TMacroKeyHookList recorded;
     TuiHook recorder(FHook.get());
     recorder.OnRecordKeyboardMacroKeyEx = [](int, int, int, int, std::uint32_t, std::uint32_t, const std::string&,
-                                              const std::string&, const TMacroKeyHookList&) { };
+                                              const std::string&, const TMacroKeyHookList&) {};
     recorder.OnStopRecordKeyboardMacroKey = [&recorded](const TMacroKeyHookList& list) { recorded = list; };
     QVERIFY(recorder.RecordKeyboardMacroKeyEx());
 
@@ -181,24 +181,24 @@ void KeyEventFeedTest::virtualKeysOfKeyEvents()
         std::optional<VirtualKey> expected;
     };
     const Case cases[] = {
-        {Qt::Key_A, Qt::NoModifier, 30, VirtualKey{'A', false}},
-        {Qt::Key_7, Qt::KeypadModifier, 71, VirtualKey{0x67, false}},
-        {Qt::Key_Home, Qt::KeypadModifier, 71, VirtualKey{0x24, false}},
-        {Qt::Key_Home, Qt::NoModifier, 102, VirtualKey{0x24, true}},
-        {Qt::Key_Enter, Qt::KeypadModifier, 96, VirtualKey{0x0D, true}},
-        {Qt::Key_Control, Qt::ControlModifier, 97, VirtualKey{0xA3, true}},
-        {Qt::Key_unknown, Qt::NoModifier, 84, std::nullopt},
+        { Qt::Key_A, Qt::NoModifier, 30, VirtualKey { 'A', false } },
+        { Qt::Key_7, Qt::KeypadModifier, 71, VirtualKey { 0x67, false } },
+        { Qt::Key_Home, Qt::KeypadModifier, 71, VirtualKey { 0x24, false } },
+        { Qt::Key_Home, Qt::NoModifier, 102, VirtualKey { 0x24, true } },
+        { Qt::Key_Enter, Qt::KeypadModifier, 96, VirtualKey { 0x0D, true } },
+        { Qt::Key_Control, Qt::ControlModifier, 97, VirtualKey { 0xA3, true } },
+        { Qt::Key_unknown, Qt::NoModifier, 84, std::nullopt },
         // Without a native code (offscreen, tests) the Qt key decides.
-        {Qt::Key_A, Qt::NoModifier, 0, VirtualKey{'A', false}},
-        {Qt::Key_F24, Qt::NoModifier, 0, VirtualKey{0x87, false}},
-        {Qt::Key_Enter, Qt::KeypadModifier, 0, VirtualKey{0x0D, true}},
-        {Qt::Key_Return, Qt::NoModifier, 0, VirtualKey{0x0D, false}},
-        {Qt::Key_5, Qt::KeypadModifier, 0, VirtualKey{0x65, false}},
-        {Qt::Key_Delete, Qt::NoModifier, 0, VirtualKey{0x2E, true}},
-        {Qt::Key_Delete, Qt::KeypadModifier, 0, VirtualKey{0x2E, false}},
-        {Qt::Key_Slash, Qt::KeypadModifier, 0, VirtualKey{0x6F, true}},
-        {Qt::Key_Meta, Qt::MetaModifier, 0, VirtualKey{0x5B, true}},
-        {Qt::Key_Exclam, Qt::ShiftModifier, 0, std::nullopt},
+        { Qt::Key_A, Qt::NoModifier, 0, VirtualKey { 'A', false } },
+        { Qt::Key_F24, Qt::NoModifier, 0, VirtualKey { 0x87, false } },
+        { Qt::Key_Enter, Qt::KeypadModifier, 0, VirtualKey { 0x0D, true } },
+        { Qt::Key_Return, Qt::NoModifier, 0, VirtualKey { 0x0D, false } },
+        { Qt::Key_5, Qt::KeypadModifier, 0, VirtualKey { 0x65, false } },
+        { Qt::Key_Delete, Qt::NoModifier, 0, VirtualKey { 0x2E, true } },
+        { Qt::Key_Delete, Qt::KeypadModifier, 0, VirtualKey { 0x2E, false } },
+        { Qt::Key_Slash, Qt::KeypadModifier, 0, VirtualKey { 0x6F, true } },
+        { Qt::Key_Meta, Qt::MetaModifier, 0, VirtualKey { 0x5B, true } },
+        { Qt::Key_Exclam, Qt::ShiftModifier, 0, std::nullopt },
     };
     for (const Case& c : cases) {
         const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, c.evdev ? c.evdev + kXkbKeycodeOffset : 0, 0, 0);

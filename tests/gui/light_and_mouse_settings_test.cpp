@@ -8,8 +8,8 @@
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
 
-#include <QRadioButton>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QtTest>
 
 using namespace bv;
@@ -67,7 +67,7 @@ void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackO
     QCOMPARE(int(s.preview[4]), 3);
     QCOMPARE(s.memory[kWheelLightAddress] & 0x80, 0x80);
     // Each breathing change waits 100 ms for the mouse; two handlers ran for each click.
-    QCOMPARE(rig.pauses, (std::vector<int>{100, 100, 100, 100}));
+    QCOMPARE(rig.pauses, (std::vector<int> { 100, 100, 100, 100 }));
     // The change is in the profile's stored image too, not only in the working copy.
     auto stored = std::make_unique<TMOUSEPROFILEINFO>();
     QVERIFY(rig.dm->ReadProfileInfo(*stored, rig.dm->ProfileIndex()));

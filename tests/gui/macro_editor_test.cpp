@@ -27,9 +27,9 @@
 
 #include <cstring>
 #include <fstream>
-#include <set>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 using namespace bv;
@@ -45,17 +45,17 @@ constexpr int P = 1, R = 0;
 
 TMACROKEY keyAction(int vk, int state, int extended = 0)
 {
-    return {kActionKey, static_cast<std::uint16_t>(state), static_cast<std::uint8_t>(vk),
-            static_cast<std::uint8_t>(extended)};
+    return { kActionKey, static_cast<std::uint16_t>(state), static_cast<std::uint8_t>(vk),
+        static_cast<std::uint8_t>(extended) };
 }
 
 TMACROKEY delayAction(int ms)
 {
-    return {kActionDelay, 0, static_cast<std::uint8_t>(ms & 0xFF), static_cast<std::uint8_t>(ms >> 8)};
+    return { kActionDelay, 0, static_cast<std::uint8_t>(ms & 0xFF), static_cast<std::uint8_t>(ms >> 8) };
 }
 
 TMACROKEYINFO macro(const std::string& name, const std::vector<TMACROKEY>& actions = {}, int autoDelay = 1,
-                    int loops = 0, int errors = 0)
+    int loops = 0, int errors = 0)
 {
     TMACROKEYINFO m {};
     SetMacroName(m, name);
@@ -208,10 +208,11 @@ void MacroEditorTest::answerCreate(const QString& name)
 void MacroEditorTest::listShowsMacrosErrorsAndActions()
 {
     const auto list = macroList({
-        macro("Alpha", {keyAction('A', P), delayAction(120), keyAction('A', R)}, 1, 3),
+        macro("Alpha", { keyAction('A', P), delayAction(120), keyAction('A', R) }, 1, 3),
         // Recorded without delays: its stored delay has no row. A mouse button and an error.
-        macro("Beta", {keyAction(0xA3, P, 1), delayAction(40), {kActionMouseButton, 1, 1, 0}, keyAction(0xA3, P, 1)},
-              0, 0, 1),
+        macro("Beta",
+            { keyAction(0xA3, P, 1), delayAction(40), { kActionMouseButton, 1, 1, 0 }, keyAction(0xA3, P, 1) }, 0, 0,
+            1),
         macro("Gamma"),
     });
     auto w = open(*list, 1);
@@ -224,7 +225,8 @@ void MacroEditorTest::listShowsMacrosErrorsAndActions()
     QVERIFY(!w->ListBoxMacroList->item(1)->icon().isNull());
     QCOMPARE(w->TextBoxSelectedMacroName->text(), QString("Beta"));
     QVERIFY(!w->TextBoxSelectedMacroName->isEnabled());
-    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName(0xA3, 1), "Mouse:Mouse Left Click", "KeyDown:" + keyName(0xA3, 1)}));
+    QCOMPARE(rows(*w),
+        (QStringList { "KeyDown:" + keyName(0xA3, 1), "Mouse:Mouse Left Click", "KeyDown:" + keyName(0xA3, 1) }));
     QVERIFY(!w->BtnAutoDelay->isChecked());
     QVERIFY(!w->BtnMacroLoop->isChecked());
     QCOMPARE(w->BoxMacroLoop->value(), 0);
@@ -235,7 +237,7 @@ void MacroEditorTest::listShowsMacrosErrorsAndActions()
     w->ListBoxMacroList->setCurrentRow(0);
     QCOMPARE(w->MacroClass().MacroListIndex(), 0);
     QCOMPARE(w->TextBoxSelectedMacroName->text(), QString("Alpha"));
-    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('A'), "Delay:120", "KeyUp:" + keyName('A')}));
+    QCOMPARE(rows(*w), (QStringList { "KeyDown:" + keyName('A'), "Delay:120", "KeyUp:" + keyName('A') }));
     QVERIFY(w->BtnAutoDelay->isChecked());
     QVERIFY(w->BtnMacroLoop->isChecked());
     QCOMPARE(w->BoxMacroLoop->value(), 3);
@@ -262,11 +264,11 @@ void MacroEditorTest::listShowsMacrosErrorsAndActions()
 
 void MacroEditorTest::newMacroThroughTheCreateDialog()
 {
-    auto w = open(*macroList({macro("Alpha", {keyAction('A', P), keyAction('A', R)})}), 0);
+    auto w = open(*macroList({ macro("Alpha", { keyAction('A', P), keyAction('A', R) }) }), 0);
 
     answerCreate("Reload");
     w->BSBTNNEWMACRO->click();
-    QCOMPARE(FDialogs->ModalWindows, (std::vector<QString> {"FrmCreat"}));
+    QCOMPARE(FDialogs->ModalWindows, (std::vector<QString> { "FrmCreat" }));
     QCOMPARE(w->ListBoxMacroList->count(), 2);
     QCOMPARE(w->ListBoxMacroList->currentRow(), 1);
     QCOMPARE(w->ListBoxMacroList->item(1)->text(), QString("Reload"));
@@ -344,7 +346,7 @@ void MacroEditorTest::createDialogChecksTheNameAndWritesThePlaceholder()
 
     // An existing macro file is never replaced by an empty placeholder.
     const auto kept = folder / "Kept.macro";
-    const TMACROKEYINFO stored = macro("Kept", {keyAction('K', P), keyAction('K', R)});
+    const TMACROKEYINFO stored = macro("Kept", { keyAction('K', P), keyAction('K', R) });
     {
         std::ofstream out(kept, std::ios::binary);
         out.write(reinterpret_cast<const char*>(&stored), sizeof stored);
@@ -357,7 +359,9 @@ void MacroEditorTest::createDialogChecksTheNameAndWritesThePlaceholder()
 
     // A folder that cannot be made is told; the name still goes back, as the macro lives in the profile.
     FDialogs->Calls.clear();
-    { std::ofstream blocker(folder / "file"); }
+    {
+        std::ofstream blocker(folder / "file");
+    }
     TFrmCreat blocked(bv::test::utf8(folder / "file" / "sub"), *FDialogs);
     blocked.TextboxMacroName->setText("Solo");
     blocked.BtnOK->click();
@@ -370,10 +374,10 @@ void MacroEditorTest::createDialogChecksTheNameAndWritesThePlaceholder()
 void MacroEditorTest::deleteAsksAndRemovesTheSelectedMacro()
 {
     // Two macros share a name, as stored data may have them: the selected one goes.
-    auto w = open(*macroList({macro("Twin", {keyAction('1', P), keyAction('1', R)}), macro("Solo"),
-                              macro("Twin", {keyAction('3', P), keyAction('3', R)})}),
-                  2);
-    FDialogs->Answers = {kMessageCancel};
+    auto w = open(*macroList({ macro("Twin", { keyAction('1', P), keyAction('1', R) }), macro("Solo"),
+                      macro("Twin", { keyAction('3', P), keyAction('3', R) }) }),
+        2);
+    FDialogs->Answers = { kMessageCancel };
     w->BSBTNDELETEMACRO->click();
     QCOMPARE(FDialogs->Calls.size(), std::size_t(1));
     QCOMPARE(FDialogs->Calls[0].Title, QString("Delete"));
@@ -384,7 +388,7 @@ void MacroEditorTest::deleteAsksAndRemovesTheSelectedMacro()
     w->BSBTNDELETEMACRO->click(); // answered OK
     QCOMPARE(w->ListBoxMacroList->count(), 2);
     const auto& left = w->MacroClass().MacroKeyInfos();
-    QCOMPARE(actions(left[0]), (QStringList {text(keyAction('1', P)), text(keyAction('1', R))}));
+    QCOMPARE(actions(left[0]), (QStringList { text(keyAction('1', P)), text(keyAction('1', R)) }));
     QCOMPARE(name(left[1]), QString("Solo"));
     // The last one went: the new last one is selected.
     QCOMPARE(w->ListBoxMacroList->currentRow(), 1);
@@ -416,17 +420,17 @@ void MacroEditorTest::recordingWithTheDelayOptions()
         QStringList expected;
     } cases[] = {
         // A held 2 s (repeats add nothing), B pressed 3 ms later and held 120 ms, right Ctrl 40 s later.
-        {"recorded delays", true, false, 0,
-         {key('A', P), delay(2000), key('A', R), delay(10), key('B', P), delay(120), key('B', R), delay(40000),
-          key(0xA3, P, 1), delay(15), key(0xA3, R, 1)}},
-        {"default delay", true, true, 50,
-         {key('A', P), delay(50), key('A', R), delay(50), key('B', P), delay(50), key('B', R), delay(50),
-          key(0xA3, P, 1), delay(50), key(0xA3, R, 1)}},
-        {"no delays", false, false, 0,
-         {key('A', P), key('A', R), key('B', P), key('B', R), key(0xA3, P, 1), key(0xA3, R, 1)}},
+        { "recorded delays", true, false, 0,
+            { key('A', P), delay(2000), key('A', R), delay(10), key('B', P), delay(120), key('B', R), delay(40000),
+                key(0xA3, P, 1), delay(15), key(0xA3, R, 1) } },
+        { "default delay", true, true, 50,
+            { key('A', P), delay(50), key('A', R), delay(50), key('B', P), delay(50), key('B', R), delay(50),
+                key(0xA3, P, 1), delay(50), key(0xA3, R, 1) } },
+        { "no delays", false, false, 0,
+            { key('A', P), key('A', R), key('B', P), key('B', R), key(0xA3, P, 1), key(0xA3, R, 1) } },
     };
     for (const auto& c : cases) {
-        auto w = open(*macroList({macro("Old", {keyAction('Z', P), keyAction('Z', R)}, 0, 0), macro("Target")}), 1);
+        auto w = open(*macroList({ macro("Old", { keyAction('Z', P), keyAction('Z', R) }, 0, 0), macro("Target") }), 1);
         // Set the options as the user does: the toggles keep each other consistent.
         w->BtnCustomDelay->setChecked(c.custom);
         if (c.custom) {
@@ -467,13 +471,13 @@ void MacroEditorTest::recordingWithTheDelayOptions()
         QCOMPARE(stored.HaveErrors, 0);
         QCOMPARE(w->ListBoxMacroKey->topLevelItemCount(), int(c.expected.size()));
         // The other macro is untouched.
-        QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[0]), (QStringList {key('Z', P), key('Z', R)}));
+        QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[0]), (QStringList { key('Z', P), key('Z', R) }));
     }
 }
 
 void MacroEditorTest::recordingControlsAndLimits()
 {
-    auto w = open(*macroList({macro("Alpha"), macro("Beta")}), 0);
+    auto w = open(*macroList({ macro("Alpha"), macro("Beta") }), 0);
 
     // Start with no macro selected pops back up and records nothing.
     w->ListBoxMacroList->clearSelection();
@@ -488,9 +492,9 @@ void MacroEditorTest::recordingControlsAndLimits()
     w->BtnMacroStart->click();
     QVERIFY(w->BtnMacroStart->isChecked());
     QVERIFY(w->BtnMacroStop->isEnabled());
-    for (QWidget* off : std::initializer_list<QWidget*> {w->BtnMacroStart, w->BSBTNNEWMACRO, w->BSBTNDELETEMACRO,
-                                                         w->BtnAutoDelay, w->BtnCustomDelay, w->BtnMacroLoop,
-                                                         w->BtnClose, w->BtnMin, w->ListBoxMacroList, w->ListBoxMacroKey})
+    for (QWidget* off :
+        std::initializer_list<QWidget*> { w->BtnMacroStart, w->BSBTNNEWMACRO, w->BSBTNDELETEMACRO, w->BtnAutoDelay,
+            w->BtnCustomDelay, w->BtnMacroLoop, w->BtnClose, w->BtnMin, w->ListBoxMacroList, w->ListBoxMacroKey })
         QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
     QVERIFY(w->BtnOK->isEnabled());
     QVERIFY(w->BtnCANCEL->isEnabled());
@@ -498,14 +502,14 @@ void MacroEditorTest::recordingControlsAndLimits()
     // A key still held at Stop is an error of the macro: the list shows the mark.
     QVERIFY(FKeys->Hook.Feed('Q', 0, 0));
     w->BtnMacroStop->click();
-    QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[0]), (QStringList {text(keyAction('Q', P))}));
+    QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[0]), (QStringList { text(keyAction('Q', P)) }));
     QCOMPARE(w->MacroClass().MacroKeyInfos()[0].HaveErrors, 1);
     QVERIFY(w->ListBoxMacroList->item(0)->data(kMacroRowErrorRole).toBool());
     QVERIFY(!w->BtnMacroStart->isChecked());
     QVERIFY(!w->BtnMacroStop->isEnabled());
-    for (QWidget* on : std::initializer_list<QWidget*> {w->BtnMacroStart, w->BSBTNNEWMACRO, w->BSBTNDELETEMACRO,
-                                                        w->BtnAutoDelay, w->BtnCustomDelay, w->BtnMacroLoop,
-                                                        w->BtnClose, w->BtnMin, w->ListBoxMacroList, w->ListBoxMacroKey})
+    for (QWidget* on :
+        std::initializer_list<QWidget*> { w->BtnMacroStart, w->BSBTNNEWMACRO, w->BSBTNDELETEMACRO, w->BtnAutoDelay,
+            w->BtnCustomDelay, w->BtnMacroLoop, w->BtnClose, w->BtnMin, w->ListBoxMacroList, w->ListBoxMacroKey })
         QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
 
     // A long recording keeps its first 127 actions and says so.
@@ -530,7 +534,7 @@ void MacroEditorTest::recordingControlsAndLimits()
 // the box's range is clamped, never cut to the digits that fit.
 void MacroEditorTest::typedNumbersCountWhenAButtonIsPressed()
 {
-    auto w = open(*macroList({macro("Alpha", {keyAction('A', P), keyAction('A', R)}), macro("Beta")}), 1);
+    auto w = open(*macroList({ macro("Alpha", { keyAction('A', P), keyAction('A', R) }), macro("Beta") }), 1);
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     const auto typeInto = [](NumberBox* box, const QString& text) {
         box->setFocus();
@@ -544,7 +548,7 @@ void MacroEditorTest::typedNumbersCountWhenAButtonIsPressed()
     QVERIFY(tap('K', 300));
     QTest::mouseClick(w->BtnMacroStop, Qt::LeftButton);
     QCOMPARE(actions(w->MacroClass().MacroKeyInfos()[1]),
-             (QStringList {text(keyAction('K', P)), text(delayAction(50)), text(keyAction('K', R))}));
+        (QStringList { text(keyAction('K', P)), text(delayAction(50)), text(keyAction('K', R)) }));
 
     w->BtnMacroLoop->setChecked(true);
     typeInto(w->BoxMacroLoop, "300");
@@ -559,9 +563,9 @@ void MacroEditorTest::rowsKeepOneHeightOnEveryOpening()
 {
     std::set<int> heights;
     for (int opening = 0; opening < 3; ++opening) {
-        auto w = open(*macroList({macro("Alpha", {keyAction('A', P), delayAction(40), keyAction('A', R)}), macro("Beta"),
-                                  macro("Gamma")}),
-                      0);
+        auto w = open(*macroList({ macro("Alpha", { keyAction('A', P), delayAction(40), keyAction('A', R) }),
+                          macro("Beta"), macro("Gamma") }),
+            0);
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->ListBoxMacroList->setCurrentRow(1);
         w->ListBoxMacroList->setCurrentRow(0);
@@ -583,7 +587,7 @@ void MacroEditorTest::aRefusedKeyboardHookIsToldOnce()
 {
     RefusingKeyboardHook refusing;
     TFrmMacro w(*FDialogs, &refusing);
-    w.SetMacroKeyInfoList(*macroList({macro("Alpha", {keyAction('A', P)})}));
+    w.SetMacroKeyInfoList(*macroList({ macro("Alpha", { keyAction('A', P) }) }));
     w.SetMacroListIndex(0);
     w.SetMacroPath(FFolder);
     w.FillMacroList();
@@ -596,7 +600,7 @@ void MacroEditorTest::aRefusedKeyboardHookIsToldOnce()
     QCOMPARE(w.ListBoxMacroKey->topLevelItemCount(), 1); // the macro's actions are shown again
 
     // The capture dialogs say it once, when they stand, however often they are shown.
-    TFrmSingleKey single(TSINGLEKEYINFO {'Q', 0}, &refusing);
+    TFrmSingleKey single(TSINGLEKEYINFO { 'Q', 0 }, &refusing);
     int told = 0;
     single.OnRecorderFailed = [&told](QWidget*) { ++told; };
     single.show();
@@ -609,10 +613,10 @@ void MacroEditorTest::aRefusedKeyboardHookIsToldOnce()
 
 void MacroEditorTest::loopCountAndDelayEditing()
 {
-    const TMACROKEY media {kActionMediaKey, 1, 0xCD, 0};
-    auto w = open(*macroList({macro("Alpha", {keyAction('A', P), media, delayAction(300), keyAction('A', R)}),
-                              macro("Beta", {}, 1, 9)}),
-                  0);
+    const TMACROKEY media { kActionMediaKey, 1, 0xCD, 0 };
+    auto w = open(*macroList({ macro("Alpha", { keyAction('A', P), media, delayAction(300), keyAction('A', R) }),
+                      macro("Beta", {}, 1, 9) }),
+        0);
 
     // The loop toggle and every change of the box store the count at once.
     w->BtnMacroLoop->setChecked(true);
@@ -638,17 +642,17 @@ void MacroEditorTest::loopCountAndDelayEditing()
     tap('K', 50);
     w->BtnMacroStop->click();
     QCOMPARE(loops(1), 4);
-    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('K'), "Delay:50", "KeyUp:" + keyName('K')}));
+    QCOMPARE(rows(*w), (QStringList { "KeyDown:" + keyName('K'), "Delay:50", "KeyUp:" + keyName('K') }));
 
     // Editing a delay: the media key has its own row, named by its consumer usage; the edit lands
     // on the delay's own action.
     w->ListBoxMacroList->setCurrentRow(0);
-    QCOMPARE(rows(*w), (QStringList {"KeyDown:" + keyName('A'), "KeyDown:MEDIA_PLAY_PAUSE", "Delay:300",
-                                     "KeyUp:" + keyName('A')}));
+    QCOMPARE(rows(*w),
+        (QStringList { "KeyDown:" + keyName('A'), "KeyDown:MEDIA_PLAY_PAUSE", "Delay:300", "KeyUp:" + keyName('A') }));
     const struct {
         QString typed;
         int stored;
-    } edits[] = {{"75", 75}, {"3", 10}, {"70000", 65535}, {"", 10}};
+    } edits[] = { { "75", 75 }, { "3", 10 }, { "70000", 65535 }, { "", 10 } };
     for (const auto& e : edits) {
         QTreeWidgetItem* delayRow = w->ListBoxMacroKey->topLevelItem(2);
         w->ListBoxMacroKey->setCurrentItem(delayRow);
@@ -658,8 +662,9 @@ void MacroEditorTest::loopCountAndDelayEditing()
         QTest::keyClick(w->TextEditDelay, Qt::Key_Return);
         QVERIFY(!w->TextEditDelay->isVisible());
         const TMACROKEYINFO m = w->MacroClass().MacroKeyInfos()[0];
-        QCOMPARE(actions(m), (QStringList {text(keyAction('A', P)), text(media), text(delayAction(e.stored)),
-                                           text(keyAction('A', R))}));
+        QCOMPARE(actions(m),
+            (QStringList {
+                text(keyAction('A', P)), text(media), text(delayAction(e.stored)), text(keyAction('A', R)) }));
         QCOMPARE(rows(*w)[2], "Delay:" + QString::number(e.stored));
         QCOMPARE(w->ListBoxMacroKey->currentItem(), w->ListBoxMacroKey->topLevelItem(2));
     }
@@ -681,7 +686,7 @@ void MacroEditorTest::loopCountAndDelayEditing()
 
 void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
 {
-    auto given = macroList({macro("Alpha", {keyAction('A', P), keyAction('A', R)}), macro("Beta")});
+    auto given = macroList({ macro("Alpha", { keyAction('A', P), keyAction('A', R) }), macro("Beta") });
     given->MacroInfos[7].MacroListCount = 77; // a stale slot past the count is handed back as it was
     auto w = open(*given, 0);
 
@@ -700,7 +705,7 @@ void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
     QCOMPARE(int(result.Macros.nMacroInfoCount), 2);
     QCOMPARE(result.Macros.MacroInfos[7].MacroListCount, 77);
     QCOMPARE(actions(result.Macros.MacroInfos[1]),
-             (QStringList {text(keyAction('B', P)), text(delayAction(40)), text(keyAction('B', R))}));
+        (QStringList { text(keyAction('B', P)), text(delayAction(40)), text(keyAction('B', R)) }));
     const auto folder = bv::test::fromUtf8(FFolder);
     for (int i = 0; i < 2; ++i) {
         const TMACROKEYINFO& m = result.Macros.MacroInfos[i];
@@ -712,7 +717,9 @@ void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
     }
 
     // Files that cannot be written are told; the list still goes back, so nothing is lost.
-    { std::ofstream blocker(folder / "file"); }
+    {
+        std::ofstream blocker(folder / "file");
+    }
     auto blocked = std::make_unique<TFrmMacro>(*FDialogs, &FKeys->Hook);
     blocked->SetMacroKeyInfoList(*given);
     blocked->SetMacroPath(bv::test::utf8(folder / "file" / "sub"));
@@ -730,14 +737,14 @@ void MacroEditorTest::okWritesTheMacroFilesAndHandsTheListBack()
 
 void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
 {
-    auto w = open(*macroList({macro("Alpha")}), 0);
+    auto w = open(*macroList({ macro("Alpha") }), 0);
     answerCreate("Reload");
     w->BSBTNNEWMACRO->click();
 
     // CANCEL while recording stops the recorder first, then asks; CANCEL in the question stays.
     w->BtnMacroStart->click();
     QVERIFY(FKeys->Hook.IsEnabled());
-    FDialogs->Answers = {kMessageCancel, kMessageOK};
+    FDialogs->Answers = { kMessageCancel, kMessageOK };
     w->BtnCANCEL->click();
     QVERIFY(!FKeys->Hook.IsEnabled());
     QVERIFY(!w->IsRecording());
@@ -756,7 +763,7 @@ void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
     QVERIFY(!std::filesystem::exists(bv::test::fromUtf8(FFolder) / "Alpha.macro"));
 
     // The title bar's own close asks nothing.
-    auto closed = open(*macroList({macro("Alpha")}), 0);
+    auto closed = open(*macroList({ macro("Alpha") }), 0);
     closed->BtnClose->click();
     QVERIFY(!closed->isVisible());
     QCOMPARE(closed->result(), kMessageCancel);
@@ -767,7 +774,7 @@ void MacroEditorTest::cancelAndCloseLeaveTheListAsItWas()
 // manager closes the window anyway, the editor asks as CANCEL does and keeps the session's macros.
 void MacroEditorTest::closingThroughTheWindowManagerAsks()
 {
-    auto w = open(*macroList({macro("Alpha"), macro("Beta", {keyAction('B', P), keyAction('B', R)})}), 0);
+    auto w = open(*macroList({ macro("Alpha"), macro("Beta", { keyAction('B', P), keyAction('B', R) }) }), 0);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     w->BtnMacroStart->click();
@@ -775,7 +782,7 @@ void MacroEditorTest::closingThroughTheWindowManagerAsks()
     QTest::keyClick(w->windowHandle(), Qt::Key_F4, Qt::AltModifier);
     QVERIFY2(w->isVisible(), "the keys go to the recorder");
 
-    FDialogs->Answers = {kMessageCancel};
+    FDialogs->Answers = { kMessageCancel };
     w->close();
     QVERIFY(w->isVisible());
     QCOMPARE(FDialogs->Calls.back().Text, QString("Do you want to leave macro manager without saving?"));
@@ -785,7 +792,7 @@ void MacroEditorTest::closingThroughTheWindowManagerAsks()
     QVERIFY(recorded.contains(text(keyAction(0x73, P))));
     QVERIFY(recorded.contains(text(keyAction(0xA4, P))));
 
-    FDialogs->Answers = {kMessageOK};
+    FDialogs->Answers = { kMessageOK };
     w->close();
     QVERIFY(!w->isVisible());
     QCOMPARE(w->result(), kMessageCancel);
@@ -794,8 +801,8 @@ void MacroEditorTest::closingThroughTheWindowManagerAsks()
 void MacroEditorTest::theSeamReturnsTheListOnlyOnOk()
 {
     ModalDialogs dialogs;
-    const auto given = macroList({macro("Alpha"), macro("Beta", {keyAction('B', P), keyAction('B', R)})});
-    for (const bool ok : {false, true}) {
+    const auto given = macroList({ macro("Alpha"), macro("Beta", { keyAction('B', P), keyAction('B', R) }) });
+    for (const bool ok : { false, true }) {
         QTimer::singleShot(0, [ok] {
             auto* w = qobject_cast<TFrmMacro*>(QApplication::activeModalWidget());
             QVERIFY(w);
@@ -819,13 +826,13 @@ void MacroEditorTest::theSeamReturnsTheListOnlyOnOk()
 
 void MacroEditorTest::screenshot()
 {
-    auto w = open(*macroList({macro("Reload", {keyAction('R', P), delayAction(85), keyAction('R', R), delayAction(40),
-                                               keyAction(0xA3, P, 1), delayAction(120), keyAction('C', P),
-                                               delayAction(60), keyAction('C', R), delayAction(10),
-                                               keyAction(0xA3, R, 1)},
-                                     1, 3),
-                              macro("Grenade", {keyAction('G', P)}, 1, 0, 1), macro("Sprint")}),
-                  0);
+    auto w = open(*macroList({ macro("Reload",
+                                   { keyAction('R', P), delayAction(85), keyAction('R', R), delayAction(40),
+                                       keyAction(0xA3, P, 1), delayAction(120), keyAction('C', P), delayAction(60),
+                                       keyAction('C', R), delayAction(10), keyAction(0xA3, R, 1) },
+                                   1, 3),
+                      macro("Grenade", { keyAction('G', P) }, 1, 0, 1), macro("Sprint") }),
+        0);
     QCOMPARE(w->size(), QSize(780, 600));
     QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));

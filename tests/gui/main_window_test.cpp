@@ -7,8 +7,8 @@
 #include "platform_scoped_env_qt.h"
 
 #include "device/config_image.h"
-#include "mainwindow/button_captions.h"
 #include "dialogs/dialogmessage.h"
+#include "mainwindow/button_captions.h"
 #include "settings/record_text.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
@@ -37,8 +37,8 @@ namespace {
 void MakeDistinctiveProfile(TDM& dm)
 {
     TMOUSECONFIGINFO& c = dm.CurrentProfileInfo().ConfigInfo;
-    const std::uint16_t xs[4] = {500, 1200, 2000, 3500};
-    const std::uint16_t ys[4] = {600, 1300, 2000, 3400};
+    const std::uint16_t xs[4] = { 500, 1200, 2000, 3500 };
+    const std::uint16_t ys[4] = { 600, 1300, 2000, 3400 };
     for (int i = 0; i < 4; ++i) {
         c.CPIState[i].X = xs[i];
         c.CPIState[i].Y = ys[i];
@@ -62,7 +62,7 @@ void MakeDistinctiveProfile(TDM& dm)
     TBUTTONFUNCINFO& combo = c.ButtonFuncInfo[3];
     combo.MenuID = 7;
     combo.nMenuRow = 6;
-    combo.ComboKey = {0x41, 0, 0x70, 0, std::uint16_t(kModifierCtrl | kModifierShift)}; // Ctrl+Shift+A, then F1
+    combo.ComboKey = { 0x41, 0, 0x70, 0, std::uint16_t(kModifierCtrl | kModifierShift) }; // Ctrl+Shift+A, then F1
     TBUTTONFUNCINFO& macro = c.ButtonFuncInfo[4];
     macro.MenuID = kMacroMenuIDBase + 1;
     macro.nMenuRow = kMacroMenuRow;
@@ -112,7 +112,7 @@ void MainWindowTest::startUpFillsEveryPanelFromTheCurrentProfile()
     QCOMPARE(w->CurrentMacro(), 0);
 
     // Sensitivity.
-    const int xs[4] = {500, 1200, 2000, 3500}, ys[4] = {600, 1300, 2000, 3400};
+    const int xs[4] = { 500, 1200, 2000, 3500 }, ys[4] = { 600, 1300, 2000, 3400 };
     for (int i = 0; i < 4; ++i) {
         const TCPILevelControls& row = w->CPILevelControls()[i];
         QCOMPARE(row.X->value(), xs[i]);
@@ -139,7 +139,7 @@ void MainWindowTest::startUpFillsEveryPanelFromTheCurrentProfile()
     QVERIFY(w->C4->IsRinged());
     const VirtualMouseState mouse = rig.mouse->state();
     QVERIFY(mouse.previewShown);
-    TLightBlock expected{};
+    TLightBlock expected {};
     EncodeLightBlock(c.LEDConfig, expected);
     QVERIFY(std::equal(mouse.preview.begin(), mouse.preview.end(), expected.begin()));
     QVERIFY(!mouse.bracketOpen);
@@ -178,7 +178,7 @@ void MainWindowTest::factoryProfileShowsItsFunctionsAndTheSelectedLevel()
     rig.dm->SwitchToProfileGroup(1); // mode 2 and its profile
     const auto w = rig.Start();
 
-    const QStringList captions = {"Click", "Right Click", "Middle Button", "Forward", "Backward", "DPI +", "DPI -"};
+    const QStringList captions = { "Click", "Right Click", "Middle Button", "Forward", "Backward", "DPI +", "DPI -" };
     for (int s = 0; s < 7; ++s)
         QCOMPARE(w->ConfigButtonSet()[s]->text(), captions[s]);
     for (int s = 7; s < 10; ++s)
@@ -206,7 +206,7 @@ void MainWindowTest::factoryProfileShowsItsFunctionsAndTheSelectedLevel()
     QCOMPARE(int(w->uiMenuEx1.Items()[kMacroMenuPosition - 1].SubItems.size()), 1);
 
     // The refresh commands, in order; SetLED has no handler.
-    const char* names[] = {"SetButton", "SetCPI", "SetMouseParam", "SetProfileBtn", "SetReport", "SetLED"};
+    const char* names[] = { "SetButton", "SetCPI", "SetMouseParam", "SetProfileBtn", "SetReport", "SetLED" };
     QCOMPARE(w->uiCommandSetting1.Commands().Count(), 6);
     for (int i = 0; i < 6; ++i) {
         QCOMPARE(QString::fromStdString(w->uiCommandSetting1.Commands().Items(i)->Name()), QString(names[i]));
@@ -230,30 +230,63 @@ void MainWindowTest::controlsHaveTheirNamesCaptionsAndPlaces()
         Area Where;
     };
     const Expect table[] = {
-        {"PopBoxLanguage", nullptr, Top}, {"BSBTNHELP", nullptr, Top}, {"BSBTNMIN", nullptr, Top},
-        {"BtnClose", nullptr, Top},
-        {"BtnSet1", nullptr, Left}, {"BtnSet2", nullptr, Left}, {"BtnSet3", nullptr, Left},
-        {"BtnSet4", nullptr, Left}, {"BtnSet5", nullptr, Left}, {"BtnSet6", nullptr, Left},
-        {"BtnSet7", nullptr, Left}, {"BtnSet8", nullptr, Left}, {"Btnset9", nullptr, Left},
-        {"BSBTNMODE1", "Mode 1", Left}, {"BSBTNMODE2", "Mode 2", Left}, {"BtnLoadProfile", "PRESET", Left},
-        {"BtnProfile1", "PROFILE1", Left}, {"BtnProfile2", "PROFILE2", Left}, {"BtnProfile3", "PROFILE3", Left},
-        {"BtnProfile4", "PROFILE4", Left}, {"BtnProfile5", "PROFILE5", Left},
-        {"BSBTNAPPLY", "Apply", Bottom}, {"BSBTNCANCEL", "Cancel", Bottom}, {"BSBTNOK", "OK", Bottom},
-        {"BSBTNRESTOREDEFAULTS", "Reset All", Bottom}, {"APPLYAniIndicator", nullptr, Bottom},
-        {"DPI1", "DPI1", General}, {"dpi2", "DPI2", General}, {"DPI3", "DPI3", General}, {"DPI4", "DPI4", General},
-        {"X1", nullptr, General}, {"Y4", nullptr, General}, {"XY2", nullptr, General},
-        {"CHKApplyDiffirentXY", "Diffirent X/Y setting", General}, {"CHKApplyAccelaration", "Accelaration", General},
-        {"BSBTNSENSDEFAULTS", "Defaults", General}, {"RD125HZ", "125Hz", General}, {"RD250HZ", "250Hz", General},
-        {"RD500HZ", "500Hz", General}, {"RD1000HZ", "1000Hz", General},
-        {"rlow", "Low Speed", Light}, {"rMedium", "Medium Speed", Light}, {"rHigh", "High Speed", Light},
-        {"rClose", "Closed", Light}, {"C1", nullptr, Light}, {"C6", nullptr, Light}, {"ImageLightColor", nullptr, Light},
-        {"BSBTNADVDEFAULTS", "Defaults", Light},
-        {"TrackBarDoubleClickSpeed", nullptr, Advanced}, {"TrackBarPointerSpeed", nullptr, Advanced},
-        {"CHKENHANCEPOINTER", "Enhance pointer precision", Advanced}, {"RDSCROLL", "Scroll Speed", Advanced},
-        {"TRACKBARSCROLLSPEED", nullptr, Advanced}, {"RDSCROLLONEPAGE", "Scroll for one page", Advanced},
-        {"imageTest", nullptr, Advanced},
+        { "PopBoxLanguage", nullptr, Top },
+        { "BSBTNHELP", nullptr, Top },
+        { "BSBTNMIN", nullptr, Top },
+        { "BtnClose", nullptr, Top },
+        { "BtnSet1", nullptr, Left },
+        { "BtnSet2", nullptr, Left },
+        { "BtnSet3", nullptr, Left },
+        { "BtnSet4", nullptr, Left },
+        { "BtnSet5", nullptr, Left },
+        { "BtnSet6", nullptr, Left },
+        { "BtnSet7", nullptr, Left },
+        { "BtnSet8", nullptr, Left },
+        { "Btnset9", nullptr, Left },
+        { "BSBTNMODE1", "Mode 1", Left },
+        { "BSBTNMODE2", "Mode 2", Left },
+        { "BtnLoadProfile", "PRESET", Left },
+        { "BtnProfile1", "PROFILE1", Left },
+        { "BtnProfile2", "PROFILE2", Left },
+        { "BtnProfile3", "PROFILE3", Left },
+        { "BtnProfile4", "PROFILE4", Left },
+        { "BtnProfile5", "PROFILE5", Left },
+        { "BSBTNAPPLY", "Apply", Bottom },
+        { "BSBTNCANCEL", "Cancel", Bottom },
+        { "BSBTNOK", "OK", Bottom },
+        { "BSBTNRESTOREDEFAULTS", "Reset All", Bottom },
+        { "APPLYAniIndicator", nullptr, Bottom },
+        { "DPI1", "DPI1", General },
+        { "dpi2", "DPI2", General },
+        { "DPI3", "DPI3", General },
+        { "DPI4", "DPI4", General },
+        { "X1", nullptr, General },
+        { "Y4", nullptr, General },
+        { "XY2", nullptr, General },
+        { "CHKApplyDiffirentXY", "Diffirent X/Y setting", General },
+        { "CHKApplyAccelaration", "Accelaration", General },
+        { "BSBTNSENSDEFAULTS", "Defaults", General },
+        { "RD125HZ", "125Hz", General },
+        { "RD250HZ", "250Hz", General },
+        { "RD500HZ", "500Hz", General },
+        { "RD1000HZ", "1000Hz", General },
+        { "rlow", "Low Speed", Light },
+        { "rMedium", "Medium Speed", Light },
+        { "rHigh", "High Speed", Light },
+        { "rClose", "Closed", Light },
+        { "C1", nullptr, Light },
+        { "C6", nullptr, Light },
+        { "ImageLightColor", nullptr, Light },
+        { "BSBTNADVDEFAULTS", "Defaults", Light },
+        { "TrackBarDoubleClickSpeed", nullptr, Advanced },
+        { "TrackBarPointerSpeed", nullptr, Advanced },
+        { "CHKENHANCEPOINTER", "Enhance pointer precision", Advanced },
+        { "RDSCROLL", "Scroll Speed", Advanced },
+        { "TRACKBARSCROLLSPEED", nullptr, Advanced },
+        { "RDSCROLLONEPAGE", "Scroll for one page", Advanced },
+        { "imageTest", nullptr, Advanced },
     };
-    QWidget* const tabs[] = {w->TabGeneral, w->TabLight, w->TabAdvanced};
+    QWidget* const tabs[] = { w->TabGeneral, w->TabLight, w->TabAdvanced };
     for (const Expect& e : table) {
         auto* control = w->findChild<QWidget*>(e.Name);
         QVERIFY2(control, e.Name);
@@ -263,10 +296,18 @@ void MainWindowTest::controlsHaveTheirNamesCaptionsAndPlaces()
         }
         const QRect r(control->mapTo(w.get(), QPoint(0, 0)), control->size());
         switch (e.Where) {
-        case Top: QVERIFY2(r.bottom() < 52, e.Name); break;
-        case Left: QVERIFY2(r.top() > 52 && r.bottom() < 582 && r.right() < 456, e.Name); break;
-        case Bottom: QVERIFY2(r.top() > 582, e.Name); break;
-        default: QVERIFY2(tabs[e.Where - General]->isAncestorOf(control), e.Name); break;
+        case Top:
+            QVERIFY2(r.bottom() < 52, e.Name);
+            break;
+        case Left:
+            QVERIFY2(r.top() > 52 && r.bottom() < 582 && r.right() < 456, e.Name);
+            break;
+        case Bottom:
+            QVERIFY2(r.top() > 582, e.Name);
+            break;
+        default:
+            QVERIFY2(tabs[e.Where - General]->isAncestorOf(control), e.Name);
+            break;
         }
         QVERIFY2(w->rect().contains(r), e.Name);
     }
@@ -296,7 +337,7 @@ void MainWindowTest::withoutTheMouseOneDialogThenTheEnd()
 
     // Cancel ends it just the same.
     WindowRig again(0, false);
-    again.dialogs.Answers = {kMessageCancel};
+    again.dialogs.Answers = { kMessageCancel };
     const auto w2 = again.Start();
     QCOMPARE(again.terminations, 1);
     QCOMPARE(int(again.dialogs.Calls.size()), 1);
@@ -316,16 +357,17 @@ void MainWindowTest::aMouseThisUserMayNotOpenIsNamedWithWhatToDo()
     // Traditional Chinese: the node and the rule's path are filled into the translated sentences.
     WindowRig rig(2, false);
     auto env = rig.Environment();
-    platform::HidNodeAccess node{"/dev/hidraw5", true, EACCES, {}};
+    platform::HidNodeAccess node { "/dev/hidraw5", true, EACCES, {} };
     env.WhyMouseDenied = [node]() -> std::optional<std::pair<util::UserText, util::UserText>> {
-        return std::make_pair(DeniedMouseText(node), DeniedMouseAdvice(std::filesystem::path("/usr/lib/udev/rules.d/70-bvconfig.rules")));
+        return std::make_pair(
+            DeniedMouseText(node), DeniedMouseAdvice(std::filesystem::path("/usr/lib/udev/rules.d/70-bvconfig.rules")));
     };
     const auto w = std::make_unique<TBrisvaneCfgMain>(std::move(env));
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Title, QString::fromUtf8("沒有使用滑鼠的權限"));
     QCOMPARE(rig.dialogs.Calls[0].Text, QString::fromUtf8("目前的使用者無法開啟滑鼠裝置 /dev/hidraw5。"));
     QCOMPARE(rig.dialogs.Calls[0].SecondLine,
-             QString::fromUtf8("udev 規則已安裝（/usr/lib/udev/rules.d/70-bvconfig.rules）。請拔下滑鼠後重新插上。"));
+        QString::fromUtf8("udev 規則已安裝（/usr/lib/udev/rules.d/70-bvconfig.rules）。請拔下滑鼠後重新插上。"));
     QCOMPARE(rig.terminations, 1);
 
     // Without a denied node it is the plain "not found".
@@ -341,8 +383,8 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
     bv::test::TempDir runtime;
     ScopedEnvQt env("XDG_RUNTIME_DIR", runtime.str());
     std::vector<platform::WindowMessage> heard;
-    platform::MessageEndpoint fakeMonitor(platform::kMonitorWindowClass,
-                                          [&](const platform::WindowMessage& m) { heard.push_back(m); });
+    platform::MessageEndpoint fakeMonitor(
+        platform::kMonitorWindowClass, [&](const platform::WindowMessage& m) { heard.push_back(m); });
     QVERIFY2(fakeMonitor.IsOpen(), fakeMonitor.Error().c_str());
     const auto link = platform::OpenSystemMonitorLink();
 
@@ -393,8 +435,8 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
     QCOMPARE(w.uiMenuEx1ItemFont.families().value(0), QString("Tahoma"));
 
     fakeMonitor.Dispatch();
-    const std::vector<platform::WindowMessage> expected = {
-        {platform::MSG_LANGUAGE_CHANGED, 1, 0}, {platform::MSG_LANGUAGE_CHANGED, 2, 0}, {platform::MSG_LANGUAGE_CHANGED, 0, 0}};
+    const std::vector<platform::WindowMessage> expected = { { platform::MSG_LANGUAGE_CHANGED, 1, 0 },
+        { platform::MSG_LANGUAGE_CHANGED, 2, 0 }, { platform::MSG_LANGUAGE_CHANGED, 0, 0 } };
     QVERIFY(heard == expected);
 
     // Keys never change the language.
@@ -405,14 +447,29 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
 // A registry whose writes fail, as a full disk or a read-only home would make them.
 class FailingRegistry final : public platform::Registry {
 public:
-    explicit FailingRegistry(platform::Registry& inner) : FInner(inner) {}
+    explicit FailingRegistry(platform::Registry& inner)
+        : FInner(inner)
+    {
+    }
     bool Fail = false;
     bool keyExists(platform::RootKey r, const std::string& k) const override { return FInner.keyExists(r, k); }
     bool createKey(platform::RootKey r, const std::string& k) override { return FInner.createKey(r, k); }
-    bool valueExists(platform::RootKey r, const std::string& k, const std::string& n) const override { return FInner.valueExists(r, k, n); }
-    std::optional<std::vector<std::uint8_t>> readBinary(platform::RootKey r, const std::string& k, const std::string& n) const override { return FInner.readBinary(r, k, n); }
-    std::optional<std::uint32_t> readDword(platform::RootKey r, const std::string& k, const std::string& n) const override { return FInner.readDword(r, k, n); }
-    void writeBinary(platform::RootKey r, const std::string& k, const std::string& n, std::span<const std::uint8_t> d) override
+    bool valueExists(platform::RootKey r, const std::string& k, const std::string& n) const override
+    {
+        return FInner.valueExists(r, k, n);
+    }
+    std::optional<std::vector<std::uint8_t>> readBinary(
+        platform::RootKey r, const std::string& k, const std::string& n) const override
+    {
+        return FInner.readBinary(r, k, n);
+    }
+    std::optional<std::uint32_t> readDword(
+        platform::RootKey r, const std::string& k, const std::string& n) const override
+    {
+        return FInner.readDword(r, k, n);
+    }
+    void writeBinary(
+        platform::RootKey r, const std::string& k, const std::string& n, std::span<const std::uint8_t> d) override
     {
         if (Fail)
             throw std::system_error(std::make_error_code(std::errc::no_space_on_device), "writing " + n);
@@ -473,18 +530,18 @@ void MainWindowTest::monitorMessagesReachTheWindow()
     c.CPIState[0].X = shown;
     rig.dm->SaveBackToCurrentProfileInfo();
 
-    QVERIFY(link->Send(platform::kConfigWindowClass, {platform::MSG_RELOAD_PROFILE, 0, 0}));
+    QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_RELOAD_PROFILE, 0, 0 }));
     QTRY_COMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.CPIState[0].X), 1700);
     QCOMPARE(w.X1->value(), int(shown)); // the controls wait for the next refresh
     QVERIFY(!w.SettingsChanged);
 
     // MSG_LANGUAGE_CHANGED applies the language held in memory.
     rig.dm->AllProfileSettingInfo().CurrentLanguage = 2;
-    QVERIFY(link->Send(platform::kConfigWindowClass, {platform::MSG_LANGUAGE_CHANGED, 2, 0}));
+    QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_LANGUAGE_CHANGED, 2, 0 }));
     QTRY_COMPARE(w.BSBTNAPPLY->text(), QString::fromUtf8("套用"));
     QVERIFY(rig.monitor.Sent.empty()); // a received language notice is not echoed
 
-    QVERIFY(link->Send(platform::kConfigWindowClass, {platform::MSG_CLOSE_CONFIG, 0, 0}));
+    QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_CLOSE_CONFIG, 0, 0 }));
     QTRY_COMPARE(rig.terminations, 1);
     QVERIFY(w.IsTerminating());
 

@@ -31,7 +31,7 @@ void MessageDialogTest::showsTheStringsAsGivenAndAnswersByButton()
     struct Case {
         const char* Button;
         int Result;
-    } cases[] = {{"BTNOK", kMessageOK}, {"BTNCANCEL", kMessageCancel}};
+    } cases[] = { { "BTNOK", kMessageOK }, { "BTNCANCEL", kMessageCancel } };
     for (const Case& c : cases) {
         QString seen[3];
         bool byOther = false;

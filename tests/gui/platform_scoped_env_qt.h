@@ -10,7 +10,9 @@ namespace bv::gui::test {
 
 class ScopedEnvQt {
 public:
-    ScopedEnvQt(const char* name, const std::string& value) : FName(name), FHad(qEnvironmentVariableIsSet(name))
+    ScopedEnvQt(const char* name, const std::string& value)
+        : FName(name)
+        , FHad(qEnvironmentVariableIsSet(name))
     {
         FOld = qgetenv(name);
         qputenv(name, QByteArray::fromStdString(value));

@@ -9,8 +9,8 @@
 #include "platform/folders.h"
 #include "settings/record_text.h"
 #include "toolkit/busy_indicator.h"
-#include "toolkit/function_menu.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/function_menu.h"
 #include "toolkit/track_bar.h"
 #include "util/uiThread.h"
 
@@ -40,8 +40,8 @@ std::unique_ptr<TMOUSEPROFILEINFO> StoredProfile(TDM& dm, int index)
 // The report rate of game profile `index` as the registry holds it; 0 when it holds none.
 int StoredReportRate(const WindowRig& rig, int index)
 {
-    const auto bytes = rig.registry->readBinary(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse",
-        "BVProfile" + std::to_string(index + 1) + ".pfd");
+    const auto bytes = rig.registry->readBinary(
+        platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "BVProfile" + std::to_string(index + 1) + ".pfd");
     if (!bytes || bytes->size() != sizeof(TMOUSEPROFILEINFO))
         return 0;
     auto p = std::make_unique<TMOUSEPROFILEINFO>();
@@ -51,8 +51,8 @@ int StoredReportRate(const WindowRig& rig, int index)
 
 std::unique_ptr<TProfileSettingGroup> StoredModes(const WindowRig& rig)
 {
-    const auto bytes = rig.registry->readBinary(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse",
-        "BVProfileSettingGroup.pfd");
+    const auto bytes = rig.registry->readBinary(
+        platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "BVProfileSettingGroup.pfd");
     auto g = std::make_unique<TProfileSettingGroup>();
     std::memset(static_cast<void*>(g.get()), 0, sizeof *g);
     if (bytes)
@@ -108,7 +108,7 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
     QVERIFY(s.previewShown);
     QCOMPARE(w->LastChosenProfile(), std::uint8_t(2));
     QVERIFY(std::find(rig.monitor.Sent.begin(), rig.monitor.Sent.end(),
-                platform::WindowMessage{platform::MSG_SETTINGS_CHANGED, 1, 2})
+                platform::WindowMessage { platform::MSG_SETTINGS_CHANGED, 1, 2 })
         != rig.monitor.Sent.end());
     QVERIFY(rig.registry->readDword(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "ProfileID")
         == std::optional<std::uint32_t>(2));
@@ -126,13 +126,14 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
     QCOMPARE(int(s.memory[kReportRates]), 8 * 16 + 8);
     QCOMPARE(int(s.notice[1]), 2); // the notice carries the profile chosen last
     QVERIFY(!s.bracketOpen);
-    QCOMPARE(rig.monitor.Sent.back(), (platform::WindowMessage{platform::MSG_SETTINGS_CHANGED, 0, 0}));
+    QCOMPARE(rig.monitor.Sent.back(), (platform::WindowMessage { platform::MSG_SETTINGS_CHANGED, 0, 0 }));
     QVERIFY(!w->APPLYAniIndicator->IsRunning());
     QVERIFY(w->BSBTNAPPLY->isEnabled());
     QVERIFY(!w->SettingsChanged);
     // Apply also keeps all five profiles as files.
     for (int i = 1; i <= 5; ++i)
-        QVERIFY(std::filesystem::exists(rig.home / "Documents" / "Brisvane Gaming Mouse" / ("BVProfile" + std::to_string(i) + ".pfd")));
+        QVERIFY(std::filesystem::exists(
+            rig.home / "Documents" / "Brisvane Gaming Mouse" / ("BVProfile" + std::to_string(i) + ".pfd")));
 }
 
 void ProfilesAndApplyTest::modeTwoMakesItsProfileCurrentAndSelectsItsSet()
@@ -165,7 +166,8 @@ void ProfilesAndApplyTest::applyWithoutTheMouseStoresEverythingAndWarns()
 
     QVERIFY(!w->ApplySettings());
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
-    QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("    Please connect your mouse device before apply new settings!"));
+    QCOMPARE(
+        rig.dialogs.Calls[0].Text, QStringLiteral("    Please connect your mouse device before apply new settings!"));
     QVERIFY(!w->SettingsChanged);
     QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 500);
 
@@ -176,7 +178,7 @@ void ProfilesAndApplyTest::applyWithoutTheMouseStoresEverythingAndWarns()
     QVERIFY(rig.mouseSettings->Requested().PointerSpeed.has_value());
 
     // What the system refuses is told once the worker is done, not passed over.
-    rig.mouseSettings->SpeedAnswer = {platform::SettingStatus::Failed, "the desktop refused 10"};
+    rig.mouseSettings->SpeedAnswer = { platform::SettingStatus::Failed, "the desktop refused 10" };
     w->ApplySettings();
     TuiThread::WaitForAll();
     QTRY_COMPARE(rig.dialogs.Calls.back().Text, QStringLiteral("The system did not take these mouse settings:"));
@@ -192,13 +194,13 @@ void ProfilesAndApplyTest::cancelOffersToStoreOnlyAfterChanges()
     QVERIFY(rig.dialogs.Calls.empty());
 
     w->RD1000HZ->click();
-    rig.dialogs.Answers = {kMessageCancel};
+    rig.dialogs.Answers = { kMessageCancel };
     w->AskSaveOnCancel();
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("The settings was changed, save the current setting anyway?"));
     QVERIFY(StoredReportRate(rig, rig.dm->ProfileIndex()) != 1000); // CANCEL stores nothing
 
-    rig.dialogs.Answers = {kMessageOK};
+    rig.dialogs.Answers = { kMessageOK };
     w->AskSaveOnCancel();
     QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 1000);
     QCOMPARE(rig.mouse->state().noticeCount, notices); // Cancel never writes the mouse
@@ -211,12 +213,12 @@ void ProfilesAndApplyTest::resetAllAsksThenRestoresTheProfile()
     w->RD1000HZ->click();
     w->SettingsChanged = false;
 
-    rig.dialogs.Answers = {kMessageCancel};
+    rig.dialogs.Answers = { kMessageCancel };
     w->BSBTNRESTOREDEFAULTS->click();
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 1000);
     QVERIFY(!w->SettingsChanged);
 
-    rig.dialogs.Answers = {kMessageOK};
+    rig.dialogs.Answers = { kMessageOK };
     w->BSBTNRESTOREDEFAULTS->click();
     QCOMPARE(rig.dialogs.Calls.back().Title, QStringLiteral("Reset This Profile"));
     QCOMPARE(rig.dialogs.Calls.back().SecondLine, QStringLiteral("Reset the current profile back to factory setting."));
@@ -255,8 +257,8 @@ void ProfilesAndApplyTest::helpWindowOpensTheWebAddressAndClosesOnItsBackground(
         return help->result();
     };
     w->BSBTNHELP->click();
-    QCOMPARE(rig.dialogs.ModalWindows, std::vector<QString>{QStringLiteral("HelpForm")});
-    QCOMPARE(rig.opened, std::vector<std::string>{kProductWebAddress});
+    QCOMPARE(rig.dialogs.ModalWindows, std::vector<QString> { QStringLiteral("HelpForm") });
+    QCOMPARE(rig.opened, std::vector<std::string> { kProductWebAddress });
     QVERIFY(closedByBackground);
 }
 
@@ -302,7 +304,7 @@ void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
     const auto shorter = rig.home / "short.pfd";
     WriteProfile(shorter, *mine, sizeof *mine - 1);
 
-    rig.dialogs.OpenFileAnswers = {shorter.string(), std::nullopt, good.string()};
+    rig.dialogs.OpenFileAnswers = { shorter.string(), std::nullopt, good.string() };
     ChoosePreset(*w, 2);
     ChoosePreset(*w, 2);
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125); // neither changed anything
@@ -325,7 +327,7 @@ void ProfilesAndApplyTest::presetSavesTheProfileOrSaysWhyNot()
     const auto saved = rig.home / "saved.pfd";
     std::ofstream(rig.home / "a-file") << "x";
     const auto impossible = rig.home / "a-file" / "inside.pfd";
-    rig.dialogs.SaveFileAnswers = {saved.string(), impossible.string()};
+    rig.dialogs.SaveFileAnswers = { saved.string(), impossible.string() };
 
     ChoosePreset(*w, 3);
     QCOMPARE(std::filesystem::file_size(saved), sizeof(TMOUSEPROFILEINFO));
@@ -349,30 +351,31 @@ struct ShownProfile {
 // Each is stored in one profile, its opposite in another; switching between them must show each
 // exactly as stored.
 const std::pair<ShownProfile, ShownProfile> kProfilePairs[] = {
-    {{"one page", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 20; }}, {"3 lines", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 3; }}},
-    {{"light closed",
-      [](TMOUSECONFIGINFO& c) {
-          c.LEDConfig.BRIGHT_LEVEL = 0;
-          c.LEDConfig.BREATH_SPEED = 0;
-          c.WheelLedOnOff = 0;
-      }},
-     {"breathing, wheel light off",
-      [](TMOUSECONFIGINFO& c) {
-          c.LEDConfig.BRIGHT_LEVEL = 2;
-          c.LEDConfig.BREATH_SPEED = 2;
-          c.WheelLedOnOff = 0;
-      }}},
-    {{"level 3 disabled", [](TMOUSECONFIGINFO& c) { c.CPIState[2].State = c.HWCPIState[2].State = 0; }},
-     {"every level enabled", [](TMOUSECONFIGINFO&) {}}},
-    {{"options on",
-      [](TMOUSECONFIGINFO& c) {
-          c.ApplyDiffirentXY = 1;
-          c.ApplyAccelaration = 1;
-          c.PointerAcceleration = 1;
-          c.PointerSpeed = 17;
-          c.DoubleClickSpeed = 300;
-      }},
-     {"options off", [](TMOUSECONFIGINFO&) {}}},
+    { { "one page", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 20; } },
+        { "3 lines", [](TMOUSECONFIGINFO& c) { c.VWheelSpeed = 3; } } },
+    { { "light closed",
+          [](TMOUSECONFIGINFO& c) {
+              c.LEDConfig.BRIGHT_LEVEL = 0;
+              c.LEDConfig.BREATH_SPEED = 0;
+              c.WheelLedOnOff = 0;
+          } },
+        { "breathing, wheel light off",
+            [](TMOUSECONFIGINFO& c) {
+                c.LEDConfig.BRIGHT_LEVEL = 2;
+                c.LEDConfig.BREATH_SPEED = 2;
+                c.WheelLedOnOff = 0;
+            } } },
+    { { "level 3 disabled", [](TMOUSECONFIGINFO& c) { c.CPIState[2].State = c.HWCPIState[2].State = 0; } },
+        { "every level enabled", [](TMOUSECONFIGINFO&) {} } },
+    { { "options on",
+          [](TMOUSECONFIGINFO& c) {
+              c.ApplyDiffirentXY = 1;
+              c.ApplyAccelaration = 1;
+              c.PointerAcceleration = 1;
+              c.PointerSpeed = 17;
+              c.DoubleClickSpeed = 300;
+          } },
+        { "options off", [](TMOUSECONFIGINFO&) {} } },
 };
 
 } // namespace
@@ -380,7 +383,7 @@ const std::pair<ShownProfile, ShownProfile> kProfilePairs[] = {
 void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
 {
     for (const auto& pair : kProfilePairs) {
-        for (const bool reversed : {false, true}) {
+        for (const bool reversed : { false, true }) {
             const ShownProfile& from = reversed ? pair.second : pair.first;
             const ShownProfile& to = reversed ? pair.first : pair.second;
             const QByteArray what = QByteArray(from.name) + " -> " + to.name;
@@ -404,12 +407,13 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
                 before[i] = StoredProfile(*rig.dm, i);
             auto w = rig.Start();
 
-            for (CaptionButton* button : {w->BtnProfile1, w->BtnProfile2, w->BtnProfile1}) {
+            for (CaptionButton* button : { w->BtnProfile1, w->BtnProfile2, w->BtnProfile1 }) {
                 button->click();
                 QVERIFY2(!w->SettingsChanged, what);
                 QVERIFY2(SameProfile(rig.dm->CurrentProfileInfo(), *before[rig.dm->ProfileIndex()]), what);
                 for (int i = 0; i < 3; ++i)
-                    QVERIFY2(SameProfile(*StoredProfile(*rig.dm, i), *before[i]), what + " profile " + QByteArray::number(i + 1));
+                    QVERIFY2(SameProfile(*StoredProfile(*rig.dm, i), *before[i]),
+                        what + " profile " + QByteArray::number(i + 1));
                 const TMOUSECONFIGINFO& c = rig.dm->CurrentProfileInfo().ConfigInfo;
                 for (int level = 0; level < 4; ++level)
                     QCOMPARE(w->CPILevelControls()[level].Level->isChecked(), c.CPIState[level].State == 0);
@@ -423,7 +427,7 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
             }
             // The switch sets the profile's double-click time for the system, as a move of the bar does.
             QCOMPARE(rig.mouseSettings->Requested().DoubleClickTime.value_or(550),
-                     std::uint32_t(rig.dm->CurrentProfileInfo().ConfigInfo.DoubleClickSpeed));
+                std::uint32_t(rig.dm->CurrentProfileInfo().ConfigInfo.DoubleClickSpeed));
             // And the next Apply writes the profiles as they were stored.
             w->BSBTNAPPLY->click();
             for (int i = 0; i < 3; ++i)
@@ -464,7 +468,7 @@ void ProfilesAndApplyTest::aMouseThatFailsMidwayIsToldAndTheWindowStays()
 {
     // An Apply of factory profiles is 18 transfers; the mouse goes after the first, the seventh
     // and the seventeenth.
-    for (const std::uint64_t after : {1u, 7u, 17u}) {
+    for (const std::uint64_t after : { 1u, 7u, 17u }) {
         WindowRig rig(1); // Simplified Chinese
         auto w = rig.Start();
         w->show();
@@ -545,7 +549,8 @@ void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()
     QVERIFY(w->ApplySettings());
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("滑鼠已接收設定，但有以下變更："));
-    QCOMPARE(rig.dialogs.Calls[0].SecondLine, QStringLiteral("模式 1：BREATH_SPEED 為 202，滑鼠無法接受；已改為傳送 3。"));
+    QCOMPARE(
+        rig.dialogs.Calls[0].SecondLine, QStringLiteral("模式 1：BREATH_SPEED 為 202，滑鼠無法接受；已改為傳送 3。"));
 
     // Six macros on buttons: refused before anything is sent, in the window's language, and OK
     // keeps the window so that a macro can be taken off.
@@ -562,8 +567,8 @@ void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()
     w->BSBTNOK->click();
     QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::Refused);
     QCOMPARE(rig.dialogs.Calls.back().Text,
-             QStringLiteral("模式 %1：按鍵使用了 6 個不同的巨集，滑鼠最多只能儲存 5 個。請減少指派的巨集後再次套用。")
-                 .arg(rig.dm->ProfileGroupIndex() + 1));
+        QStringLiteral("模式 %1：按鍵使用了 6 個不同的巨集，滑鼠最多只能儲存 5 個。請減少指派的巨集後再次套用。")
+            .arg(rig.dm->ProfileGroupIndex() + 1));
     QCOMPARE(rig.mouse->transferCount(), transfers);
     QVERIFY(w->SettingsChanged);
     QVERIFY(w->isVisible());
@@ -576,13 +581,13 @@ void ProfilesAndApplyTest::cancelStoresTheModesToo()
     auto w = rig.Start();
     w->RD250HZ->click();
     rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[1] = 4;
-    rig.dialogs.Answers = {kMessageOK};
+    rig.dialogs.Answers = { kMessageOK };
     QVERIFY(w->AskSaveOnCancel());
     QCOMPARE(StoredModes(rig)->ProfileIndexOfProfileGroup[1], 4);
 
     // A store that fails keeps the window and the changes, and says which.
     std::filesystem::remove_all(rig.home / "Documents" / "Brisvane Gaming Mouse");
-    rig.dialogs.Answers = {kMessageOK};
+    rig.dialogs.Answers = { kMessageOK };
     w->show();
     w->BSBTNCANCEL->click();
     QVERIFY(w->isVisible());

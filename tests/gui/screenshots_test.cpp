@@ -25,7 +25,7 @@ private slots:
 
 void ScreenshotsTest::mainWindowInEachLanguage()
 {
-    const char* const ids[] = {"0409", "0804", "0404"};
+    const char* const ids[] = { "0409", "0804", "0404" };
     for (int language = 0; language < 3; ++language) {
         WindowRig rig(language);
         const auto w = rig.Start();
@@ -48,7 +48,10 @@ void ScreenshotsTest::mainWindowInEachLanguage()
                 continue;
             const int needed = b->sizeHint().width();
             QVERIFY2(needed <= b->width() + 2,
-                     qPrintable(QString("%1 in %2 needs %3 px, has %4").arg(b->objectName(), ids[language]).arg(needed).arg(b->width())));
+                qPrintable(QString("%1 in %2 needs %3 px, has %4")
+                               .arg(b->objectName(), ids[language])
+                               .arg(needed)
+                               .arg(b->width())));
         }
 
         TFrmMessageDialog dialog(w.get());

@@ -58,7 +58,8 @@ void SecondInstanceTest::secondStartEndsWithoutAWindow()
     QCOMPARE(first.state(), QProcess::Running);
 
     bv::gui::test::ScopedEnvQt here("XDG_RUNTIME_DIR", runtime.toStdString());
-    QVERIFY(platform::OpenSystemMonitorLink()->Send(platform::kConfigWindowClass, {platform::MSG_CLOSE_CONFIG, 0, 0}));
+    QVERIFY(
+        platform::OpenSystemMonitorLink()->Send(platform::kConfigWindowClass, { platform::MSG_CLOSE_CONFIG, 0, 0 }));
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);

@@ -50,8 +50,8 @@ bool StoredMatchesWorkingCopy(WindowRig& rig)
     for (int n = 0; n < kCPILevelsUsed; ++n)
         if (!Same(s.CPIState[n], c.CPIState[n]) || !Same(s.HWCPIState[n], c.HWCPIState[n]))
             return false;
-    return s.CurrentCPIIndex == c.CurrentCPIIndex && s.CPILevel == c.CPILevel &&
-           s.ApplyDiffirentXY == c.ApplyDiffirentXY && s.ApplyAccelaration == c.ApplyAccelaration;
+    return s.CurrentCPIIndex == c.CurrentCPIIndex && s.CPILevel == c.CPILevel
+        && s.ApplyDiffirentXY == c.ApplyDiffirentXY && s.ApplyAccelaration == c.ApplyAccelaration;
 }
 
 /// Types a value into a box and confirms it, as a user does.
@@ -75,8 +75,8 @@ int GlowingLevel(const TBrisvaneCfgMain& w)
     return glowing;
 }
 
-const std::uint16_t kFactoryCPI[4] = {400, 800, 1600, 3500};
-const std::uint16_t kFactorySteps[4] = {500, 750, 1500, 3500};
+const std::uint16_t kFactoryCPI[4] = { 400, 800, 1600, 3500 };
+const std::uint16_t kFactorySteps[4] = { 500, 750, 1500, 3500 };
 
 } // namespace
 
@@ -167,11 +167,11 @@ void SensitivityPanelTest::levelButtonsTakeLevelsOutAndBackButKeepOne()
         QCOMPARE(rows[n].X->isEnabled(), enabled);
         QCOMPARE(rows[n].Y->isEnabled(), enabled);
     };
-#define EXPECT_LEVEL(n, enabled)                                                                           \
-    do {                                                                                                   \
-        expectLevel(n, enabled);                                                                           \
-        if (QTest::currentTestFailed())                                                                    \
-            return;                                                                                        \
+#define EXPECT_LEVEL(n, enabled)                                                                                       \
+    do {                                                                                                               \
+        expectLevel(n, enabled);                                                                                       \
+        if (QTest::currentTestFailed())                                                                                \
+            return;                                                                                                    \
     } while (false)
 
     for (int n = 0; n < 3; ++n) {
@@ -277,10 +277,10 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
 {
     WindowRig rig;
     TMOUSECONFIGINFO& c = Config(rig);
-    c.CPIState[0] = {1000, 2000, 1};
-    c.HWCPIState[0] = {2000, 2000, 1};
+    c.CPIState[0] = { 1000, 2000, 1 };
+    c.HWCPIState[0] = { 2000, 2000, 1 };
     c.CPIState[2].State = 0;
-    c.CPIState[5] = {900, 900, 1}; // beyond the four levels
+    c.CPIState[5] = { 900, 900, 1 }; // beyond the four levels
     c.CurrentCPIIndex = 3;
     rig.dm->SaveBackToCurrentProfileInfo();
     auto w = rig.Start();
@@ -291,13 +291,13 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
 
     w->BSBTNSENSDEFAULTS->click();
     for (int n = 0; n < kCPILevelsUsed; ++n) {
-        QVERIFY(Same(c.CPIState[n], {kFactoryCPI[n], kFactoryCPI[n], 1}));
-        QVERIFY(Same(c.HWCPIState[n], {kFactorySteps[n], kFactorySteps[n], 1}));
+        QVERIFY(Same(c.CPIState[n], { kFactoryCPI[n], kFactoryCPI[n], 1 }));
+        QVERIFY(Same(c.HWCPIState[n], { kFactorySteps[n], kFactorySteps[n], 1 }));
         QCOMPARE(w->CPINumberBoxes()[n].X->value(), int(kFactoryCPI[n]));
         QVERIFY(w->CPINumberBoxes()[n].Y->isEnabled());
         QCOMPARE(int(c.UseDiffentXY[n]), 0);
     }
-    QVERIFY(Same(c.CPIState[5], {0, 0, 0}));
+    QVERIFY(Same(c.CPIState[5], { 0, 0, 0 }));
     QCOMPARE(c.CurrentCPIIndex, 1);
     QCOMPARE(GlowingLevel(*w), 1);
     QVERIFY(StoredMatchesWorkingCopy(rig));

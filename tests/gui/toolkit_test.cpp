@@ -113,7 +113,7 @@ void ToolkitTest::trackBarKeepsItsStepsAndLimits()
     bar.SetLimits(200, 900, 10);
     struct Case {
         int In, Out;
-    } cases[] = {{550, 550}, {555, 560}, {554, 550}, {100, 200}, {1000, 900}, {900, 900}, {200, 200}};
+    } cases[] = { { 550, 550 }, { 555, 560 }, { 554, 550 }, { 100, 200 }, { 1000, 900 }, { 900, 900 }, { 200, 200 } };
     for (const Case& c : cases) {
         bar.SetValue(c.In);
         QCOMPARE(bar.Value(), c.Out);
@@ -143,7 +143,7 @@ void ToolkitTest::captionButtonStyleAndGlow()
 void ToolkitTest::cursorFilesAreReadWithTheirHotSpots()
 {
     const QString images = QString::fromStdString((gui::test::BuildFolder() / "images").string());
-    for (const char* name : {"hand.cur", "attack.cur"}) {
+    for (const char* name : { "hand.cur", "attack.cur" }) {
         QFile f(images + "/" + name);
         QVERIFY2(f.open(QIODevice::ReadOnly), name);
         const auto entries = ReadCursorDirectory(f.readAll());
@@ -152,7 +152,7 @@ void ToolkitTest::cursorFilesAreReadWithTheirHotSpots()
         QCOMPARE((*entries)[1].Size, QSize(64, 64));
         QCOMPARE((*entries)[1].HotSpot, (*entries)[0].HotSpot * 2);
 
-        for (qreal ratio : {1.0, 2.0}) {
+        for (qreal ratio : { 1.0, 2.0 }) {
             const auto cursor = LoadCursorFile(f.fileName(), ratio);
             QVERIFY(cursor);
             QCOMPARE(cursor->pixmap().devicePixelRatio(), ratio);
@@ -190,7 +190,7 @@ void ToolkitTest::damagedCursorFilesAreRefused()
     hotSpot[6 + 4] = 40; // hot spot outside the 32 x 32 picture
     QByteArray noEntries = good.left(6);
     noEntries[4] = 0;
-    const QByteArray cases[] = {QByteArray(), good.left(5), good.left(20), icon, outside, hotSpot, noEntries};
+    const QByteArray cases[] = { QByteArray(), good.left(5), good.left(20), icon, outside, hotSpot, noEntries };
     for (const QByteArray& bytes : cases)
         QVERIFY(!ReadCursorDirectory(bytes));
 

@@ -10,9 +10,9 @@
 #include "device/uiHIDData.h"
 
 #include <array>
-#include <span>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 namespace bv {
 
@@ -66,7 +66,7 @@ inline constexpr int kButtonEntryCount = 16;
 /// (fire: count, delay) keep a 16-bit value little-endian in parameters 2 and 3.
 struct TButtonEntry {
     std::uint8_t Code = 0;
-    std::array<std::uint8_t, 3> Params{};
+    std::array<std::uint8_t, 3> Params {};
 
     std::uint16_t Word() const { return static_cast<std::uint16_t>(Params[1] | Params[2] << 8); }
     void SetWord(std::uint16_t value)
@@ -80,7 +80,7 @@ struct TButtonEntry {
 inline TButtonEntry GetButtonEntry(std::span<const std::uint8_t> block, int index)
 {
     const auto at = static_cast<std::size_t>(1 + 4 * index);
-    return {block[at], {block[at + 1], block[at + 2], block[at + 3]}};
+    return { block[at], { block[at + 1], block[at + 2], block[at + 3] } };
 }
 
 inline void PutButtonEntry(TButtonBlock& block, int index, const TButtonEntry& entry)
@@ -109,9 +109,11 @@ std::uint8_t ReportIdForLength(std::uint32_t n);
 
 /// Writes Length bytes to the mouse's memory; 0 when written or for length 0, else the error
 /// (kHidErrorInvalidRequest, nothing sent, above kMaxWriteLength).
-[[nodiscard]] std::uint32_t WriteDeviceMemory(TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
+[[nodiscard]] std::uint32_t WriteDeviceMemory(
+    TuiHIDData& hid, const void* Source, std::uint16_t Length, std::uint16_t Address);
 /// Reads Length bytes; 0 on success, else the error. Destination is untouched on failure.
-[[nodiscard]] std::uint32_t ReadDeviceMemory(TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address);
+[[nodiscard]] std::uint32_t ReadDeviceMemory(
+    TuiHIDData& hid, void* Destination, std::uint16_t Length, std::uint16_t Address);
 
 // The fixed-size operations; each returns 0 when the mouse took it, else the error.
 [[nodiscard]] std::uint32_t SendUpdateBracket(TuiHIDData& hid, std::uint8_t phase, std::uint8_t second);
@@ -148,6 +150,7 @@ struct DeviceSequenceHooks {
 [[nodiscard]] std::uint32_t ProfileButtonSequence(
     TuiHIDData& hid, int profileIndex, std::uint8_t currentGame, const TLightBlock& light, int wheelValue, int wheelOn);
 /// Light preview: bracket, preview, wheel light byte, bracket closed.
-[[nodiscard]] std::uint32_t LightPreviewSequence(TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn);
+[[nodiscard]] std::uint32_t LightPreviewSequence(
+    TuiHIDData& hid, const TLightBlock& light, int wheelValue, int wheelOn);
 
 } // namespace bv

@@ -50,7 +50,7 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         profiles.ReadModeProfile(mode, *profile);
         util::UserText error;
         if (!EncodeConfigurationImage(*profile, &error)) {
-            result.Error = error.Prefixed("Mode %1: ", {std::to_string(mode + 1)});
+            result.Error = error.Prefixed("Mode %1: ", { std::to_string(mode + 1) });
             return result;
         }
     }
@@ -61,12 +61,12 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
     std::int32_t cpiIndex = 0;
     // A failed read is no failed write: level 1 is a safe choice, and the note says so.
     if (ReadCurrentCPIIndex(hid, cpiIndex) != 0)
-        result.Notes.push_back({"The mouse's current CPI level could not be read; level 1 is set.", {}});
+        result.Notes.push_back({ "The mouse's current CPI level could not be read; level 1 is set.", {} });
     profiles.CurrentProfile().ConfigInfo.CurrentCPIIndex = cpiIndex;
     profiles.StoreBackCurrentProfile();
     result.CurrentCPIIndex = cpiIndex;
 
-    std::uint8_t rates[kModeCount] = {8, 8};
+    std::uint8_t rates[kModeCount] = { 8, 8 };
     for (int mode = 0; mode < kModeCount; ++mode) {
         profiles.ReadModeProfile(mode, *profile);
         pause(100);
@@ -76,7 +76,7 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
             continue;
         const std::string modeName = "Mode " + std::to_string(mode + 1);
         for (const auto& note : image->Notes)
-            result.Notes.push_back(note.Prefixed("Mode %1: ", {std::to_string(mode + 1)}));
+            result.Notes.push_back(note.Prefixed("Mode %1: ", { std::to_string(mode + 1) }));
         pause(0);
         for (const TDeviceWrite& w : ConfigurationImageWrites(*image, mode))
             step(modeName + " " + w.What, [&] {
@@ -86,10 +86,13 @@ ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::u
         rates[mode] = image->ReportRate;
         pause(0);
     }
-    step("report rates", [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate); });
-    step("set selector", [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector); });
+    step("report rates",
+        [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(rates[1] * 16 + rates[0]), kAddrReportRate); });
+    step("set selector",
+        [&] { return WriteDeviceByte(hid, static_cast<std::uint8_t>(profiles.ActiveMode()), kAddrSetSelector); });
     const auto& current = profiles.CurrentProfile().ConfigInfo;
-    step("wheel light", [&] { return WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight); });
+    step("wheel light",
+        [&] { return WriteWheelLightByte(hid, current.HWVWheelValue, current.WheelLedOnOff, kAddrWheelLight); });
     pause(0);
     pause(0);
     step("settings notice", [&] { return SendSettingsNotice(hid, 1, notice); });

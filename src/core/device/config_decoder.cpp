@@ -37,7 +37,7 @@ DecodedKey DecodeKey(std::uint8_t hidCode, int extendedHint)
         return key;
     // The flag the record carries first, so extended keys come back as themselves.
     const int first = extendedHint ? 1 : 0;
-    for (int ext : {first, 1 - first}) {
+    for (int ext : { first, 1 - first }) {
         for (int vk = 0; vk < kKeyTableRows; ++vk) {
             if (GetKeyHidCode(vk, ext) == hidCode) {
                 key.VirtualKey = vk;
@@ -54,7 +54,7 @@ DecodedAction DecodeMacroAction(std::span<const std::uint8_t, 3> r)
     DecodedAction a;
     a.Kind = r[0] & 0x7F;
     a.State = r[0] >> 7;
-    a.Value = {r[1], r[2]};
+    a.Value = { r[1], r[2] };
     const unsigned value = r[1] + 256u * r[2];
     switch (a.Kind) {
     case kActionKey:

@@ -22,11 +22,11 @@ struct DecodedKey {
 /// One of the button block's entries with its parameters read by code.
 struct DecodedButton {
     std::uint8_t DeviceCode = 0;
-    std::array<std::uint8_t, 3> Params{};
-    std::uint16_t Modifier = 0;   // code 15: the program's modifier bits (Alt 1, Ctrl 2, Shift 4, Win 8)
-    DecodedKey Key1, Key2;        // code 15: both keys; code 16: Key1
+    std::array<std::uint8_t, 3> Params {};
+    std::uint16_t Modifier = 0; // code 15: the program's modifier bits (Alt 1, Ctrl 2, Shift 4, Win 8)
+    DecodedKey Key1, Key2; // code 15: both keys; code 16: Key1
     std::uint16_t MediaUsage = 0; // code 14
-    int MacroSlot = -1;           // code 17
+    int MacroSlot = -1; // code 17
     std::uint16_t MacroLength = 0;
     std::uint16_t FireCount = 0; // code 18
     std::uint16_t FireDelay = 0;
@@ -42,10 +42,10 @@ struct DecodedCPILevel {
 struct DecodedAction {
     std::uint8_t Kind = 0;
     std::uint8_t State = 0;
-    std::array<std::uint8_t, 2> Value{};
-    DecodedKey Key;           // kind 4
+    std::array<std::uint8_t, 2> Value {};
+    DecodedKey Key; // kind 4
     std::uint32_t DelayMs = 0; // kind 6, in the mouse's 10 ms units
-    std::uint16_t Loops = 0;   // kind 7
+    std::uint16_t Loops = 0; // kind 7
 };
 
 struct DecodedMacroSlot {
@@ -63,7 +63,7 @@ struct DecodedSet {
     std::vector<DecodedButton> Buttons; // the entries the count names (at most 16)
     std::uint8_t CPILevel = 0;
     std::uint8_t CurrentCPIIndex = 0;
-    std::array<DecodedCPILevel, 10> Levels{};
+    std::array<DecodedCPILevel, 10> Levels {};
     DecodedLight Light;
     std::uint8_t ReportRateCode = 0;
     int ReportRateHz = 0; // 0 for a code the program does not write

@@ -1,8 +1,8 @@
 #include "device/config_image.h"
 
-#include "settings/cpi_steps.h"
 #include "device/macro_encoding.h"
 #include "keys/uiStdCmd.h"
+#include "settings/cpi_steps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,11 +39,12 @@ bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, ut
     const auto slots = BuildMacroSlotList(profile, kDeviceEntries);
     if (slots.size() > static_cast<std::size_t>(kMaxDeviceMacros)) {
         if (error)
-            *error = {"The buttons play %1 different macros; the mouse holds at most %2. Assign fewer macros and apply again.",
-                      {std::to_string(slots.size()), std::to_string(kMaxDeviceMacros)}};
+            *error = { "The buttons play %1 different macros; the mouse holds at most %2. Assign fewer macros and "
+                       "apply again.",
+                { std::to_string(slots.size()), std::to_string(kMaxDeviceMacros) } };
         return false;
     }
-    TButtonBlock b{};
+    TButtonBlock b {};
     const int count = std::clamp<int>(c.ButtonCount, 0, kButtonEntryCount);
     b[0] = static_cast<std::uint8_t>(c.ButtonCount);
     for (int i = 0; i < std::min(count, kButtonSlots); ++i) {
@@ -114,8 +115,8 @@ void EncodeCPIBlock(const TMOUSEPROFILEINFO& profile, TCPIBlock& block)
 
 void EncodeLightBlock(const TLEDCONFIG& light, TLightBlock& block)
 {
-    block = {static_cast<std::uint8_t>(255 - light.G), static_cast<std::uint8_t>(255 - light.B),
-             static_cast<std::uint8_t>(255 - light.R), light.BRIGHT_LEVEL, light.BREATH_SPEED, light.BREATH_SECOND};
+    block = { static_cast<std::uint8_t>(255 - light.G), static_cast<std::uint8_t>(255 - light.B),
+        static_cast<std::uint8_t>(255 - light.R), light.BRIGHT_LEVEL, light.BREATH_SPEED, light.BREATH_SECOND };
 }
 
 std::uint8_t ReportRateCode(const TMOUSEPROFILEINFO& profile)
@@ -154,15 +155,16 @@ constexpr std::uint32_t kCodeDisable = 14; // a media key with no usage: the but
 // Keeps `value` within lo..hi, noting the change under `field` (of button `button`, counted from
 // 1, when it is a button's).
 template <typename T>
-void clampField(T& value, long long lo, long long hi, const std::string& field, std::vector<util::UserText>& notes,
-                int button = 0)
+void clampField(
+    T& value, long long lo, long long hi, const std::string& field, std::vector<util::UserText>& notes, int button = 0)
 {
     const auto v = static_cast<long long>(value);
     if (v >= lo && v <= hi)
         return;
     const long long sent = v < lo ? lo : hi;
-    util::UserText note{"%1 is %2, which the mouse cannot take; %3 is sent.", {field, std::to_string(v), std::to_string(sent)}};
-    notes.push_back(button > 0 ? note.Prefixed("Button %1: ", {std::to_string(button)}) : note);
+    util::UserText note { "%1 is %2, which the mouse cannot take; %3 is sent.",
+        { field, std::to_string(v), std::to_string(sent) } };
+    notes.push_back(button > 0 ? note.Prefixed("Button %1: ", { std::to_string(button) }) : note);
     value = static_cast<T>(sent);
 }
 
@@ -175,8 +177,8 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
         TBUTTONFUNCINFO& f = c.ButtonFuncInfo[i];
         const int button = i + 1;
         if (!knownDeviceCode(f.DeviceCode)) {
-            notes.push_back({"Button %1 has the unknown function code %2; it is sent as Disable.",
-                             {std::to_string(button), std::to_string(f.DeviceCode)}});
+            notes.push_back({ "Button %1 has the unknown function code %2; it is sent as Disable.",
+                { std::to_string(button), std::to_string(f.DeviceCode) } });
             f.DeviceCode = kCodeDisable;
             f.MediaKey.nKeyValue1 = 0;
             f.MediaKey.nKeyValue2 = 0;
@@ -185,8 +187,8 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
         // A key the mouse cannot send as a keyboard key goes out as 0; say which.
         auto checkKey = [&](int vk, int ext) {
             if (vk != 0 && HasNoKeyboardByte(vk, ext))
-                notes.push_back({"Button %1: the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
-                                 {std::to_string(button), GetKeyName(vk, ext)}});
+                notes.push_back({ "Button %1: the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
+                    { std::to_string(button), GetKeyName(vk, ext) } });
         };
         switch (f.DeviceCode) {
         case kCodeWheelUpSlot:
@@ -216,7 +218,8 @@ void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& 
     clampField(c.LEDConfig.BRIGHT_LEVEL, 0, 3, "BRIGHT_LEVEL", notes);
     clampField(c.LEDConfig.BREATH_SPEED, 0, 3, "BREATH_SPEED", notes);
     if (c.ReportRate != 125 && c.ReportRate != 250 && c.ReportRate != 500 && c.ReportRate != 1000) {
-        notes.push_back({"%1 is %2, which the mouse cannot take; %3 is sent.", {"ReportRate", std::to_string(c.ReportRate), "125"}});
+        notes.push_back({ "%1 is %2, which the mouse cannot take; %3 is sent.",
+            { "ReportRate", std::to_string(c.ReportRate), "125" } });
         c.ReportRate = 125;
     }
 }
@@ -240,13 +243,14 @@ std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& im
 {
     std::vector<TDeviceWrite> writes;
     auto add = [&](std::uint16_t address, const std::uint8_t* data, std::size_t size, std::string what) {
-        writes.push_back({SetAddress(address, set), std::vector<std::uint8_t>(data, data + size), std::move(what)});
+        writes.push_back({ SetAddress(address, set), std::vector<std::uint8_t>(data, data + size), std::move(what) });
     };
     add(kAddrButtonBlock, image.Buttons.data(), image.Buttons.size(), "button block");
     // Slots 0 to 3 go with their recorded length (at most a slot), the last one whole.
     for (int s = 0; s < kMacroSlotCount; ++s) {
-        const std::uint32_t length =
-            s == kMacroSlotCount - 1 ? kMacroSlotSize : std::min<std::uint32_t>(MacroAreaLength(image.Macros, s), kMacroSlotSize);
+        const std::uint32_t length = s == kMacroSlotCount - 1
+            ? kMacroSlotSize
+            : std::min<std::uint32_t>(MacroAreaLength(image.Macros, s), kMacroSlotSize);
         if (length == 0)
             continue; // the mouse keeps what the slot held
         add(static_cast<std::uint16_t>(kAddrMacroSlot0 + kMacroSlotSize * s), image.Macros.data() + kMacroSlotSize * s,
@@ -257,15 +261,16 @@ std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& im
     return writes;
 }
 
-std::uint32_t WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set,
-                                       const DeviceSequenceHooks& hooks)
+std::uint32_t WriteConfigurationBlocks(
+    TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks)
 {
     if (set != 0 && set != 1)
         return kHidErrorInvalidRequest;
     pauseFor(hooks, 0);
     std::uint32_t first = 0;
     for (const TDeviceWrite& w : ConfigurationImageWrites(image, set)) {
-        const std::uint32_t r = WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
+        const std::uint32_t r
+            = WriteDeviceMemory(hid, w.Data.data(), static_cast<std::uint16_t>(w.Data.size()), w.Address);
         if (first == 0)
             first = r;
     }

@@ -14,10 +14,10 @@ namespace bv {
 
 /// The blocks of one set, ready to be written.
 struct TConfigurationImage {
-    TButtonBlock Buttons{};
-    TMacroArea Macros{};
-    TLightBlock Light{};
-    TCPIBlock CPI{};
+    TButtonBlock Buttons {};
+    TMacroArea Macros {};
+    TLightBlock Light {};
+    TCPIBlock CPI {};
     std::uint8_t ReportRate = 8;
     /// What travels differently from the profile (a dropped loop marker, a value out of range).
     std::vector<util::UserText> Notes;
@@ -32,7 +32,8 @@ struct TDeviceWrite {
 
 /// The button block of a working copy; false, with `error` set and the block untouched, when
 /// the buttons use more distinct macros than the mouse has slots.
-[[nodiscard]] bool EncodeButtonBlock(const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error = nullptr);
+[[nodiscard]] bool EncodeButtonBlock(
+    const TMOUSEPROFILEINFO& profile, TButtonBlock& block, util::UserText* error = nullptr);
 void EncodeCPIBlock(const TMOUSEPROFILEINFO& profile, TCPIBlock& block);
 void EncodeLightBlock(const TLEDCONFIG& light, TLightBlock& block);
 /// The polling interval in ms: 125 Hz → 8, 250 → 4, 500 → 2, 1000 → 1; any other rate as 125 Hz.
@@ -47,7 +48,8 @@ void PrepareWorkingCopy(TMOUSEPROFILEINFO& profile);
 void ClampDeviceFields(TMOUSEPROFILEINFO& profile, std::vector<util::UserText>& notes);
 
 /// Builds every block of `profile` for the mouse; nullopt with `error` set when it cannot be written.
-[[nodiscard]] std::optional<TConfigurationImage> EncodeConfigurationImage(const TMOUSEPROFILEINFO& profile, util::UserText* error = nullptr);
+[[nodiscard]] std::optional<TConfigurationImage> EncodeConfigurationImage(
+    const TMOUSEPROFILEINFO& profile, util::UserText* error = nullptr);
 
 /// The memory writes of an image into set 0 or 1, in the order they are sent.
 std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& image, int set);
@@ -56,7 +58,7 @@ std::vector<TDeviceWrite> ConfigurationImageWrites(const TConfigurationImage& im
 /// the message queue serviced before and after: exactly the writes of ConfigurationImageWrites.
 /// Every write is sent; returns the error of the first that failed (kHidErrorInvalidRequest,
 /// nothing sent, for another set), 0 when the mouse took them all.
-[[nodiscard]] std::uint32_t WriteConfigurationBlocks(TuiHIDData& hid, const TConfigurationImage& image, int set,
-                                                     const DeviceSequenceHooks& hooks);
+[[nodiscard]] std::uint32_t WriteConfigurationBlocks(
+    TuiHIDData& hid, const TConfigurationImage& image, int set, const DeviceSequenceHooks& hooks);
 
 } // namespace bv

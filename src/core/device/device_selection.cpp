@@ -47,15 +47,15 @@ VirtualMouseFaults ParseVirtualMouseFaults(std::string_view text)
         std::uint64_t n = 0;
         const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
         if (number.empty() || ec != std::errc() || end != number.data() + number.size() || n == 0)
-            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: \"" + std::string(item) +
-                                        "\" is not unplug-after=N or fail-transfer=N with N from 1");
+            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: \"" + std::string(item)
+                + "\" is not unplug-after=N or fail-transfer=N with N from 1");
         if (name == "unplug-after")
             faults.unplugAfter = n;
         else if (name == "fail-transfer")
             faults.failTransfer = n;
         else
-            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: unknown fault \"" + std::string(name) +
-                                        "\"; use unplug-after=N or fail-transfer=N");
+            throw std::invalid_argument("BV_VIRTUAL_MOUSE_FAULTS: unknown fault \"" + std::string(name)
+                + "\"; use unplug-after=N or fail-transfer=N");
     }
     return faults;
 }

@@ -2,8 +2,8 @@
 // Which HID devices a program talks to: the real ones, or the virtual mouse (BV_VIRTUAL_MOUSE,
 // bvctl --device).
 
-#include "platform/hid_backend.h"
 #include "device/virtual_mouse.h"
+#include "platform/hid_backend.h"
 
 #include <filesystem>
 #include <memory>

@@ -51,7 +51,7 @@ int MacroDeviceLength(const TMACROKEYINFO& macro)
 
 std::array<std::uint8_t, 3> EncodeMacroAction(const TMACROKEY& action)
 {
-    std::array<std::uint8_t, 3> r{0, 0, 0};
+    std::array<std::uint8_t, 3> r { 0, 0, 0 };
     if (action.nKeyState > 1)
         return r;
     r[0] = static_cast<std::uint8_t>((action.nKeyType & 0x7F) + 128 * action.nKeyState);
@@ -120,16 +120,17 @@ void EncodeMacroArea(const TMOUSEPROFILEINFO& profile, TMacroArea& area, std::ve
             const auto rec = EncodeMacroAction(a);
             std::memcpy(slot + 3 * k, rec.data(), 3);
             if (notes && a.nKeyType == kActionKey && a.nKeyState == 1 && HasNoKeyboardByte(a.VALUE1, a.VALUE2))
-                notes->push_back({"Macro \"%1\": the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
-                                  {RecordText(macro.szMacroName), GetKeyName(a.VALUE1, a.VALUE2)}});
+                notes->push_back({ "Macro \"%1\": the key %2 cannot be sent as a keyboard key; nothing is sent for it.",
+                    { RecordText(macro.szMacroName), GetKeyName(a.VALUE1, a.VALUE2) } });
         }
         if (MacroDeviceHasLoopMarker(macro)) {
             slot[3 * actions] = 7;
             slot[3 * actions + 1] = static_cast<std::uint8_t>(macro.nLoopCount & 0xFF);
             slot[3 * actions + 2] = static_cast<std::uint8_t>(macro.nLoopCount >> 8);
         } else if (macro.nLoopCount != 0 && notes) {
-            notes->push_back({"Macro \"%1\" fills its slot with 128 actions, so the mouse plays it once instead of %2 times.",
-                              {RecordText(macro.szMacroName), std::to_string(macro.nLoopCount)}});
+            notes->push_back(
+                { "Macro \"%1\" fills its slot with 128 actions, so the mouse plays it once instead of %2 times.",
+                    { RecordText(macro.szMacroName), std::to_string(macro.nLoopCount) } });
         }
     }
 }

@@ -47,9 +47,8 @@ bool DeclaresMouseCollection(std::span<const std::uint8_t> descriptor)
     const HidDescriptorParse parsed = ParseHidReportDescriptor(descriptor);
     if (!parsed.ok)
         return false;
-    return std::any_of(parsed.descriptor.collections.begin(), parsed.descriptor.collections.end(), [](const auto& c) {
-        return IsMouseVendorCollection(c.caps.UsagePage, c.caps.Usage);
-    });
+    return std::any_of(parsed.descriptor.collections.begin(), parsed.descriptor.collections.end(),
+        [](const auto& c) { return IsMouseVendorCollection(c.caps.UsagePage, c.caps.Usage); });
 }
 
 std::string UdevProbeOutput(const fs::path& sysfsHidraw)
@@ -81,15 +80,17 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(c
 
 std::string UdevRuleText(const std::string& probePath, const std::vector<std::string>& hardwareIds)
 {
-    std::string rule =
-        "# bvconfig: the user at the local seat may configure the mouse through its hidraw node.\n"
-        "# The mouse is recognised by its configuration collection (usage page 0xFFA0, usage 1),\n"
-        "# read from the report descriptor in sysfs; the device itself is never opened.\n"
-        "# The file must sort before 73-seat-late.rules, which turns the uaccess tag into access.\n"
-        "ACTION!=\"add|change\", GOTO=\"bvconfig_end\"\n"
-        "SUBSYSTEM!=\"hidraw\", GOTO=\"bvconfig_end\"\n"
-        "IMPORT{program}=\"" + probePath + " %S%p\"\n"
-        "ENV{" + kUdevMouseProperty + "}==\"1\", TAG+=\"uaccess\"\n";
+    std::string rule = "# bvconfig: the user at the local seat may configure the mouse through its hidraw node.\n"
+                       "# The mouse is recognised by its configuration collection (usage page 0xFFA0, usage 1),\n"
+                       "# read from the report descriptor in sysfs; the device itself is never opened.\n"
+                       "# The file must sort before 73-seat-late.rules, which turns the uaccess tag into access.\n"
+                       "ACTION!=\"add|change\", GOTO=\"bvconfig_end\"\n"
+                       "SUBSYSTEM!=\"hidraw\", GOTO=\"bvconfig_end\"\n"
+                       "IMPORT{program}=\""
+        + probePath
+        + " %S%p\"\n"
+          "ENV{"
+        + kUdevMouseProperty + "}==\"1\", TAG+=\"uaccess\"\n";
     std::set<std::pair<std::uint16_t, std::uint16_t>> seen;
     for (const auto& id : hardwareIds) {
         const auto vp = HardwareIdVendorProduct(id);
@@ -97,8 +98,8 @@ std::string UdevRuleText(const std::string& probePath, const std::vector<std::st
             continue;
         if (seen.size() == 1)
             rule += "# The mice that config.ini lists.\n";
-        rule += "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"" + hex4(vp->first) + "\", ATTRS{idProduct}==\"" +
-                hex4(vp->second) + "\", TAG+=\"uaccess\"\n";
+        rule += "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"" + hex4(vp->first) + "\", ATTRS{idProduct}==\""
+            + hex4(vp->second) + "\", TAG+=\"uaccess\"\n";
     }
     rule += "LABEL=\"bvconfig_end\"\n";
     return rule;
@@ -120,17 +121,17 @@ std::optional<platform::HidNodeAccess> DeniedMouseNode(const std::vector<platfor
 
 util::UserText DeniedMouseText(const platform::HidNodeAccess& node)
 {
-    return {"This user may not open the mouse's device %1.", {node.node}};
+    return { "This user may not open the mouse's device %1.", { node.node } };
 }
 
 util::UserText DeniedMouseAdvice(const std::optional<fs::path>& installedRule)
 {
     if (installedRule)
-        return {"The udev rule is installed (%1). Unplug the mouse and plug it in again.",
-                {util::Utf8FromPath(*installedRule)}};
-    return {"The udev rule is not installed. Install the bvconfig package, or run \"bvctl udev-rule | sudo tee "
-            "/etc/udev/rules.d/70-bvconfig.rules\", then unplug the mouse and plug it in again.",
-            {}};
+        return { "The udev rule is installed (%1). Unplug the mouse and plug it in again.",
+            { util::Utf8FromPath(*installedRule) } };
+    return { "The udev rule is not installed. Install the bvconfig package, or run \"bvctl udev-rule | sudo tee "
+             "/etc/udev/rules.d/70-bvconfig.rules\", then unplug the mouse and plug it in again.",
+        {} };
 }
 
 } // namespace bv

@@ -32,7 +32,8 @@ std::string UdevProbeOutput(const std::filesystem::path& sysfsHidraw);
 
 /// Vendor and product of a config.ini hardware ID in the Windows form ("HID\VID_1234&PID_5678...");
 /// nullopt for any other form.
-[[nodiscard]] std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(const std::string& hardwareId);
+[[nodiscard]] std::optional<std::pair<std::uint16_t, std::uint16_t>> HardwareIdVendorProduct(
+    const std::string& hardwareId);
 
 /// The rule: hidraw nodes that the probe (at `probePath`) recognises get TAG+="uaccess"; so do the
 /// nodes of the mice that `hardwareIds` (config.ini's list) name by vendor and product.

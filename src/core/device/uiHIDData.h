@@ -140,8 +140,8 @@ private:
 
     std::shared_ptr<HidBackend> FBackend;
     std::vector<std::string> FHidDeviceList;
-    std::atomic<std::uint64_t> FFailedTransfers {0};
-    std::atomic<std::uint32_t> FLastTransferError {0};
+    std::atomic<std::uint64_t> FFailedTransfers { 0 };
+    std::atomic<std::uint32_t> FLastTransferError { 0 };
 
     MainThreadInvoker FInvoker;
     std::function<void(const std::string&)> FDebugOutput;

@@ -315,7 +315,8 @@ std::uint32_t VirtualMouse::beginTransfer(std::optional<platform::FileLock>& sha
         lockFile += ".lock";
         shared.emplace(lockFile);
         if (!shared->locked()) {
-            problem_ = "the virtual mouse state file \"" + stateFile_->string() + "\" cannot be locked: " + shared->error();
+            problem_
+                = "the virtual mouse state file \"" + stateFile_->string() + "\" cannot be locked: " + shared->error();
             return kHidErrorIo;
         }
     }

@@ -59,7 +59,8 @@ struct VirtualMouseState {
 /// The state file: "BVVM", a 16-bit version (1), then the fields above, little-endian.
 std::vector<std::uint8_t> EncodeVirtualMouseState(const VirtualMouseState& state);
 /// nullopt with `why` set when the bytes are not a state file this program can read.
-[[nodiscard]] std::optional<VirtualMouseState> DecodeVirtualMouseState(std::span<const std::uint8_t> bytes, std::string& why);
+[[nodiscard]] std::optional<VirtualMouseState> DecodeVirtualMouseState(
+    std::span<const std::uint8_t> bytes, std::string& why);
 
 /// A state file that cannot be used.
 struct VirtualMouseStateError : std::runtime_error {

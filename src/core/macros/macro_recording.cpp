@@ -25,7 +25,8 @@ MacroRecordingResult MacroFromRecording(
                 continue;
             const std::uint16_t ms = options.DefaultDelay.value_or(entry.nKeyValue);
             const std::uint16_t delay = std::max(ms, kMacroDelayMin);
-            action = { kActionDelay, 0, static_cast<std::uint8_t>(delay & 0xFF), static_cast<std::uint8_t>(delay >> 8) };
+            action
+                = { kActionDelay, 0, static_cast<std::uint8_t>(delay & 0xFF), static_cast<std::uint8_t>(delay >> 8) };
         } else if (IsConsumerKey(entry.nKeyValue, entry.nKeyValueExtended)) {
             // Volume, media and browser keys are consumer usages: the stored form has a media-key
             // action for them, with the 16-bit usage.

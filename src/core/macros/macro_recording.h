@@ -2,8 +2,8 @@
 // Turns a key recording of the macro recorder into the actions of a macro, with the delay and
 // loop options of the macro editor.
 
-#include "settings/macro_records.h"
 #include "macros/uiHook.h"
+#include "settings/macro_records.h"
 
 #include <cstdint>
 #include <optional>

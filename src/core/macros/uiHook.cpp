@@ -29,7 +29,10 @@ int extendedOf(const TKBDLLHOOKSTRUCT& event)
 
 } // namespace
 
-TuiHook::TuiHook(platform::KeyboardHook* hook) : FHook(hook) { }
+TuiHook::TuiHook(platform::KeyboardHook* hook)
+    : FHook(hook)
+{
+}
 
 TuiHook::~TuiHook()
 {
@@ -81,7 +84,7 @@ void TuiHook::StopRecordKeyboardComboKey()
 
 bool TuiHook::RecordKeyboardMacroKeyEx()
 {
-    FLastMacroKey = TKBDLLHOOKSTRUCT{};
+    FLastMacroKey = TKBDLLHOOKSTRUCT {};
     FTotalMacroTime = 0;
     FAllKeyState.fill(0);
     FMacroKeyList.clear();
@@ -127,10 +130,10 @@ void TuiHook::recordComboKey(const TKBDLLHOOKSTRUCT& event, bool& blocked)
         std::uint16_t bit;
         const char* text;
     } modifiers[] = {
-        {ModifierKey::Ctrl, kModifierCtrl, "Ctrl+"},
-        {ModifierKey::Alt, kModifierAlt, "Alt+"},
-        {ModifierKey::Win, kModifierWin, "Win+"},
-        {ModifierKey::Shift, kModifierShift, "Shift+"},
+        { ModifierKey::Ctrl, kModifierCtrl, "Ctrl+" },
+        { ModifierKey::Alt, kModifierAlt, "Alt+" },
+        { ModifierKey::Win, kModifierWin, "Win+" },
+        { ModifierKey::Shift, kModifierShift, "Shift+" },
     };
     for (const auto& m : modifiers) {
         if (FHook && FHook->IsModifierDown(m.key)) {
@@ -166,8 +169,8 @@ void TuiHook::recordComboKey(const TKBDLLHOOKSTRUCT& event, bool& blocked)
         text += "+" + GetKeyName(combo.nKeyValue2, combo.nKeyValue2Extended);
     if (combo.nKeyValue1 != 0 && !text.empty()) {
         FComboKeyString = modifierText + text;
-        OnRecordKeyboardComboKey(combo.nKeyValue1, combo.nKeyValue1Extended, combo.nKeyValue2,
-            combo.nKeyValue2Extended, combo.nModifier, FComboKeyString);
+        OnRecordKeyboardComboKey(combo.nKeyValue1, combo.nKeyValue1Extended, combo.nKeyValue2, combo.nKeyValue2Extended,
+            combo.nModifier, FComboKeyString);
     }
     blocked = true;
 }

@@ -34,8 +34,8 @@ enum MacroHookEntryKind : std::uint16_t {
 /// One entry of a keyboard-macro recording.
 struct TMACROKEYHOOK {
     std::uint16_t nKeyType = kMacroHookDelay;
-    std::uint16_t nKeyState = 0;         // 1 press, 0 release; 0 for a delay
-    std::uint16_t nKeyValue = 0;         // virtual-key code, or the delay in ms (1..65535)
+    std::uint16_t nKeyState = 0; // 1 press, 0 release; 0 for a delay
+    std::uint16_t nKeyValue = 0; // virtual-key code, or the delay in ms (1..65535)
     std::uint16_t nKeyValueExtended = 0; // 0 for a delay
     // Left empty by the recorder.
     double Time = 0;
@@ -60,8 +60,8 @@ class TuiHook {
 public:
     using TRecordKeyboardSingleKeyEvent = std::function<void(int Key, std::uint32_t ScanKey, int AState,
         int AKeyExtended, const std::string& SingleKeyString, bool& ABlocked)>;
-    using TRecordKeyboardComboKeyEvent = std::function<void(int Key1, int Key1Extended, int Key2, int Key2Extended,
-        int Modifier, const std::string& ComboKeyString)>;
+    using TRecordKeyboardComboKeyEvent = std::function<void(
+        int Key1, int Key1Extended, int Key2, int Key2Extended, int Modifier, const std::string& ComboKeyString)>;
     /// Time is the event's tick time in ms; TotalTime the delay before this entry in ms.
     using TRecordKeyboardMacroKeyExEvent = std::function<void(int MacroType, int Key1, int AState, int Extended,
         std::uint32_t Time, std::uint32_t TotalTime, const std::string& MacroKeyString,
@@ -116,7 +116,7 @@ private:
     TMacroKeyHookList FMacroKeyList;
     TKBDLLHOOKSTRUCT FLastMacroKey; // vkCode 0: none yet
     std::uint32_t FTotalMacroTime = 0;
-    std::array<std::uint8_t, 256> FAllKeyState{}; // 1 = held, by virtual-key code
+    std::array<std::uint8_t, 256> FAllKeyState {}; // 1 = held, by virtual-key code
 };
 
 } // namespace bv

@@ -76,7 +76,8 @@ fs::path resolveWriteTarget(const fs::path& target)
             throw fs::filesystem_error("cannot follow the link", p, ec);
         p = next.is_absolute() ? next : p.parent_path() / next;
     }
-    throw fs::filesystem_error("cannot follow the link", target, std::make_error_code(std::errc::too_many_symbolic_link_levels));
+    throw fs::filesystem_error(
+        "cannot follow the link", target, std::make_error_code(std::errc::too_many_symbolic_link_levels));
 }
 
 } // namespace bv::platform

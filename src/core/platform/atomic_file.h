@@ -16,7 +16,8 @@ namespace bv::platform {
 class NotARegularFileError : public std::filesystem::filesystem_error {
 public:
     explicit NotARegularFileError(const std::filesystem::path& path)
-        : std::filesystem::filesystem_error("not a regular file", path, std::make_error_code(std::errc::invalid_argument))
+        : std::filesystem::filesystem_error(
+            "not a regular file", path, std::make_error_code(std::errc::invalid_argument))
         , FText("\"" + path.string() + "\" is not a regular file (it is a pipe, socket or device)")
     {
     }
@@ -49,7 +50,7 @@ std::filesystem::path resolveWriteTarget(const std::filesystem::path& target);
 /// Reads a whole file; nullopt when it does not exist. Throws std::filesystem::filesystem_error
 /// when it exists but cannot be read, is not a regular file (a FIFO is refused at once, never
 /// waited on) or is larger than `maxBytes`.
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& file,
-                                                  std::uintmax_t maxBytes = 64u * 1024u * 1024u);
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> readFile(
+    const std::filesystem::path& file, std::uintmax_t maxBytes = 64u * 1024u * 1024u);
 
 } // namespace bv::platform

@@ -35,8 +35,8 @@ void writeFileAtomic(const fs::path& requested, std::span<const std::uint8_t> da
     // What earlier saves that were killed left behind goes first.
     removeStaleTemporariesOnce(target);
     std::random_device rd;
-    const fs::path temp = target.parent_path() /
-                          (L"." + target.filename().wstring() + L"." + std::to_wstring(rd()) + L".tmp");
+    const fs::path temp
+        = target.parent_path() / (L"." + target.filename().wstring() + L"." + std::to_wstring(rd()) + L".tmp");
     {
         Handle file;
         file.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,7 +74,7 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
 {
     Handle h;
     h.h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h.h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -88,10 +88,10 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
     // A pipe or device is no file of ours, and reading one may never end.
     if (GetFileType(h.h) != FILE_TYPE_DISK)
         throw NotARegularFileError(file);
-    LARGE_INTEGER size{};
+    LARGE_INTEGER size {};
     if (GetFileSizeEx(h.h, &size) && static_cast<std::uintmax_t>(size.QuadPart) > maxBytes)
         throw fs::filesystem_error("file is too large to read (limit " + std::to_string(maxBytes) + " bytes)", file,
-                                   std::make_error_code(std::errc::file_too_large));
+            std::make_error_code(std::errc::file_too_large));
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[64 * 1024];
     for (;;) {
@@ -102,7 +102,7 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& file, std::uin
             break;
         if (bytes.size() + n > maxBytes)
             throw fs::filesystem_error("file is too large to read (limit " + std::to_string(maxBytes) + " bytes)", file,
-                                       std::make_error_code(std::errc::file_too_large));
+                std::make_error_code(std::errc::file_too_large));
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     return bytes;

@@ -17,8 +17,7 @@ FileLock::FileLock(const std::filesystem::path& lockFile)
     }
     FHandle = fd;
     int rc;
-    while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-    }
+    while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) { }
     if (rc != 0) {
         FError = "cannot lock \"" + lockFile.string() + "\": " + std::generic_category().message(errno);
         return;

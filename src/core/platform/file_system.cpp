@@ -103,7 +103,7 @@ public:
             return kindOf(dir) == EntryKind::Folder ? std::error_code() : std::make_error_code(std::errc::file_exists);
         if (kindOf(dir.parent_path()) != EntryKind::Folder)
             return std::make_error_code(std::errc::no_such_file_or_directory);
-        entries_[dir] = Entry{true, {}};
+        entries_[dir] = Entry { true, {} };
         return {};
     }
 
@@ -130,11 +130,11 @@ public:
         const std::lock_guard lock(mutex_);
         const fs::path p = key(file);
         if (kindOf(p.parent_path()) != EntryKind::Folder)
-            throw fs::filesystem_error("cannot write the file", file,
-                                       std::make_error_code(std::errc::no_such_file_or_directory));
+            throw fs::filesystem_error(
+                "cannot write the file", file, std::make_error_code(std::errc::no_such_file_or_directory));
         if (kindOf(p) == EntryKind::Folder)
             throw fs::filesystem_error("cannot write the file", file, std::make_error_code(std::errc::is_a_directory));
-        entries_[p] = Entry{false, {data.begin(), data.end()}};
+        entries_[p] = Entry { false, { data.begin(), data.end() } };
     }
 
 private:

@@ -26,8 +26,8 @@ public:
     /// Creates one folder whose parent exists; an existing folder is fine. The reason when impossible.
     [[nodiscard]] virtual std::error_code createFolder(const std::filesystem::path& folder) = 0;
     /// As readFile(): nullopt when missing, throws when unreadable, not a file or too large.
-    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> read(const std::filesystem::path& file,
-                                                          std::uintmax_t maxBytes) const = 0;
+    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> read(
+        const std::filesystem::path& file, std::uintmax_t maxBytes) const = 0;
     /// As writeFileAtomic(): the old file stays whole when this throws.
     virtual void write(const std::filesystem::path& file, std::span<const std::uint8_t> data) = 0;
 };

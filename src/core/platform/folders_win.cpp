@@ -1,6 +1,7 @@
 #include "platform/folders.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include <cstdlib>

@@ -15,17 +15,17 @@ namespace bv::platform {
 inline constexpr const char* kUdevRuleFileName = "70-bvconfig.rules";
 
 struct HidNodeAccess {
-    std::string node;             // "/dev/hidraw3"
+    std::string node; // "/dev/hidraw3"
     bool mouseCollection = false; // its report descriptor (read from sysfs) declares 0xFFA0/1
-    int openError = 0;            // errno of opening it for reading and writing; 0 when it opens
-    std::string problem;          // why its descriptor could not be read, when it could not
+    int openError = 0; // errno of opening it for reading and writing; 0 when it opens
+    std::string problem; // why its descriptor could not be read, when it could not
 };
 
 struct HidAccessOptions {
     std::filesystem::path classRoot = "/sys/class/hidraw";
     std::filesystem::path devRoot = "/dev";
-    std::vector<std::filesystem::path> ruleFolders = {"/etc/udev/rules.d", "/run/udev/rules.d",
-        "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
+    std::vector<std::filesystem::path> ruleFolders = { "/etc/udev/rules.d", "/run/udev/rules.d",
+        "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d", "/lib/udev/rules.d" };
 };
 
 /// Every hidraw node, each opened once and closed again (nothing is sent).

@@ -2,8 +2,8 @@
 // The Linux hidraw backend, with its file-system roots and its system calls replaceable so that
 // tests run on a fake tree (POSIX builds only).
 
-#include "platform/hid_backend.h"
 #include "platform/hid_access.h"
+#include "platform/hid_backend.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -35,8 +35,8 @@ struct HidrawOptions {
 
 /// Each node of `classRoot`, whether its sysfs descriptor declares the mouse's collection, and
 /// whether `devRoot`'s node opens (it is closed at once; nothing is sent).
-std::vector<HidNodeAccess> InspectHidrawNodes(const std::filesystem::path& classRoot, const std::filesystem::path& devRoot,
-                                              const std::shared_ptr<HidrawIo>& io);
+std::vector<HidNodeAccess> InspectHidrawNodes(
+    const std::filesystem::path& classRoot, const std::filesystem::path& devRoot, const std::shared_ptr<HidrawIo>& io);
 
 /// Enumerates `classRoot`/hidrawN, reads each report descriptor from sysfs and offers one interface
 /// per top-level collection, with hardware IDs in the Windows form; transfers go to `devRoot`/hidrawN.

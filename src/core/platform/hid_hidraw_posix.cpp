@@ -375,8 +375,8 @@ private:
 
 } // namespace
 
-std::vector<HidNodeAccess> InspectHidrawNodes(const fs::path& classRoot, const fs::path& devRoot,
-                                              const std::shared_ptr<HidrawIo>& io)
+std::vector<HidNodeAccess> InspectHidrawNodes(
+    const fs::path& classRoot, const fs::path& devRoot, const std::shared_ptr<HidrawIo>& io)
 {
     std::vector<HidNodeAccess> out;
     for (const unsigned number : nodeNumbers(classRoot)) {

@@ -1,8 +1,8 @@
 #include "platform/ini_file.h"
 
 #include "platform/atomic_file.h"
-#include "util/utf16.h"
 #include "util/ascii.h"
+#include "util/utf16.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -18,23 +18,23 @@ std::optional<ModifierSide> modifierOf(std::uint32_t vk)
     switch (vk) {
     case 0x10: // the side-less codes count as the left key
     case 0xA0:
-        return ModifierSide{ModifierKey::Shift, 0};
+        return ModifierSide { ModifierKey::Shift, 0 };
     case 0xA1:
-        return ModifierSide{ModifierKey::Shift, 1};
+        return ModifierSide { ModifierKey::Shift, 1 };
     case 0x11:
     case 0xA2:
-        return ModifierSide{ModifierKey::Ctrl, 0};
+        return ModifierSide { ModifierKey::Ctrl, 0 };
     case 0xA3:
-        return ModifierSide{ModifierKey::Ctrl, 1};
+        return ModifierSide { ModifierKey::Ctrl, 1 };
     case 0x12:
     case 0xA4:
-        return ModifierSide{ModifierKey::Alt, 0};
+        return ModifierSide { ModifierKey::Alt, 0 };
     case 0xA5:
-        return ModifierSide{ModifierKey::Alt, 1};
+        return ModifierSide { ModifierKey::Alt, 1 };
     case 0x5B:
-        return ModifierSide{ModifierKey::Win, 0};
+        return ModifierSide { ModifierKey::Win, 0 };
     case 0x5C:
-        return ModifierSide{ModifierKey::Win, 1};
+        return ModifierSide { ModifierKey::Win, 1 };
     default:
         return std::nullopt;
     }
@@ -44,12 +44,13 @@ std::optional<ModifierSide> modifierOf(std::uint32_t vk)
 
 std::uint32_t MonotonicTickCount()
 {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    const auto ms
+        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<std::uint32_t>(ms.count());
 }
 
-FedKeyboardHook::FedKeyboardHook(TickSource ticks) : FTicks(std::move(ticks))
+FedKeyboardHook::FedKeyboardHook(TickSource ticks)
+    : FTicks(std::move(ticks))
 {
     if (!FTicks)
         FTicks = MonotonicTickCount;
@@ -93,7 +94,7 @@ bool FedKeyboardHook::Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::ui
 
 void FedKeyboardHook::SyncModifiers(bool shift, bool ctrl, bool alt, bool win)
 {
-    const bool held[4] = {shift, ctrl, alt, win};
+    const bool held[4] = { shift, ctrl, alt, win };
     for (int key = 0; key < 4; ++key) {
         if (!held[key])
             FDown[key][0] = FDown[key][1] = false;

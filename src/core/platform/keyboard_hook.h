@@ -11,10 +11,10 @@ namespace bv::platform {
 
 /// One low-level keyboard event, in the form the Windows low-level hook delivers it.
 struct TKBDLLHOOKSTRUCT {
-    std::uint32_t vkCode = 0;   // virtual-key code
+    std::uint32_t vkCode = 0; // virtual-key code
     std::uint32_t scanCode = 0;
-    std::uint32_t flags = 0;    // kHookFlagExtended, kHookFlagReleased, others passed through
-    std::uint32_t time = 0;     // ms of a 32-bit tick counter that wraps after about 49.7 days
+    std::uint32_t flags = 0; // kHookFlagExtended, kHookFlagReleased, others passed through
+    std::uint32_t time = 0; // ms of a 32-bit tick counter that wraps after about 49.7 days
     std::uintptr_t dwExtraInfo = 0;
 };
 
@@ -65,8 +65,9 @@ public:
     [[nodiscard]] bool IsModifierDown(ModifierKey key) const override;
 
     /// Hands one key event to the callback, stamped with `time` (ms, the event's own time stamp)
-    /// or, when that is 0, with the tick source's time. Returns true when the callback blocked it. Modifier keys update the modifier state whether or not a
-    /// callback is enabled, and only after the callback saw the event, as on Windows.
+    /// or, when that is 0, with the tick source's time. Returns true when the callback blocked it. Modifier keys update
+    /// the modifier state whether or not a callback is enabled, and only after the callback saw the event, as on
+    /// Windows.
     bool Feed(std::uint32_t vkCode, std::uint32_t scanCode, std::uint32_t flags, std::uint32_t time = 0);
 
     /// Corrects the tracked state from a source that knows which modifiers are held but not

@@ -114,7 +114,6 @@ constexpr LocaleId kLocales[] = {
 
 constexpr std::uint16_t kEnglish = 0x0409;
 
-
 std::string formatLangId(std::uint16_t id)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -19,7 +19,10 @@ namespace {
 
 struct Fd {
     int fd = -1;
-    explicit Fd(int f = -1) : fd(f) {}
+    explicit Fd(int f = -1)
+        : fd(f)
+    {
+    }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     ~Fd()
@@ -90,7 +93,7 @@ public:
             if (sent < 0 && errno == EINTR)
                 continue;
             if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                pollfd p {fd.fd, POLLOUT, 0};
+                pollfd p { fd.fd, POLLOUT, 0 };
                 if (::poll(&p, 1, 2000) > 0)
                     continue;
             }
@@ -117,7 +120,8 @@ struct MessageEndpoint::Impl {
     std::string error;
 };
 
-MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler) : FImpl(std::make_unique<Impl>())
+MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler)
+    : FImpl(std::make_unique<Impl>())
 {
     FImpl->handler = std::move(handler);
     sockaddr_un address {};
@@ -133,7 +137,7 @@ MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler
             return;
         }
     }
-    struct stat st {};
+    struct stat st { };
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode)) {
             FImpl->error = path + " exists and is not a socket";
@@ -168,7 +172,7 @@ MessageEndpoint::~MessageEndpoint()
         return;
     ::close(FImpl->fd);
     // Remove the socket file only while it is still ours.
-    struct stat st {};
+    struct stat st { };
     if (::lstat(FImpl->path.c_str(), &st) == 0 && st.st_ino == FImpl->inode)
         ::unlink(FImpl->path.c_str());
 }

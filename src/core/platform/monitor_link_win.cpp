@@ -25,7 +25,8 @@ public:
         // A hung monitor must not freeze the configurator.
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(hwnd, message.Msg, static_cast<WPARAM>(message.WParam),
-                                   static_cast<LPARAM>(message.LParam), SMTO_ABORTIFHUNG, 5000, &result) != 0;
+                   static_cast<LPARAM>(message.LParam), SMTO_ABORTIFHUNG, 5000, &result)
+            != 0;
     }
 
     bool BringToFront(const std::string& windowClass) override
@@ -59,14 +60,15 @@ struct MessageEndpoint::Impl {
         if (self && msg >= MSG_SETTINGS_CHANGED && msg <= MSG_RELOAD_PROFILE) {
             const Handler handler = self->handler;
             if (handler)
-                handler(WindowMessage{msg, static_cast<std::int64_t>(wParam), static_cast<std::int64_t>(lParam)});
+                handler(WindowMessage { msg, static_cast<std::int64_t>(wParam), static_cast<std::int64_t>(lParam) });
             return 0;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 };
 
-MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler) : FImpl(std::make_unique<Impl>())
+MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler)
+    : FImpl(std::make_unique<Impl>())
 {
     FImpl->handler = std::move(handler);
     FImpl->className = win::wide(windowClass);
@@ -81,8 +83,8 @@ MessageEndpoint::MessageEndpoint(const std::string& windowClass, Handler handler
         return;
     }
     // A hidden top-level window, so that FindWindowW finds it (message-only windows are not found).
-    FImpl->hwnd = CreateWindowExW(0, FImpl->className.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  instance, nullptr);
+    FImpl->hwnd
+        = CreateWindowExW(0, FImpl->className.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!FImpl->hwnd) {
         FImpl->error = "CreateWindowExW failed with error " + std::to_string(GetLastError());
         return;

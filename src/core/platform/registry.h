@@ -23,7 +23,7 @@ enum class RootKey : std::uint32_t {
 /// Registry value types this program reads and writes.
 enum class ValueType : std::uint32_t {
     Binary = 3, // REG_BINARY
-    Dword = 4,  // REG_DWORD
+    Dword = 4, // REG_DWORD
 };
 
 /// Hierarchical key/value store with case-insensitive key and value names.
@@ -39,15 +39,15 @@ public:
     [[nodiscard]] virtual bool createKey(RootKey root, const std::string& keyPath) = 0;
 
     [[nodiscard]] virtual bool valueExists(RootKey root, const std::string& keyPath, const std::string& name) const = 0;
-    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> readBinary(RootKey root, const std::string& keyPath,
-                                                                const std::string& name) const = 0;
-    [[nodiscard]] virtual std::optional<std::uint32_t> readDword(RootKey root, const std::string& keyPath,
-                                                   const std::string& name) const = 0;
+    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> readBinary(
+        RootKey root, const std::string& keyPath, const std::string& name) const = 0;
+    [[nodiscard]] virtual std::optional<std::uint32_t> readDword(
+        RootKey root, const std::string& keyPath, const std::string& name) const = 0;
     /// Writes a value into an existing key, replacing a value of the same name whatever its type.
-    virtual void writeBinary(RootKey root, const std::string& keyPath, const std::string& name,
-                             std::span<const std::uint8_t> data) = 0;
-    virtual void writeDword(RootKey root, const std::string& keyPath, const std::string& name,
-                            std::uint32_t value) = 0;
+    virtual void writeBinary(
+        RootKey root, const std::string& keyPath, const std::string& name, std::span<const std::uint8_t> data)
+        = 0;
+    virtual void writeDword(RootKey root, const std::string& keyPath, const std::string& name, std::uint32_t value) = 0;
 };
 
 /// The current user's registry: the Windows registry, or on POSIX the file tree under

@@ -58,8 +58,8 @@ bool isKind(const FileSystem& files, const fs::path& p, Kind kind)
 // The entry of `folder` whose name matches `fileName` without regard to ASCII case: keys are
 // folders, values are files. An exact match wins; among other spellings the smallest, so the
 // choice does not depend on the directory order.
-std::optional<fs::path> findEntry(const FileSystem& files, const fs::path& folder, const std::string& fileName,
-                                  Kind kind)
+std::optional<fs::path> findEntry(
+    const FileSystem& files, const fs::path& folder, const std::string& fileName, Kind kind)
 {
     fs::path exact = folder / fileName;
     if (isKind(files, exact, kind))
@@ -69,7 +69,8 @@ std::optional<fs::path> findEntry(const FileSystem& files, const fs::path& folde
         return std::nullopt;
     const std::string* best = nullptr;
     for (const std::string& name : *names) {
-        if (name.empty() || name[0] == '.' || !util::SameIgnoringAsciiCase(name, fileName) || !isKind(files, folder / name, kind))
+        if (name.empty() || name[0] == '.' || !util::SameIgnoringAsciiCase(name, fileName)
+            || !isKind(files, folder / name, kind))
             continue;
         if (!best || name < *best)
             best = &name;

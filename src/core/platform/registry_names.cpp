@@ -26,7 +26,6 @@ std::string describeValue(RootKey root, std::string_view keyPath, std::string_vi
 
 } // namespace
 
-
 std::vector<std::string> splitKeyPath(std::string_view keyPath)
 {
     std::vector<std::string> parts;

@@ -37,11 +37,11 @@ std::wstring keyPathW(const std::string& keyPath)
     return win::wide(joined);
 }
 
-[[noreturn]] void throwWin32(LONG error, RootKey root, const std::string& keyPath, const std::string& name,
-                             const char* what)
+[[noreturn]] void throwWin32(
+    LONG error, RootKey root, const std::string& keyPath, const std::string& name, const char* what)
 {
     throw std::system_error(static_cast<int>(error), std::system_category(),
-                            std::string(what) + " registry value \"" + name + "\" in " + describeKey(root, keyPath));
+        std::string(what) + " registry value \"" + name + "\" in " + describeKey(root, keyPath));
 }
 
 class Key {
@@ -84,7 +84,8 @@ public:
             return false;
         Key key;
         return RegCreateKeyExW(base, keyPathW(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
+                   KEY_READ | KEY_WRITE, nullptr, key.out(), nullptr)
+            == ERROR_SUCCESS;
     }
 
     bool valueExists(RootKey root, const std::string& keyPath, const std::string& name) const override
@@ -92,12 +93,12 @@ public:
         Key key;
         if (openKey(root, keyPath, KEY_QUERY_VALUE, key) != ERROR_SUCCESS)
             return false;
-        return RegQueryValueExW(key.get(), win::wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
+        return RegQueryValueExW(key.get(), win::wide(name).c_str(), nullptr, nullptr, nullptr, nullptr)
+            == ERROR_SUCCESS;
     }
 
-    std::optional<std::vector<std::uint8_t>> readBinary(RootKey root, const std::string& keyPath,
-                                                        const std::string& name) const override
+    std::optional<std::vector<std::uint8_t>> readBinary(
+        RootKey root, const std::string& keyPath, const std::string& name) const override
     {
         auto value = read(root, keyPath, name, ValueType::Binary);
         if (!value)
@@ -105,34 +106,35 @@ public:
         return value;
     }
 
-    std::optional<std::uint32_t> readDword(RootKey root, const std::string& keyPath,
-                                           const std::string& name) const override
+    std::optional<std::uint32_t> readDword(
+        RootKey root, const std::string& keyPath, const std::string& name) const override
     {
         auto value = read(root, keyPath, name, ValueType::Dword);
         if (!value)
             return std::nullopt;
         if (value->size() != 4)
-            throwDamaged(root, keyPath, name, "a REG_DWORD of " + std::to_string(value->size()) + " bytes instead of 4");
-        return static_cast<std::uint32_t>((*value)[0] | (*value)[1] << 8 | (*value)[2] << 16) |
-               static_cast<std::uint32_t>((*value)[3]) << 24;
+            throwDamaged(
+                root, keyPath, name, "a REG_DWORD of " + std::to_string(value->size()) + " bytes instead of 4");
+        return static_cast<std::uint32_t>((*value)[0] | (*value)[1] << 8 | (*value)[2] << 16)
+            | static_cast<std::uint32_t>((*value)[3]) << 24;
     }
 
-    void writeBinary(RootKey root, const std::string& keyPath, const std::string& name,
-                     std::span<const std::uint8_t> data) override
+    void writeBinary(
+        RootKey root, const std::string& keyPath, const std::string& name, std::span<const std::uint8_t> data) override
     {
         write(root, keyPath, name, REG_BINARY, data.data(), data.size());
     }
 
     void writeDword(RootKey root, const std::string& keyPath, const std::string& name, std::uint32_t value) override
     {
-        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                       static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+        const std::uint8_t bytes[4] = { static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24) };
         write(root, keyPath, name, REG_DWORD, bytes, 4);
     }
 
 private:
-    static std::optional<std::vector<std::uint8_t>> read(RootKey root, const std::string& keyPath,
-                                                         const std::string& name, ValueType asked)
+    static std::optional<std::vector<std::uint8_t>> read(
+        RootKey root, const std::string& keyPath, const std::string& name, ValueType asked)
     {
         Key key;
         if (openKey(root, keyPath, KEY_QUERY_VALUE, key) != ERROR_SUCCESS)
@@ -164,7 +166,7 @@ private:
     }
 
     static void write(RootKey root, const std::string& keyPath, const std::string& name, DWORD type,
-                      const std::uint8_t* data, std::size_t size)
+        const std::uint8_t* data, std::size_t size)
     {
         Key key;
         const LONG open = openKey(root, keyPath, KEY_SET_VALUE, key);

@@ -9,11 +9,11 @@
 namespace bv::platform {
 
 struct ProcessResult {
-    bool Started = false;  // false: Error says why nothing ran
+    bool Started = false; // false: Error says why nothing ran
     bool TimedOut = false; // killed at the deadline
-    int ExitCode = -1;     // -1 when it did not exit by itself
-    std::string Out;       // standard output, cut at 64 KiB
-    std::string Err;       // standard error, cut at 64 KiB
+    int ExitCode = -1; // -1 when it did not exit by itself
+    std::string Out; // standard output, cut at 64 KiB
+    std::string Err; // standard error, cut at 64 KiB
     std::string Error;
 };
 

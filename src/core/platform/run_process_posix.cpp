@@ -23,12 +23,12 @@ constexpr std::size_t kOutputCap = 64 * 1024;
 
 bool isExecutableFile(const fs::path& p)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(p.c_str(), X_OK) == 0;
 }
 
 struct Pipe {
-    int fd[2] = {-1, -1};
+    int fd[2] = { -1, -1 };
     ~Pipe()
     {
         for (int f : fd)
@@ -100,11 +100,12 @@ ProcessResult RunProcess(const std::vector<std::string>& args, std::chrono::mill
     err.closeEnd(1);
 
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    pollfd fds[2] = {{out.fd[0], POLLIN, 0}, {err.fd[0], POLLIN, 0}};
-    std::string* sinks[2] = {&r.Out, &r.Err};
+    pollfd fds[2] = { { out.fd[0], POLLIN, 0 }, { err.fd[0], POLLIN, 0 } };
+    std::string* sinks[2] = { &r.Out, &r.Err };
     int open = 2;
     while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             r.TimedOut = true;
             break;
@@ -131,8 +132,7 @@ ProcessResult RunProcess(const std::vector<std::string>& args, std::chrono::mill
     if (r.TimedOut)
         ::kill(pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     if (!r.TimedOut && WIFEXITED(status))
         r.ExitCode = WEXITSTATUS(status);
     return r;

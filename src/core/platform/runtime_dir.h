@@ -15,8 +15,8 @@ namespace bv::platform::runtime {
 
 /// The same choice with the places given: `tmp` for /tmp, `fallback` for the folder in the user's
 /// own tree; `warning` receives the sentence about a taken folder.
-[[nodiscard]] std::optional<std::filesystem::path> runtimeFolderIn(const std::filesystem::path& tmp,
-    const std::filesystem::path& fallback, std::string* error, std::string* warning);
+[[nodiscard]] std::optional<std::filesystem::path> runtimeFolderIn(
+    const std::filesystem::path& tmp, const std::filesystem::path& fallback, std::string* error, std::string* warning);
 
 /// True when `name` can be used as one file name in that folder.
 [[nodiscard]] bool isPlainFileName(const std::string& name);

@@ -32,7 +32,7 @@ std::optional<std::string> privateFolder(const fs::path& folder)
 {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return "cannot create " + folder.string() + ": " + std::strerror(errno);
-    struct stat st {};
+    struct stat st { };
     if (::lstat(folder.c_str(), &st) != 0)
         return "cannot inspect " + folder.string() + ": " + std::strerror(errno);
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0)
@@ -42,8 +42,8 @@ std::optional<std::string> privateFolder(const fs::path& folder)
 
 } // namespace
 
-std::optional<fs::path> runtimeFolderIn(const fs::path& tmp, const fs::path& fallback, std::string* error,
-                                        std::string* warning)
+std::optional<fs::path> runtimeFolderIn(
+    const fs::path& tmp, const fs::path& fallback, std::string* error, std::string* warning)
 {
     // A shared /tmp lets anyone create our folder first, so ownership and mode are checked.
     const fs::path folder = tmp / ("bvconfig-" + std::to_string(::getuid()));
@@ -82,8 +82,8 @@ std::optional<fs::path> runtimeFolder(std::string* error)
 
 bool isPlainFileName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && name.find('\0') == std::string::npos;
 }
 
 } // namespace bv::platform::runtime

@@ -24,7 +24,7 @@ void setError(std::string* error, std::string text)
 
 bool isExecutableFile(const fs::path& p)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(p.c_str(), X_OK) == 0;
 }
 
@@ -76,8 +76,7 @@ bool spawnDetached(const std::vector<std::string>& args, const fs::path& working
 
     ::close(report[1]);
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     int childError = 0;
     ssize_t n;
     do {
@@ -100,7 +99,7 @@ bool StartProgram(const fs::path& program, const fs::path& workingFolder, std::s
         setError(error, absolute.string() + " is not an executable file");
         return false;
     }
-    return spawnDetached({absolute.string()}, workingFolder, error);
+    return spawnDetached({ absolute.string() }, workingFolder, error);
 }
 
 bool ShellOpen(const std::string& target, std::string* error)
@@ -110,7 +109,7 @@ bool ShellOpen(const std::string& target, std::string* error)
         setError(error, "xdg-open was not found; install xdg-utils");
         return false;
     }
-    return spawnDetached({opener.string(), target}, {}, error);
+    return spawnDetached({ opener.string(), target }, {}, error);
 }
 
 } // namespace bv::platform

@@ -14,8 +14,8 @@ namespace {
 
 bool shellExecute(const std::wstring& file, const std::wstring& folder, std::string* error)
 {
-    const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteW(
+        nullptr, L"open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
     // Values above 32 mean success.
     if (reinterpret_cast<INT_PTR>(result) > 32)
         return true;

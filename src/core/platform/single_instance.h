@@ -9,7 +9,7 @@ namespace bv::platform {
 class SingleInstanceLock {
 public:
     enum class Status {
-        Acquired,    // this process is the only instance until the lock is destroyed
+        Acquired, // this process is the only instance until the lock is destroyed
         HeldByOther, // another process holds the lock
         Unavailable, // the lock could not be made at all; error() says why
     };

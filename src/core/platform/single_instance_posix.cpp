@@ -12,12 +12,16 @@
 namespace bv::platform {
 
 SingleInstanceLock::SingleInstanceLock(Status status, std::intptr_t handle, std::string error)
-    : status_(status), handle_(handle), error_(std::move(error))
+    : status_(status)
+    , handle_(handle)
+    , error_(std::move(error))
 {
 }
 
 SingleInstanceLock::SingleInstanceLock(SingleInstanceLock&& other) noexcept
-    : status_(other.status_), handle_(std::exchange(other.handle_, -1)), error_(std::move(other.error_))
+    : status_(other.status_)
+    , handle_(std::exchange(other.handle_, -1))
+    , error_(std::move(other.error_))
 {
 }
 
@@ -48,28 +52,28 @@ void SingleInstanceLock::release()
 SingleInstanceLock SingleInstanceLock::Acquire(const std::string& name)
 {
     if (!runtime::isPlainFileName(name))
-        return {Status::Unavailable, -1, "invalid lock name \"" + name + "\""};
+        return { Status::Unavailable, -1, "invalid lock name \"" + name + "\"" };
     std::string why;
     const auto folder = runtime::runtimeFolder(&why);
     if (!folder)
-        return {Status::Unavailable, -1, why};
+        return { Status::Unavailable, -1, why };
 
     const auto path = *folder / (name + ".lock");
     // Close-on-exec: a program started by this one (the monitor) must not inherit the lock.
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return {Status::Unavailable, -1, "cannot open " + path.string() + ": " + std::strerror(errno)};
+        return { Status::Unavailable, -1, "cannot open " + path.string() + ": " + std::strerror(errno) };
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     if (rc == 0)
-        return {Status::Acquired, fd, {}};
+        return { Status::Acquired, fd, {} };
     const int err = errno;
     ::close(fd);
     if (err == EWOULDBLOCK)
-        return {Status::HeldByOther, -1, {}};
-    return {Status::Unavailable, -1, "cannot lock " + path.string() + ": " + std::strerror(err)};
+        return { Status::HeldByOther, -1, {} };
+    return { Status::Unavailable, -1, "cannot lock " + path.string() + ": " + std::strerror(err) };
 }
 
 } // namespace bv::platform

@@ -72,7 +72,7 @@ protected:
 private:
     static SettingResult kept()
     {
-        return {SettingStatus::Unsupported, "BV_KEEP_SYSTEM_MOUSE is set: the system's settings stay as they are"};
+        return { SettingStatus::Unsupported, "BV_KEEP_SYSTEM_MOUSE is set: the system's settings stay as they are" };
     }
 };
 

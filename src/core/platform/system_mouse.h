@@ -18,9 +18,9 @@
 namespace bv::platform {
 
 enum class SettingStatus {
-    Applied,     // the system took the value
+    Applied, // the system took the value
     Unsupported, // this desktop has no such setting; the value is only recorded
-    Failed,      // the system refused it; Detail says why
+    Failed, // the system refused it; Detail says why
 };
 
 struct SettingResult {

@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kMouseSchema = "org.gnome.desktop.peripherals.mouse";
 // A desktop settings service that does not answer must not hold up the caller for long.
-constexpr std::chrono::milliseconds kTimeout{5000};
+constexpr std::chrono::milliseconds kTimeout { 5000 };
 
 std::string firstLine(const std::string& text)
 {
@@ -26,7 +26,10 @@ std::string firstLine(const std::string& text)
 
 class GsettingsMouseSettings final : public SystemMouseSettings {
 public:
-    explicit GsettingsMouseSettings(fs::path program) : FProgram(std::move(program)) {}
+    explicit GsettingsMouseSettings(fs::path program)
+        : FProgram(std::move(program))
+    {
+    }
 
 protected:
     SettingResult DoSetDoubleClickTime(std::uint32_t milliseconds) override
@@ -49,7 +52,7 @@ protected:
 
     SettingResult DoSetWheelScrollLines(std::uint32_t) override
     {
-        return {SettingStatus::Unsupported, "the desktop has no setting for the lines of a wheel notch"};
+        return { SettingStatus::Unsupported, "the desktop has no setting for the lines of a wheel notch" };
     }
 
 private:
@@ -61,18 +64,18 @@ private:
             if (FProgram.empty())
                 FProgram = FindProgram("gsettings");
             if (FProgram.empty()) {
-                FAvailability = {SettingStatus::Unsupported, "gsettings was not found"};
+                FAvailability = { SettingStatus::Unsupported, "gsettings was not found" };
                 return;
             }
             const ProcessResult r
-                = RunProcess({FProgram.string(), "writable", kMouseSchema, "double-click"}, kTimeout);
+                = RunProcess({ FProgram.string(), "writable", kMouseSchema, "double-click" }, kTimeout);
             if (!r.Started)
-                FAvailability = {SettingStatus::Unsupported, "gsettings cannot be run: " + r.Error};
+                FAvailability = { SettingStatus::Unsupported, "gsettings cannot be run: " + r.Error };
             else if (r.ExitCode != 0 || !r.Err.empty())
-                FAvailability = {SettingStatus::Unsupported,
-                    "the desktop keeps no mouse settings here: " + firstLine(r.Err.empty() ? r.Out : r.Err)};
+                FAvailability = { SettingStatus::Unsupported,
+                    "the desktop keeps no mouse settings here: " + firstLine(r.Err.empty() ? r.Out : r.Err) };
             else if (r.Out.rfind("true", 0) != 0)
-                FAvailability = {SettingStatus::Unsupported, "the desktop's mouse settings are locked"};
+                FAvailability = { SettingStatus::Unsupported, "the desktop's mouse settings are locked" };
         });
         return FAvailability;
     }
@@ -81,21 +84,21 @@ private:
     {
         if (const SettingResult& a = availability(); a.Status != SettingStatus::Applied)
             return a;
-        const ProcessResult r = RunProcess({FProgram.string(), "set", kMouseSchema, key, value}, kTimeout);
+        const ProcessResult r = RunProcess({ FProgram.string(), "set", kMouseSchema, key, value }, kTimeout);
         if (!r.Started)
-            return {SettingStatus::Failed, r.Error};
+            return { SettingStatus::Failed, r.Error };
         if (r.TimedOut)
-            return {SettingStatus::Failed, "gsettings did not answer within 5 s"};
+            return { SettingStatus::Failed, "gsettings did not answer within 5 s" };
         if (r.ExitCode != 0 || !r.Err.empty())
-            return {SettingStatus::Failed,
+            return { SettingStatus::Failed,
                 "gsettings set " + key + " " + value + ": "
-                    + firstLine(r.Err.empty() ? "exit code " + std::to_string(r.ExitCode) : r.Err)};
+                    + firstLine(r.Err.empty() ? "exit code " + std::to_string(r.ExitCode) : r.Err) };
         // Without a session bus the desktop's store drops a write and gsettings still succeeds:
         // only reading the value back tells.
-        const ProcessResult back = RunProcess({FProgram.string(), "get", kMouseSchema, key}, kTimeout);
+        const ProcessResult back = RunProcess({ FProgram.string(), "get", kMouseSchema, key }, kTimeout);
         if (!back.Started || back.ExitCode != 0 || !sameValue(back.Out, value))
-            return {SettingStatus::Failed, "the desktop did not keep " + key + " = " + value
-                    + " (is its settings service running?)"};
+            return { SettingStatus::Failed,
+                "the desktop did not keep " + key + " = " + value + " (is its settings service running?)" };
         return {};
     }
 

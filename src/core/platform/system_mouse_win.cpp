@@ -15,7 +15,7 @@ SettingResult outcome(BOOL ok, const char* call)
 {
     if (ok)
         return {};
-    return {SettingStatus::Failed, std::string(call) + ": " + hidErrorText(GetLastError())};
+    return { SettingStatus::Failed, std::string(call) + ": " + hidErrorText(GetLastError()) };
 }
 
 class WindowsMouseSettings final : public SystemMouseSettings {
@@ -27,7 +27,7 @@ protected:
 
     SettingResult DoSetMouseAcceleration(const MouseAcceleration& values) override
     {
-        int triple[3] = {values[0], values[1], values[2]};
+        int triple[3] = { values[0], values[1], values[2] };
         return outcome(::SystemParametersInfoW(SPI_SETMOUSE, 0, triple, kStoreAndBroadcast), "SPI_SETMOUSE");
     }
 

@@ -20,9 +20,10 @@ namespace {
 
 [[noreturn]] void fail(std::string_view what, const std::string& where)
 {
-    std::fprintf(stderr, "A test opened %.*s%s. Tests use the virtual mouse, fake device trees and registries in "
-                 "their own folders.\n",
-                 static_cast<int>(what.size()), what.data(), where.c_str());
+    std::fprintf(stderr,
+        "A test opened %.*s%s. Tests use the virtual mouse, fake device trees and registries in "
+        "their own folders.\n",
+        static_cast<int>(what.size()), what.data(), where.c_str());
     std::fflush(stderr);
     std::abort();
 }

@@ -14,7 +14,7 @@ struct USAGE_AND_PAGE {
 static_assert(sizeof(USAGE_AND_PAGE) == 4);
 
 /// The mouse's vendor-defined collection.
-inline constexpr USAGE_AND_PAGE kMouseVendorCollection{0x0001, 0xFFA0};
+inline constexpr USAGE_AND_PAGE kMouseVendorCollection { 0x0001, 0xFFA0 };
 
 [[nodiscard]] inline constexpr bool IsMouseVendorCollection(std::uint16_t usagePage, std::uint16_t usage)
 {

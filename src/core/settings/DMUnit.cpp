@@ -1,10 +1,10 @@
 #include "settings/DMUnit.h"
 
-#include "settings/cpi_steps.h"
-#include "platform/usage_and_page.h"
 #include "platform/atomic_file.h"
 #include "platform/folders.h"
 #include "platform/locale.h"
+#include "platform/usage_and_page.h"
+#include "settings/cpi_steps.h"
 #include "settings/record_text.h"
 #include "settings/store_error.h"
 #include "util/utf8_path.h"
@@ -35,8 +35,7 @@ std::string profileLabel(int i)
     return "Profile " + std::to_string(i + 1);
 }
 
-template <typename Record>
-std::unique_ptr<Record> zeroRecord()
+template <typename Record> std::unique_ptr<Record> zeroRecord()
 {
     auto r = std::make_unique<Record>();
     std::memset(static_cast<void*>(r.get()), 0, sizeof(Record));
@@ -44,8 +43,7 @@ std::unique_ptr<Record> zeroRecord()
 }
 
 // Edits a record image in place through a full-size copy, so fields past a short image are safe.
-template <typename Record, typename Edit>
-void editImage(std::vector<std::uint8_t>& image, Edit edit)
+template <typename Record, typename Edit> void editImage(std::vector<std::uint8_t>& image, Edit edit)
 {
     if (image.size() < sizeof(Record))
         image.resize(sizeof(Record), 0);
@@ -58,7 +56,8 @@ void editImage(std::vector<std::uint8_t>& image, Edit edit)
 struct FactoryCPILevel {
     std::uint16_t X, Y;
 };
-constexpr FactoryCPILevel kFactoryCPILevels[kCPILevelsUsed] = {{400, 400}, {800, 800}, {1600, 1600}, {3500, 3500}};
+constexpr FactoryCPILevel kFactoryCPILevels[kCPILevelsUsed]
+    = { { 400, 400 }, { 800, 800 }, { 1600, 1600 }, { 3500, 3500 } };
 
 // The language a fresh install starts in, from the system's language ID.
 int defaultLanguageIndex(const std::string& osLang)
@@ -69,19 +68,19 @@ int defaultLanguageIndex(const std::string& osLang)
 void setFactoryCPILevels(TMOUSECONFIGINFO& c)
 {
     for (int n = 0; n < 10; ++n) {
-        c.CPIState[n] = CPILevelEntry{0, 0, 0};
-        c.HWCPIState[n] = CPILevelEntry{0, 0, 0};
+        c.CPIState[n] = CPILevelEntry { 0, 0, 0 };
+        c.HWCPIState[n] = CPILevelEntry { 0, 0, 0 };
     }
     for (int n = 0; n < kCPILevelsUsed; ++n) {
         const auto& f = kFactoryCPILevels[n];
-        c.CPIState[n] = CPILevelEntry{f.X, f.Y, 1};
+        c.CPIState[n] = CPILevelEntry { f.X, f.Y, 1 };
         const std::uint16_t hw = NearestDeviceCPI(std::max(f.X, f.Y));
-        c.HWCPIState[n] = CPILevelEntry{hw, hw, 1};
+        c.HWCPIState[n] = CPILevelEntry { hw, hw, 1 };
     }
 }
 
 void setSlotFunction(TBUTTONFUNCINFO& slot, std::uint16_t index, std::uint16_t row, std::uint8_t kind,
-                     std::uint32_t deviceCode, std::uint32_t menuID)
+    std::uint32_t deviceCode, std::uint32_t menuID)
 {
     slot.nButtonIndex = index;
     slot.nMenuRow = row;
@@ -92,8 +91,8 @@ void setSlotFunction(TBUTTONFUNCINFO& slot, std::uint16_t index, std::uint16_t r
 
 bool unsafeFileName(const std::string& name)
 {
-    return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
-           name.find('\\') != std::string::npos;
+    return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos
+        || name.find('\\') != std::string::npos;
 }
 
 std::string describe(const std::exception& e)
@@ -137,8 +136,8 @@ DMEnvironment DMEnvironment::FromSystem(platform::Registry& registry)
 
 TLEDCONFIG ProfileLedColour(int AProfileIndex, TLEDCONFIG base)
 {
-    static constexpr std::uint8_t kColours[kProfileCount][3] = {
-        {255, 0, 0}, {0, 0, 255}, {255, 255, 0}, {0, 96, 96}, {255, 0, 255}};
+    static constexpr std::uint8_t kColours[kProfileCount][3]
+        = { { 255, 0, 0 }, { 0, 0, 255 }, { 255, 255, 0 }, { 0, 96, 96 }, { 255, 0, 255 } };
     if (AProfileIndex < 0 || AProfileIndex >= kProfileCount)
         return base;
     base.R = kColours[AProfileIndex][0];
@@ -180,13 +179,13 @@ void uiProfileGame1RestoreToDefault(std::vector<std::uint8_t>& AStream)
         c.FireKeyCount = 2;
 
         auto* b = c.ButtonFuncInfo;
-        setSlotFunction(b[0], 0, 0, kFuncKindMouse, 1, 1);   // Click
-        setSlotFunction(b[1], 1, 1, kFuncKindMouse, 2, 2);   // Right Click
-        setSlotFunction(b[2], 2, 2, kFuncKindMouse, 3, 3);   // Middle Button
-        setSlotFunction(b[3], 3, 3, kFuncKindMouse, 5, 4);   // Forward
-        setSlotFunction(b[4], 4, 4, kFuncKindMouse, 4, 5);   // Backward
-        setSlotFunction(b[5], 5, 30, kFuncKindDPI, 9, 13);   // DPI +
-        setSlotFunction(b[6], 6, 31, kFuncKindDPI, 10, 14);  // DPI -
+        setSlotFunction(b[0], 0, 0, kFuncKindMouse, 1, 1); // Click
+        setSlotFunction(b[1], 1, 1, kFuncKindMouse, 2, 2); // Right Click
+        setSlotFunction(b[2], 2, 2, kFuncKindMouse, 3, 3); // Middle Button
+        setSlotFunction(b[3], 3, 3, kFuncKindMouse, 5, 4); // Forward
+        setSlotFunction(b[4], 4, 4, kFuncKindMouse, 4, 5); // Backward
+        setSlotFunction(b[5], 5, 30, kFuncKindDPI, 9, 13); // DPI +
+        setSlotFunction(b[6], 6, 31, kFuncKindDPI, 10, 14); // DPI -
         setSlotFunction(c.VWheelButtonFuncInfo[0], 0, 0, kFuncKindMouse, 11, 1); // Wheel Up
         setSlotFunction(c.VWheelButtonFuncInfo[1], 1, 1, kFuncKindMouse, 12, 2); // Wheel Down
     });
@@ -203,8 +202,8 @@ void uiProfileTestRestoreToDefault(std::vector<std::uint8_t>& AStream)
         c.ButtonCount = 8;
         for (int s = 0; s < 5; ++s)
             setSlotFunction(c.ButtonFuncInfo[s], static_cast<std::uint16_t>(s), static_cast<std::uint16_t>(s),
-                            kFuncKindMouse, FunctionMenuTable[static_cast<std::size_t>(s)].DeviceCode, 0);
-        static constexpr std::uint8_t kRaw[3] = {0x20, 0x40, 0x80};
+                kFuncKindMouse, FunctionMenuTable[static_cast<std::size_t>(s)].DeviceCode, 0);
+        static constexpr std::uint8_t kRaw[3] = { 0x20, 0x40, 0x80 };
         for (int s = 5; s < 8; ++s) {
             auto& slot = c.ButtonFuncInfo[s];
             setSlotFunction(slot, static_cast<std::uint16_t>(s), 14, kFuncKindRaw, 19, 0);
@@ -224,13 +223,13 @@ bool IsAcceptableProfileImage(const std::vector<std::uint8_t>& bytes, std::strin
     };
     // A shorter or longer file would mix its bytes with those of the profile it replaces.
     if (bytes.size() != sizeof(TMOUSEPROFILEINFO))
-        return refuse("the file holds " + std::to_string(bytes.size()) + " bytes, a profile holds " +
-                      std::to_string(sizeof(TMOUSEPROFILEINFO)));
+        return refuse("the file holds " + std::to_string(bytes.size()) + " bytes, a profile holds "
+            + std::to_string(sizeof(TMOUSEPROFILEINFO)));
     std::int32_t version = 0;
     std::memcpy(&version, bytes.data(), sizeof version);
     if (version != kProfileVersion)
-        return refuse("the profile version is " + std::to_string(version) + ", expected " +
-                      std::to_string(kProfileVersion));
+        return refuse(
+            "the profile version is " + std::to_string(version) + ", expected " + std::to_string(kProfileVersion));
     return true;
 }
 
@@ -270,14 +269,12 @@ TDM::TDM(DMEnvironment env)
     , FTestProfileInfo(zeroRecord<TMOUSEPROFILEINFO>())
 {
     FDocumentsFolder = WithTrailingSeparator(FEnv.DocumentsFolder) + kDocumentsSubfolder;
-    FProfileGroup = {&uiProfileGame1, &uiProfileGame2, &uiProfileGame3, &uiProfileGame4, &uiProfileGame5, nullptr};
+    FProfileGroup = { &uiProfileGame1, &uiProfileGame2, &uiProfileGame3, &uiProfileGame4, &uiProfileGame5, nullptr };
 
-    uiProfileSettingGroup.OnRestoreToDefault = [this](std::vector<std::uint8_t>& s) {
-        uiProfileSettingGroupRestoreToDefault(s);
-    };
-    uiProfileAllSettingInfo.OnRestoreToDefault = [this](std::vector<std::uint8_t>& s) {
-        uiProfileAllSettingInfoRestoreToDefault(s);
-    };
+    uiProfileSettingGroup.OnRestoreToDefault
+        = [this](std::vector<std::uint8_t>& s) { uiProfileSettingGroupRestoreToDefault(s); };
+    uiProfileAllSettingInfo.OnRestoreToDefault
+        = [this](std::vector<std::uint8_t>& s) { uiProfileAllSettingInfoRestoreToDefault(s); };
     for (int i = 0; i < kProfileCount; ++i)
         FProfileGroup[static_cast<std::size_t>(i)]->OnRestoreToDefault = uiProfileGame1RestoreToDefault;
     uiProfileDefaultGame.OnRestoreToDefault = uiProfileGame1RestoreToDefault;
@@ -297,7 +294,8 @@ void TDM::uiProfileSettingGroupRestoreToDefault(std::vector<std::uint8_t>& AStre
             SetRecordText(e.FileName, "BVProfile" + std::to_string(n) + ".pfd");
             SetRecordText(e.KeyPath, kRegistryKeyPath);
             SetRecordText(e.FilePath, FDocumentsFolder);
-            SetRecordText(e.MacroPath, WithTrailingSeparator(FDocumentsFolder) + "BVProfile" + std::to_string(n) + "_Macros");
+            SetRecordText(
+                e.MacroPath, WithTrailingSeparator(FDocumentsFolder) + "BVProfile" + std::to_string(n) + "_Macros");
         }
     });
 }
@@ -342,13 +340,14 @@ std::string TDM::groupDamage() const
 {
     const auto& g = *FProfileSettingGroup;
     if (uiProfileSettingGroup.Size() < static_cast<std::int64_t>(sizeof(TProfileSettingGroup)))
-        return "it holds " + std::to_string(uiProfileSettingGroup.Size()) + " bytes instead of " +
-               std::to_string(sizeof(TProfileSettingGroup));
+        return "it holds " + std::to_string(uiProfileSettingGroup.Size()) + " bytes instead of "
+            + std::to_string(sizeof(TProfileSettingGroup));
     if (!IsProfileGroupIndexInRange(g.CurrentProfileGroup))
         return "its mode is " + std::to_string(g.CurrentProfileGroup);
     for (int m = 0; m < kModeCount; ++m)
         if (!IsProfileIndexInRange(g.ProfileIndexOfProfileGroup[m]))
-            return "mode " + std::to_string(m + 1) + " names profile index " + std::to_string(g.ProfileIndexOfProfileGroup[m]);
+            return "mode " + std::to_string(m + 1) + " names profile index "
+                + std::to_string(g.ProfileIndexOfProfileGroup[m]);
     for (int i = 0; i < kProfileCount; ++i) {
         const auto& e = g.ProfileSettingList[i];
         if (e.StorageType <= 1 && unsafeFileName(RecordText(e.FileName)))
@@ -410,13 +409,13 @@ void TDM::loadAllGamesRecord()
     try {
         loaded = c.LoadStreamFromRegistry();
     } catch (const std::exception& e) {
-        problem(std::string("The stored current profile and language could not be read (") + describe(e) +
-                "); factory values are used.");
+        problem(std::string("The stored current profile and language could not be read (") + describe(e)
+            + "); factory values are used.");
     }
     // A value shorter than the record would leave the rest of it zero: start from factory values.
     if (loaded && c.Size() < static_cast<std::int64_t>(sizeof(TALLGAMESINFO))) {
-        problem("The stored current profile and language were damaged (they hold " + std::to_string(c.Size()) +
-                " bytes instead of " + std::to_string(sizeof(TALLGAMESINFO)) + "); factory values are used.");
+        problem("The stored current profile and language were damaged (they hold " + std::to_string(c.Size())
+            + " bytes instead of " + std::to_string(sizeof(TALLGAMESINFO)) + "); factory values are used.");
         loaded = false;
     }
     if (!loaded) {
@@ -465,11 +464,12 @@ void TDM::loadGameProfile(int i)
         try {
             loaded = c.LoadStreamFromRegistry();
         } catch (const std::exception& e) {
-            problem(label + " could not be read from the settings store (" + describe(e) + "); factory values are used.");
+            problem(
+                label + " could not be read from the settings store (" + describe(e) + "); factory values are used.");
         }
         if (loaded && !takeWholeProfile(c)) {
-            problem(label + ": the stored profile holds " + std::to_string(c.Size()) + " bytes instead of " +
-                    std::to_string(sizeof(TMOUSEPROFILEINFO)) + "; factory values are used.");
+            problem(label + ": the stored profile holds " + std::to_string(c.Size()) + " bytes instead of "
+                + std::to_string(sizeof(TMOUSEPROFILEINFO)) + "; factory values are used.");
             loaded = false;
         }
         if (!loaded) {
@@ -508,9 +508,9 @@ void TDM::loadGameProfile(int i)
             c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
             MakeFactoryProfile(i);
             FUnreadableFiles.insert(fullName);
-            problem(label + ": \"" + fullName + "\" holds " + std::to_string(size) + " bytes instead of " +
-                    std::to_string(sizeof(TMOUSEPROFILEINFO)) +
-                    "; factory values are used and the file is left untouched.");
+            problem(label + ": \"" + fullName + "\" holds " + std::to_string(size) + " bytes instead of "
+                + std::to_string(sizeof(TMOUSEPROFILEINFO))
+                + "; factory values are used and the file is left untouched.");
         }
     } catch (const std::exception& e) {
         // Keep the user's file as it is: it may hold the only copy of their settings.
@@ -518,8 +518,8 @@ void TDM::loadGameProfile(int i)
         c.Write(zero.get(), sizeof(TMOUSEPROFILEINFO));
         MakeFactoryProfile(i);
         FUnreadableFiles.insert(fullName);
-        problem(label + ": \"" + fullName + "\" could not be read (" + describe(e) +
-                "); factory values are used and the file is left untouched.");
+        problem(label + ": \"" + fullName + "\" could not be read (" + describe(e)
+            + "); factory values are used and the file is left untouched.");
     }
 }
 
@@ -654,19 +654,20 @@ bool TDM::storeProfileFile(int i)
     const TPROFILESETTING& setting = FProfileSettingGroup->ProfileSettingList[i];
     const std::string label = profileLabel(i);
     if (isProtected(c))
-        throw StoreError(label + ": \"" + c.FilePath() + c.FileName() +
-                         "\" was left untouched because it could not be read at start-up. Repair or move it and "
-                         "start the program again to keep this profile in its file.");
+        throw StoreError(label + ": \"" + c.FilePath() + c.FileName()
+            + "\" was left untouched because it could not be read at start-up. Repair or move it and "
+              "start the program again to keep this profile in its file.");
     bool saved = false;
     try {
         saved = c.SaveStreamToFile();
     } catch (const std::exception& e) {
-        throw StoreError(label + " could not be saved to \"" + c.FilePath() + c.FileName() + "\" (" + describe(e) + ").");
+        throw StoreError(
+            label + " could not be saved to \"" + c.FilePath() + c.FileName() + "\" (" + describe(e) + ").");
     }
     // A profile kept in the registry has no file of its own to miss.
     if (!saved && setting.StorageType == 1)
-        throw StoreError(label + " could not be saved: its folder \"" + RecordText(setting.FilePath) +
-                         "\" does not exist.");
+        throw StoreError(
+            label + " could not be saved: its folder \"" + RecordText(setting.FilePath) + "\" does not exist.");
     return saved;
 }
 
@@ -768,7 +769,8 @@ void TDM::RestoreCurrentProfileInfoToDefault()
     TuiProfile& c = ProfileComponent(FProfileIndex);
     c.RestoreToDefault();
     c.Read(FCurrentProfileInfo.get(), sizeof(TMOUSEPROFILEINFO));
-    FCurrentProfileInfo->ConfigInfo.LEDConfig = ProfileLedColour(FProfileIndex, FCurrentProfileInfo->ConfigInfo.LEDConfig);
+    FCurrentProfileInfo->ConfigInfo.LEDConfig
+        = ProfileLedColour(FProfileIndex, FCurrentProfileInfo->ConfigInfo.LEDConfig);
     SaveBackToCurrentProfileInfo();
 }
 

@@ -20,8 +20,8 @@ namespace bv {
 struct DMEnvironment {
     platform::Registry* Registry = nullptr;
     std::string DocumentsFolder; // the user's documents folder (UTF-8)
-    std::string ProgramFolder;   // holds config.ini
-    std::string OSDefaultLang;   // four hex digits, e.g. "0409"
+    std::string ProgramFolder; // holds config.ini
+    std::string OSDefaultLang; // four hex digits, e.g. "0409"
     platform::FileSystem* Files = nullptr; // profile files; the disk when null
 
     platform::FileSystem& files() const { return Files ? *Files : platform::diskFileSystem(); }
@@ -61,8 +61,14 @@ public:
     /// Problems met during start-up (damaged records, unreadable files), for the user to see.
     const std::vector<std::string>& StartupProblems() const { return FStartupProblems; }
 
-    [[nodiscard]] static bool IsProfileGroupIndexInRange(int AProfileGroupIndex) { return AProfileGroupIndex >= 0 && AProfileGroupIndex < kModeCount; }
-    [[nodiscard]] static bool IsProfileIndexInRange(int AProfileIndex) { return AProfileIndex >= 0 && AProfileIndex < kProfileCount; }
+    [[nodiscard]] static bool IsProfileGroupIndexInRange(int AProfileGroupIndex)
+    {
+        return AProfileGroupIndex >= 0 && AProfileGroupIndex < kModeCount;
+    }
+    [[nodiscard]] static bool IsProfileIndexInRange(int AProfileIndex)
+    {
+        return AProfileIndex >= 0 && AProfileIndex < kProfileCount;
+    }
 
     bool SwitchToProfileGroup(int AProfileGroupIndex);
     bool SwitchToProfile(int AProfileIndex);
@@ -153,7 +159,7 @@ private:
     DMEnvironment FEnv;
     std::string FDocumentsFolder;
     std::unique_ptr<TALLGAMESINFO> FAllProfileSettingInfo;
-    std::array<TuiProfile*, 6> FProfileGroup{};
+    std::array<TuiProfile*, 6> FProfileGroup {};
     std::unique_ptr<TProfileSettingGroup> FProfileSettingGroup;
     std::int32_t FProfileGroupIndex = 0;
     std::int32_t FProfileIndex = 0;

@@ -16,13 +16,13 @@ OtherConfig ReadOtherConfig(const std::filesystem::path& programFolder)
     config.Nologo = ini.intValue("OtherConfig", "NoLogo", 0);
     for (auto& [key, value] : ini.section("HelpFiles")) {
         if (!value.empty())
-            config.HelpFile.push_back({key, value});
+            config.HelpFile.push_back({ key, value });
     }
     return config;
 }
 
-std::optional<std::filesystem::path> HelpFileToOpen(const OtherConfig& config, const std::string& languageShortID,
-                                                    const std::filesystem::path& programFolder)
+std::optional<std::filesystem::path> HelpFileToOpen(
+    const OtherConfig& config, const std::string& languageShortID, const std::filesystem::path& programFolder)
 {
     auto find = [&](const std::string& id) -> const HelpFileEntry* {
         for (const auto& e : config.HelpFile)
@@ -46,7 +46,8 @@ bool SaveProfileIDToRegistry(platform::Registry& registry, int index)
 {
     if (!registry.keyExists(platform::RootKey::CurrentUser, kRegistryKeyPath))
         return false;
-    registry.writeDword(platform::RootKey::CurrentUser, kRegistryKeyPath, "ProfileID", static_cast<std::uint32_t>(index));
+    registry.writeDword(
+        platform::RootKey::CurrentUser, kRegistryKeyPath, "ProfileID", static_cast<std::uint32_t>(index));
     return true;
 }
 

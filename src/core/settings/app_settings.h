@@ -37,8 +37,8 @@ OtherConfig ReadOtherConfig(const std::filesystem::path& programFolder);
 
 /// The manual to open for a language: its own entry, else "0409"; nullopt when neither names a
 /// file that exists in the program folder.
-[[nodiscard]] std::optional<std::filesystem::path> HelpFileToOpen(const OtherConfig& config, const std::string& languageShortID,
-                                                    const std::filesystem::path& programFolder);
+[[nodiscard]] std::optional<std::filesystem::path> HelpFileToOpen(
+    const OtherConfig& config, const std::string& languageShortID, const std::filesystem::path& programFolder);
 
 /// Stores the chosen profile for the monitor program; writes only when the key already exists.
 /// Returns whether the value was written.

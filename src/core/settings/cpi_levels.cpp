@@ -21,7 +21,7 @@ bool inRange(int level)
 CPILevelEntry DeviceCPILevel(const CPILevelEntry& level)
 {
     const std::uint16_t step = NearestDeviceCPI(std::max(level.X, level.Y));
-    return CPILevelEntry{step, step, level.State};
+    return CPILevelEntry { step, step, level.State };
 }
 
 void SetCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value)

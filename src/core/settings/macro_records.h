@@ -22,10 +22,10 @@ enum MacroActionKind : std::uint16_t {
 
 /// One timed input action of a macro (key, mouse button, media key, delay or loop marker).
 struct TMACROKEY {
-    std::uint16_t nKeyType;  // 1 mouse button, 4 key, 5 media key, 6 delay, 7 loop marker
+    std::uint16_t nKeyType; // 1 mouse button, 4 key, 5 media key, 6 delay, 7 loop marker
     std::uint16_t nKeyState; // 1 press, 0 release
-    std::uint8_t VALUE1;     // low byte / key code / button code, by kind
-    std::uint8_t VALUE2;     // high byte / extended flag / button index, by kind
+    std::uint8_t VALUE1; // low byte / key code / button code, by kind
+    std::uint8_t VALUE2; // high byte / extended flag / button index, by kind
 };
 static_assert(sizeof(TMACROKEY) == 6);
 

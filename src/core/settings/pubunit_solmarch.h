@@ -21,7 +21,7 @@ inline constexpr std::int32_t kProfileVersion = 258;
 /// Version stamp at the start of every profile image.
 struct TProfileHeader {
     std::int32_t FFileVersion;
-    std::uint8_t FFileType[8];  // carried unread
+    std::uint8_t FFileType[8]; // carried unread
     std::uint8_t FFileName[44]; // carried unread
     std::uint32_t FProfileSize; // carried unread
 };
@@ -34,7 +34,7 @@ struct TFUNCTIONLIST {
 static_assert(sizeof(TFUNCTIONLIST) == 800);
 
 struct TSINGLEKEYINFO {
-    std::uint16_t nKeyValue1;    // virtual-key code
+    std::uint16_t nKeyValue1; // virtual-key code
     std::uint16_t nKey1Extended; // 1 extended (224/225 also accepted)
 };
 static_assert(sizeof(TSINGLEKEYINFO) == 4);
@@ -57,7 +57,7 @@ static_assert(sizeof(THID_CODE_INFO) == 6);
 
 struct TFIREKEYINFO {
     std::uint16_t nLoopCount; // clicks fired, 1..255
-    std::uint16_t DelyValue;  // ms between clicks, 1..255; 0 = not yet set
+    std::uint16_t DelyValue; // ms between clicks, 1..255; 0 = not yet set
 };
 static_assert(sizeof(TFIREKEYINFO) == 4);
 
@@ -142,7 +142,7 @@ struct TMOUSECONFIGINFO {
     std::int8_t HWVWheelValue;
     std::int8_t WheelLedOnOff;
     std::uint16_t DoubleClickSpeed; // ms, 200..900
-    std::uint16_t PointerSpeed;     // 1..20
+    std::uint16_t PointerSpeed; // 1..20
     std::uint16_t PointerAcceleration;
     std::uint16_t UseSystemPointerSpeedSetting;
     std::uint16_t ReportRate; // Hz: 125, 250, 500, 1000
@@ -331,15 +331,15 @@ enum ButtonDeviceCode : std::uint8_t {
     kCodeDPISwitch = 8,
     kCodeDPIUp = 9,
     kCodeDPIDown = 10,
-    kCodeWheelUpSlot = 11,   // parameter: WheelParam
+    kCodeWheelUpSlot = 11, // parameter: WheelParam
     kCodeWheelDownSlot = 12, // parameter: WheelParam
-    kCodeEighthEntry = 13,   // what the eighth device entry always carries
-    kCodeConsumer = 14,      // MediaKey; "Disable" is a consumer key of usage 0
-    kCodeCombo = 15,         // ComboKey
-    kCodeSingleKey = 16,     // SingleKey
-    kCodeMacro = 17,         // MacroKeyInfo
-    kCodeFire = 18,          // FireKey
-    kCodeRaw = 19,           // RawCode
+    kCodeEighthEntry = 13, // what the eighth device entry always carries
+    kCodeConsumer = 14, // MediaKey; "Disable" is a consumer key of usage 0
+    kCodeCombo = 15, // ComboKey
+    kCodeSingleKey = 16, // SingleKey
+    kCodeMacro = 17, // MacroKeyInfo
+    kCodeFire = 18, // FireKey
+    kCodeRaw = 19, // RawCode
 };
 
 /// Items of the button menu. The top-level items have IDs 1..16; an item of a submenu has the ID
@@ -406,33 +406,45 @@ inline constexpr std::uint32_t kMacroManagerMenuID = SubmenuID(kMenuMacro, 1);
 inline constexpr std::uint32_t kMacroMenuIDBase = SubmenuID(kMenuMacro, 2); // + macro index
 
 /// Menu choices of a button slot, by row.
-inline constexpr std::array<FunctionMenuRow, kFunctionMenuRows> FunctionMenuTable = {{
-    {kMenuClick, kCodeLeftClick, kFuncKindMouse},
-    {kMenuRightClick, kCodeRightClick, kFuncKindMouse},
-    {kMenuMiddleButton, kCodeMiddleClick, kFuncKindMouse},
-    {kMenuForward, kCodeForward, kFuncKindMouse},
-    {kMenuBackward, kCodeBackward, kFuncKindMouse},
-    {kMenuSingleKey, kCodeSingleKey, kFuncKindSingleKey},
-    {kMenuComboKey, kCodeCombo, kFuncKindCombo},
+inline constexpr std::array<FunctionMenuRow, kFunctionMenuRows> FunctionMenuTable = { {
+    { kMenuClick, kCodeLeftClick, kFuncKindMouse },
+    { kMenuRightClick, kCodeRightClick, kFuncKindMouse },
+    { kMenuMiddleButton, kCodeMiddleClick, kFuncKindMouse },
+    { kMenuForward, kCodeForward, kFuncKindMouse },
+    { kMenuBackward, kCodeBackward, kFuncKindMouse },
+    { kMenuSingleKey, kCodeSingleKey, kFuncKindSingleKey },
+    { kMenuComboKey, kCodeCombo, kFuncKindCombo },
     // "Basic" shortcuts
-    {801, kCodeCombo, kFuncKindCombo}, {802, kCodeCombo, kFuncKindCombo}, {803, kCodeCombo, kFuncKindCombo},
-    {804, kCodeCombo, kFuncKindCombo}, {805, kCodeCombo, kFuncKindCombo}, {806, kCodeCombo, kFuncKindCombo},
-    {807, kCodeCombo, kFuncKindCombo}, {808, kCodeCombo, kFuncKindCombo},
+    { 801, kCodeCombo, kFuncKindCombo },
+    { 802, kCodeCombo, kFuncKindCombo },
+    { 803, kCodeCombo, kFuncKindCombo },
+    { 804, kCodeCombo, kFuncKindCombo },
+    { 805, kCodeCombo, kFuncKindCombo },
+    { 806, kCodeCombo, kFuncKindCombo },
+    { 807, kCodeCombo, kFuncKindCombo },
+    { 808, kCodeCombo, kFuncKindCombo },
     // "Advanced" shortcuts
-    {901, kCodeCombo, kFuncKindCombo}, {902, kCodeCombo, kFuncKindCombo}, {903, kCodeCombo, kFuncKindCombo},
-    {904, kCodeCombo, kFuncKindCombo}, {905, kCodeCombo, kFuncKindCombo}, {906, kCodeCombo, kFuncKindCombo},
+    { 901, kCodeCombo, kFuncKindCombo },
+    { 902, kCodeCombo, kFuncKindCombo },
+    { 903, kCodeCombo, kFuncKindCombo },
+    { 904, kCodeCombo, kFuncKindCombo },
+    { 905, kCodeCombo, kFuncKindCombo },
+    { 906, kCodeCombo, kFuncKindCombo },
     // "Media" keys
-    {1001, kCodeConsumer, kFuncKindConsumer}, {1002, kCodeConsumer, kFuncKindConsumer},
-    {1003, kCodeConsumer, kFuncKindConsumer}, {1004, kCodeConsumer, kFuncKindConsumer},
-    {1005, kCodeConsumer, kFuncKindConsumer}, {1006, kCodeConsumer, kFuncKindConsumer},
-    {1007, kCodeConsumer, kFuncKindConsumer},
-    {kMenuMacro, kCodeMacro, kFuncKindMacro},
-    {kMenuDPISwitch, kCodeDPISwitch, kFuncKindDPI},
-    {kMenuDPIUp, kCodeDPIUp, kFuncKindDPI},
-    {kMenuDPIDown, kCodeDPIDown, kFuncKindDPI},
-    {kMenuFireKey, kCodeFire, kFuncKindFire},
-    {kMenuDisable, kCodeConsumer, kFuncKindConsumer},
-}};
+    { 1001, kCodeConsumer, kFuncKindConsumer },
+    { 1002, kCodeConsumer, kFuncKindConsumer },
+    { 1003, kCodeConsumer, kFuncKindConsumer },
+    { 1004, kCodeConsumer, kFuncKindConsumer },
+    { 1005, kCodeConsumer, kFuncKindConsumer },
+    { 1006, kCodeConsumer, kFuncKindConsumer },
+    { 1007, kCodeConsumer, kFuncKindConsumer },
+    { kMenuMacro, kCodeMacro, kFuncKindMacro },
+    { kMenuDPISwitch, kCodeDPISwitch, kFuncKindDPI },
+    { kMenuDPIUp, kCodeDPIUp, kFuncKindDPI },
+    { kMenuDPIDown, kCodeDPIDown, kFuncKindDPI },
+    { kMenuFireKey, kCodeFire, kFuncKindFire },
+    { kMenuDisable, kCodeConsumer, kFuncKindConsumer },
+} };
 
 /// The menu ID of a row, -1 for a row outside the table.
 constexpr std::int64_t FunctionMenuIDOfRow(int row)
@@ -452,7 +464,8 @@ constexpr std::int64_t FunctionMenuRowOfID(std::int64_t menuID)
 }
 
 static_assert(FunctionMenuRowOfID(kMenuMacro) == kMacroMenuRow && FunctionMenuRowOfID(kMenuDisable) == kDisableMenuRow
-              && FunctionMenuRowOfID(kMenuSingleKey) == kSingleKeyMenuRow && FunctionMenuRowOfID(kMenuComboKey) == kComboKeyMenuRow
-              && FunctionMenuRowOfID(kMenuFireKey) == kFireKeyMenuRow && FunctionMenuRowOfID(99) == 99);
+    && FunctionMenuRowOfID(kMenuSingleKey) == kSingleKeyMenuRow
+    && FunctionMenuRowOfID(kMenuComboKey) == kComboKeyMenuRow && FunctionMenuRowOfID(kMenuFireKey) == kFireKeyMenuRow
+    && FunctionMenuRowOfID(99) == 99);
 
 } // namespace bv

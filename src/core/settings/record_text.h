@@ -10,8 +10,7 @@
 namespace bv {
 
 /// The text of a fixed UTF-16 field up to its first zero unit (or the whole field when full).
-template <std::size_t N>
-std::string RecordText(const char16_t (&field)[N])
+template <std::size_t N> std::string RecordText(const char16_t (&field)[N])
 {
     std::size_t n = 0;
     while (n < N && field[n] != 0)
@@ -27,8 +26,7 @@ inline std::size_t RecordTextUnits(std::string_view utf8)
 
 /// Copies the text and a terminator into the field, leaving the units after the terminator as they
 /// are. Returns false, leaving the field unchanged, when text and terminator do not fit.
-template <std::size_t N>
-bool SetRecordText(char16_t (&field)[N], std::string_view utf8)
+template <std::size_t N> bool SetRecordText(char16_t (&field)[N], std::string_view utf8)
 {
     const std::u16string units = util::utf8ToUtf16(utf8);
     if (units.size() + 1 > N)

@@ -14,7 +14,7 @@ class StoreError : public std::runtime_error {
 public:
     explicit StoreError(std::vector<std::string> failures);
     explicit StoreError(std::string failure)
-        : StoreError(std::vector<std::string> {std::move(failure)})
+        : StoreError(std::vector<std::string> { std::move(failure) })
     {
     }
     const std::vector<std::string>& Failures() const { return FFailures; }

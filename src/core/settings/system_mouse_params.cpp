@@ -11,18 +11,19 @@ namespace bv {
 
 platform::MouseAcceleration MouseAccelerationValues(std::int32_t index)
 {
-    static constexpr std::array<platform::MouseAcceleration, 4> kTable = {{
-        {0, 0, 0},
-        {7, 0, 1},
-        {4, 6, 2},
-        {4, 0, 1},
-    }};
+    static constexpr std::array<platform::MouseAcceleration, 4> kTable = { {
+        { 0, 0, 0 },
+        { 7, 0, 1 },
+        { 4, 6, 2 },
+        { 4, 0, 1 },
+    } };
     if (index < 0 || index >= static_cast<std::int32_t>(kTable.size()))
         return kTable[0];
     return kTable[static_cast<std::size_t>(index)];
 }
 
-SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& settings, const TSystemMouseParams& params)
+SystemMouseParamsResult ApplySystemMouseParams(
+    platform::SystemMouseSettings& settings, const TSystemMouseParams& params)
 {
     SystemMouseParamsResult r;
     r.Acceleration = settings.SetMouseAcceleration(MouseAccelerationValues(params.AccelerationIndex));
@@ -34,16 +35,16 @@ SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& se
 std::vector<std::string> SystemMouseParamsResult::Failures() const
 {
     std::vector<std::string> failed;
-    const std::pair<const char*, const platform::SettingResult*> settings[] = {
-        {"pointer precision", &Acceleration}, {"pointer speed", &PointerSpeed}, {"wheel scroll lines", &WheelLines}};
+    const std::pair<const char*, const platform::SettingResult*> settings[] = { { "pointer precision", &Acceleration },
+        { "pointer speed", &PointerSpeed }, { "wheel scroll lines", &WheelLines } };
     for (const auto& [name, r] : settings)
         if (r->Status == platform::SettingStatus::Failed)
             failed.push_back(std::string(name) + ": " + r->Detail);
     return failed;
 }
 
-bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
-                                 std::function<void(const SystemMouseParamsResult&)> done)
+bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings,
+    const TSystemMouseParams& params, std::function<void(const SystemMouseParamsResult&)> done)
 {
     if (!settings)
         return false;
@@ -62,7 +63,7 @@ bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> 
             struct Finish {
                 std::promise<void>& p;
                 ~Finish() { p.set_value(); }
-            } finish{*finished};
+            } finish { *finished };
             if (before.valid())
                 before.wait();
             TSystemMouseParams copy;

@@ -39,12 +39,13 @@ struct SystemMouseParamsResult {
 /// Acceleration, then pointer speed, then wheel lines. A pointer speed outside 1..20 goes out as
 /// the nearest end of the range, which the system would refuse otherwise; wheel lines below 1
 /// as 1.
-SystemMouseParamsResult ApplySystemMouseParams(platform::SystemMouseSettings& settings, const TSystemMouseParams& params);
+SystemMouseParamsResult ApplySystemMouseParams(
+    platform::SystemMouseSettings& settings, const TSystemMouseParams& params);
 
 /// The same on a one-shot worker thread with its own copy of the values; the caller does not wait.
 /// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest). `done`, when
 /// given, runs on the worker thread with what the system said.
-[[nodiscard]] bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings, const TSystemMouseParams& params,
-                                 std::function<void(const SystemMouseParamsResult&)> done = {});
+[[nodiscard]] bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings,
+    const TSystemMouseParams& params, std::function<void(const SystemMouseParamsResult&)> done = {});
 
 } // namespace bv

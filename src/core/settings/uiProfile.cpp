@@ -86,8 +86,8 @@ bool TuiProfile::vetoed(const TuiProfileEvent& event) const
 
 bool TuiProfile::registryTargetValid() const
 {
-    return (FRootKey == platform::RootKey::CurrentUser || FRootKey == platform::RootKey::LocalMachine) &&
-           !FKeyPath.empty() && !FFileName.empty();
+    return (FRootKey == platform::RootKey::CurrentUser || FRootKey == platform::RootKey::LocalMachine)
+        && !FKeyPath.empty() && !FFileName.empty();
 }
 
 bool TuiProfile::LoadStreamFromRegistry()
@@ -127,7 +127,7 @@ void TuiProfile::replaceImageFromFile(const std::string& file)
     auto bytes = FFiles.read(util::PathFromUtf8(file), kMaxImageFile);
     if (!bytes)
         throw fs::filesystem_error("profile file vanished while loading", util::PathFromUtf8(file),
-                                   std::make_error_code(std::errc::no_such_file_or_directory));
+            std::make_error_code(std::errc::no_such_file_or_directory));
     FMemoryStream = std::move(*bytes);
 }
 

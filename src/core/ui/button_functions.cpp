@@ -65,7 +65,8 @@ bool AssignMenuFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
     } else if (inRange(id, firstBasic, kBasicShortcutItems) || inRange(id, firstAdvanced, kAdvancedShortcutItems)) {
         TCOMBOKEYINFO combo {};
         const bool basic = inRange(id, firstBasic, kBasicShortcutItems);
-        if (!(basic ? GetBasicShortcut(int(id - firstBasic), combo) : GetAdvancedShortcut(int(id - firstAdvanced), combo)))
+        if (!(basic ? GetBasicShortcut(int(id - firstBasic), combo)
+                    : GetAdvancedShortcut(int(id - firstAdvanced), combo)))
             return false;
         entry.ComboKey = combo;
         setRow(entry, row, id, kFuncKindCombo);

@@ -26,7 +26,8 @@ inline constexpr int kMacroCountedButtons = 10;
 /// exactly as if it had been chosen there; any other consumer key is refused (false, `entry`
 /// unchanged), since the mouse can send it in no keyboard byte. `menuID` receives the item the
 /// entry now shows (6 "Single Key", or the media item).
-[[nodiscard]] bool AssignCapturedKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID = nullptr);
+[[nodiscard]] bool AssignCapturedKey(
+    TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key, std::uint32_t* menuID = nullptr);
 
 void AssignSingleKey(TBUTTONFUNCINFO& entry, const TSINGLEKEYINFO& key);
 void AssignComboKey(TBUTTONFUNCINFO& entry, const TCOMBOKEYINFO& combo);

@@ -21,8 +21,8 @@ constexpr char AsciiUpper(char c)
 /// True when the two are equal without regard to ASCII letter case.
 [[nodiscard]] constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 /// The ASCII-lower-case form, usable as a key where names compare with SameIgnoringAsciiCase.

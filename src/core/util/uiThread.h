@@ -18,7 +18,8 @@ public:
     /// Starts a new thread that calls Func once with its own copy of the buffer, then releases
     /// the copy. A size of 0, no buffer or no function starts nothing. Returns true when a thread
     /// was started. Func must not touch windows; what it throws is dropped.
-    [[nodiscard]] static bool ThreadCallFunction(TThreadCallFunction Func, const void* Buffer, std::uint32_t BufferSize);
+    [[nodiscard]] static bool ThreadCallFunction(
+        TThreadCallFunction Func, const void* Buffer, std::uint32_t BufferSize);
 
     /// Waits for every thread started so far. Runs by itself when the program ends, so no
     /// thread outlives the process's static objects.

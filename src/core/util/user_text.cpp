@@ -38,7 +38,7 @@ UserText UserText::Prefixed(const std::string& prefixSource, std::vector<std::st
         }
         source += c;
     }
-    UserText t{std::move(source), std::move(prefixArgs)};
+    UserText t { std::move(source), std::move(prefixArgs) };
     t.Args.insert(t.Args.end(), Args.begin(), Args.end());
     return t;
 }

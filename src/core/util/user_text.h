@@ -8,7 +8,7 @@
 namespace bv::util {
 
 struct UserText {
-    std::string Source;            // English, with %1 .. %9 where the values go
+    std::string Source; // English, with %1 .. %9 where the values go
     std::vector<std::string> Args; // %1 is Args[0]
 
     /// The source with its values filled in; what a program without translations shows.

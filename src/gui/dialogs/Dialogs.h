@@ -30,8 +30,8 @@ public:
 
     /// The message dialog: a title, a text and a second line (each shown as given, empty ones
     /// stay empty). Returns kMessageOK or kMessageCancel.
-    virtual int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text,
-                                  const QString& secondLine) = 0;
+    virtual int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text, const QString& secondLine)
+        = 0;
 
     // The key capture dialogs: each works on a copy of the record it is given and returns the
     // edited record only when the user ends it with OK.
@@ -42,8 +42,9 @@ public:
     /// The macro editor on a copy of a profile's macros. `currentMacro` is selected when it is
     /// a valid index; `macroFolder` receives a file per macro on OK. Returns the edited list and
     /// the chosen macro (-1 when the list is empty) only when the user ends it with OK.
-    virtual std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros,
-                                                        int currentMacro, const std::string& macroFolder) = 0;
+    virtual std::optional<MacroEditorResult> EditMacros(
+        QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro, const std::string& macroFolder)
+        = 0;
 
     /// Any other window shown modally (the help window, the create-macro dialog): returns its result.
     virtual int ShowModal(QDialog& dialog) = 0;
@@ -57,15 +58,15 @@ public:
 /// The real dialogs, shown modally.
 class ModalDialogs final : public Dialogs {
 public:
-    int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text,
-                          const QString& secondLine) override;
+    int ShowMessageDialog(
+        QWidget* parent, const QString& title, const QString& text, const QString& secondLine) override;
     /// The key dialogs record through the process's keyboard hook.
     std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key) override;
     std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo) override;
     std::optional<TFIREKEYINFO> EditFireKey(QWidget* parent, const TFIREKEYINFO& fire) override;
     /// Records through the process's keyboard hook; its own questions go through this object.
-    std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro,
-                                                const std::string& macroFolder) override;
+    std::optional<MacroEditorResult> EditMacros(
+        QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro, const std::string& macroFolder) override;
     int ShowModal(QDialog& dialog) override;
     std::optional<std::string> OpenProfileFileName(QWidget* parent, const std::string& folder) override;
     std::optional<std::string> SaveProfileFileName(QWidget* parent, const std::string& folder) override;

@@ -43,7 +43,8 @@ void TFrmSingleKey::StopRecorder()
     FKeyHook.StopRecordKeyboardSingleKey();
 }
 
-std::optional<TSINGLEKEYINFO> EditSingleKey(QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, Dialogs* messages)
+std::optional<TSINGLEKEYINFO> EditSingleKey(
+    QWidget* parent, const TSINGLEKEYINFO& key, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmSingleKey dialog(key, hook, parent);
     dialog.WarnWhenRecorderFails(messages);

@@ -35,7 +35,8 @@ CaptureDialog::CaptureDialog(const QString& objectName, const QString& title, co
     connect(BTNCANCEL, &QPushButton::clicked, this, [this] { done(kMessageCancel); });
 }
 
-KeyCaptureDialog::KeyCaptureDialog(const QString& objectName, const QString& title, const QString& hint, QWidget* parent)
+KeyCaptureDialog::KeyCaptureDialog(
+    const QString& objectName, const QString& title, const QString& hint, QWidget* parent)
     : CaptureDialog(objectName, title, hint, parent)
     , FHint(hint)
 {
@@ -43,7 +44,7 @@ KeyCaptureDialog::KeyCaptureDialog(const QString& objectName, const QString& tit
 
 void KeyCaptureDialog::RefuseKey(const QString& keyName)
 {
-    SetPlainText(LabelHint, Tr(util::UserText{"The mouse cannot send the key %1.", {keyName.toStdString()}}));
+    SetPlainText(LabelHint, Tr(util::UserText { "The mouse cannot send the key %1.", { keyName.toStdString() } }));
     LabelHint->setProperty("refused", true);
     LabelHint->style()->polish(LabelHint);
 }
@@ -68,7 +69,8 @@ void KeyCaptureDialog::showEvent(QShowEvent* event)
         // Once the dialog stands, and only once however often it is shown again.
         auto failed = std::move(OnRecorderFailed);
         OnRecorderFailed = nullptr;
-        QMetaObject::invokeMethod(this, [this, failed] { failed(this); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, failed] { failed(this); }, Qt::QueuedConnection);
     }
 }
 

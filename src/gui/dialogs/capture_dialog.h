@@ -16,8 +16,8 @@ class CaptionButton;
 class Dialogs;
 
 /// What the recorders show when the system refuses the keyboard hook.
-inline constexpr const char* kKeyboardHookFailed =
-    "Keys cannot be recorded: the system refused the keyboard hook. Close other programs that capture the keyboard and try again.";
+inline constexpr const char* kKeyboardHookFailed = "Keys cannot be recorded: the system refused the keyboard hook. "
+                                                   "Close other programs that capture the keyboard and try again.";
 
 class CaptureDialog : public AnswerDialog {
     Q_OBJECT

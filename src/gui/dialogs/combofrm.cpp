@@ -45,7 +45,7 @@ TFrmCombo::TFrmCombo(const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Q
     FKeyHook.OnRecordKeyboardComboKey = [this](int Key1, int Key1Extended, int Key2, int Key2Extended, int Modifier,
                                             const std::string& ComboKeyString) {
         // A combination is keyboard keys: a consumer key has no place in it.
-        for (const auto& [vk, ext] : {std::pair{Key1, Key1Extended}, std::pair{Key2, Key2Extended}})
+        for (const auto& [vk, ext] : { std::pair { Key1, Key1Extended }, std::pair { Key2, Key2Extended } })
             if (vk != 0 && IsConsumerKey(vk, ext)) {
                 RefuseKey(QString::fromStdString(GetKeyName(vk, ext)));
                 return;
@@ -70,7 +70,8 @@ void TFrmCombo::StopRecorder()
     FKeyHook.StopRecordKeyboardComboKey();
 }
 
-std::optional<TCOMBOKEYINFO> EditComboKey(QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Dialogs* messages)
+std::optional<TCOMBOKEYINFO> EditComboKey(
+    QWidget* parent, const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Dialogs* messages)
 {
     TFrmCombo dialog(combo, hook, parent);
     dialog.WarnWhenRecorderFails(messages);

@@ -11,7 +11,8 @@
 
 namespace bv::gui {
 
-TFrmMessageDialog::TFrmMessageDialog(QWidget* parent) : FramelessDialog(QSize(488, 302), parent)
+TFrmMessageDialog::TFrmMessageDialog(QWidget* parent)
+    : FramelessDialog(QSize(488, 302), parent)
 {
     setObjectName("FrmMessageDialog");
     setWindowTitle(QStringLiteral("Brisvane"));
@@ -62,8 +63,8 @@ int ShowMessageDialog(QWidget* parent, const QString& title, const QString& text
     return result == kMessageOK ? kMessageOK : kMessageCancel;
 }
 
-int ModalDialogs::ShowMessageDialog(QWidget* parent, const QString& title, const QString& text,
-                                    const QString& secondLine)
+int ModalDialogs::ShowMessageDialog(
+    QWidget* parent, const QString& title, const QString& text, const QString& secondLine)
 {
     return gui::ShowMessageDialog(parent, title, text, secondLine);
 }

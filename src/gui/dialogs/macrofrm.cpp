@@ -5,8 +5,8 @@
 #include "keys/uiStdCmd.h"
 #include "macros/macro_name.h"
 #include "toolkit/caption_button.h"
-#include "toolkit/row_height.h"
 #include "toolkit/number_box.h"
+#include "toolkit/row_height.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
@@ -74,12 +74,12 @@ TFrmMacro::TFrmMacro(Dialogs& dialogs, platform::KeyboardHook* hook, QWidget* pa
     connect(BtnClose, &QPushButton::clicked, this, &TFrmMacro::reject);
     connect(ListBoxMacroList, &QListWidget::itemSelectionChanged, this, &TFrmMacro::ListBoxMacroListChange);
     connect(IMGMACROLISTSCROLLUP, &QPushButton::clicked, this,
-            [this] { ListBoxMacroList->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); });
+        [this] { ListBoxMacroList->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); });
     connect(IMGMACROLISTSCROLLDOWN, &QPushButton::clicked, this,
-            [this] { ListBoxMacroList->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); });
+        [this] { ListBoxMacroList->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); });
     connect(BSBTNNEWMACRO, &QPushButton::clicked, this, &TFrmMacro::BSBTNNEWMACROClick);
     connect(BSBTNDELETEMACRO, &QPushButton::clicked, this, &TFrmMacro::BSBTNDELETEMACROClick);
-    for (CaptionButton* b : {BtnMacroStart, BtnMacroStop})
+    for (CaptionButton* b : { BtnMacroStart, BtnMacroStop })
         connect(b, &QPushButton::clicked, this, [this, b] { BtnMacroStartStopClick(b); });
     connect(BtnAutoDelay, &QCheckBox::toggled, this, &TFrmMacro::BtnAutoDelayChange);
     connect(BtnCustomDelay, &QCheckBox::toggled, this, &TFrmMacro::BtnCustomDelayChange);
@@ -89,7 +89,7 @@ TFrmMacro::TFrmMacro(Dialogs& dialogs, platform::KeyboardHook* hook, QWidget* pa
             StoreLoopValue();
     });
     connect(ListBoxMacroKey, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { ListBoxMacroKeyDblClick(item); });
+        [this](QTreeWidgetItem* item) { ListBoxMacroKeyDblClick(item); });
     connect(ListBoxMacroKey, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (FInitlizing || !item)
             return;
@@ -99,10 +99,9 @@ TFrmMacro::TFrmMacro(Dialogs& dialogs, platform::KeyboardHook* hook, QWidget* pa
     connect(BtnOK, &QPushButton::clicked, this, &TFrmMacro::BtnOKClick);
     connect(BtnCANCEL, &QPushButton::clicked, this, &TFrmMacro::BtnCANCELClick);
 
-    FKeyHook.OnRecordKeyboardMacroKeyEx = [this](int, int, int, int, std::uint32_t, std::uint32_t, const std::string&,
-                                                 const std::string&, const TMacroKeyHookList& KeyList) {
-        RecordKeyboardMacroKeyEx(KeyList);
-    };
+    FKeyHook.OnRecordKeyboardMacroKeyEx
+        = [this](int, int, int, int, std::uint32_t, std::uint32_t, const std::string&, const std::string&,
+              const TMacroKeyHookList& KeyList) { RecordKeyboardMacroKeyEx(KeyList); };
     FKeyHook.OnStopRecordKeyboardMacroKey = [this](const TMacroKeyHookList& list) { StopRecordKeyboardMacroKey(list); };
 
     ApplyScreenCursors(this);
@@ -118,7 +117,7 @@ void TFrmMacro::createControls()
     BtnMin->setIcon(QIcon(":/images/minimize.svg"));
     BtnClose = button(this, "BtnClose", {}, "MyCloseBtn", QRect(742, 12, 28, 28));
     BtnClose->setIcon(QIcon(":/images/close.svg"));
-    for (auto* b : {BtnMin, BtnClose}) {
+    for (auto* b : { BtnMin, BtnClose }) {
         b->setIconSize(QSize(14, 14));
         b->setFocusPolicy(Qt::NoFocus);
     }
@@ -159,7 +158,7 @@ void TFrmMacro::createControls()
     BtnMacroStop->setText(QStringLiteral("\u25A0"));
     BtnMacroStop->setProperty("Tag", kStopTag);
     BtnMacroStop->setEnabled(false);
-    for (auto* b : {BtnMacroStart, BtnMacroStop}) {
+    for (auto* b : { BtnMacroStart, BtnMacroStop }) {
         b->SetStaysPressed(true);
         b->setFocusPolicy(Qt::NoFocus);
     }
@@ -170,7 +169,7 @@ void TFrmMacro::createControls()
     ListBoxMacroKey->setUniformRowHeights(true);
     ListBoxMacroKey->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBoxMacroKey->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBoxMacroKey->setHeaderLabels({Tr("Status"), Tr("Button"), Tr("Elapsed time (ms)")});
+    ListBoxMacroKey->setHeaderLabels({ Tr("Status"), Tr("Button"), Tr("Elapsed time (ms)") });
     ListBoxMacroKey->header()->setSectionsMovable(false);
     ListBoxMacroKey->setColumnWidth(0, 80);
     ListBoxMacroKey->setColumnWidth(1, 210);
@@ -439,9 +438,8 @@ void TFrmMacro::BtnMacroStartStopClick(CaptionButton* sender)
 
 void TFrmMacro::SetRecordingControlsEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {BtnMacroStart, BSBTNNEWMACRO, BtnAutoDelay, BtnCustomDelay,
-                                                       BtnMacroLoop, BtnClose, BtnMin, IMGMACROLISTSCROLLUP,
-                                                       IMGMACROLISTSCROLLDOWN, ListBoxMacroKey})
+    for (QWidget* w : std::initializer_list<QWidget*> { BtnMacroStart, BSBTNNEWMACRO, BtnAutoDelay, BtnCustomDelay,
+             BtnMacroLoop, BtnClose, BtnMin, IMGMACROLISTSCROLLUP, IMGMACROLISTSCROLLDOWN, ListBoxMacroKey })
         w->setEnabled(enabled);
     ListBoxMacroList->setEnabled(enabled && !FMacroClass.IsEmpty());
     BSBTNDELETEMACRO->setEnabled(enabled && !ListBoxMacroList->selectedItems().isEmpty());
@@ -648,8 +646,8 @@ void TFrmMacro::SaveMacroFiles(const TMACROKEYINFOLIST& list)
     try {
         TuiMacroClass::SaveMacroKeyInfoListToMacroFiles(list, FMacroPath);
     } catch (const std::exception& e) {
-        FDialogs.ShowMessageDialog(this, Tr("Warning"), Tr("The macro files could not be saved."),
-                                   QString::fromStdString(e.what()));
+        FDialogs.ShowMessageDialog(
+            this, Tr("Warning"), Tr("The macro files could not be saved."), QString::fromStdString(e.what()));
     }
 }
 
@@ -657,8 +655,8 @@ void TFrmMacro::BtnCANCELClick()
 {
     if (FRecording)
         StopRecording();
-    if (FDialogs.ShowMessageDialog(this, Tr("Warning"), Tr("Do you want to leave macro manager without saving?"),
-                                   QString())
+    if (FDialogs.ShowMessageDialog(
+            this, Tr("Warning"), Tr("Do you want to leave macro manager without saving?"), QString())
         == kMessageOK)
         done(kMessageCancel);
 }
@@ -708,8 +706,7 @@ void TFrmMacro::keyPressEvent(QKeyEvent* event)
 }
 
 std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro,
-                                            const std::string& macroFolder, Dialogs& dialogs,
-                                            platform::KeyboardHook* hook)
+    const std::string& macroFolder, Dialogs& dialogs, platform::KeyboardHook* hook)
 {
     auto dialog = std::make_unique<TFrmMacro>(dialogs, hook, parent);
     dialog->SetMacroKeyInfoList(macros);
@@ -721,8 +718,8 @@ std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFO
     return dialog->Result();
 }
 
-std::optional<MacroEditorResult> ModalDialogs::EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros,
-                                                          int currentMacro, const std::string& macroFolder)
+std::optional<MacroEditorResult> ModalDialogs::EditMacros(
+    QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro, const std::string& macroFolder)
 {
     return gui::EditMacros(parent, macros, currentMacro, macroFolder, *this, &platform::SystemKeyboardHook());
 }

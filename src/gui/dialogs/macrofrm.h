@@ -26,7 +26,7 @@ class CaptionButton;
 class NumberBox;
 
 /// Data roles of the rows of ListBoxMacroKey.
-inline constexpr int kActionRowKindRole = Qt::UserRole;      // "Delay", "KeyDown", "KeyUp" or "Mouse"
+inline constexpr int kActionRowKindRole = Qt::UserRole; // "Delay", "KeyDown", "KeyUp" or "Mouse"
 inline constexpr int kActionRowIndexRole = Qt::UserRole + 1; // index of the row's action in the macro
 /// Data role of the rows of ListBoxMacroList: true when the macro's error check found errors.
 inline constexpr int kMacroRowErrorRole = Qt::UserRole;
@@ -135,7 +135,6 @@ private:
 /// Runs the editor modally on `macros`; on OK the macro files are written into `macroFolder` and
 /// the edited list and chosen macro are returned.
 std::optional<MacroEditorResult> EditMacros(QWidget* parent, const TMACROKEYINFOLIST& macros, int currentMacro,
-                                            const std::string& macroFolder, Dialogs& dialogs,
-                                            platform::KeyboardHook* hook);
+    const std::string& macroFolder, Dialogs& dialogs, platform::KeyboardHook* hook);
 
 } // namespace bv::gui

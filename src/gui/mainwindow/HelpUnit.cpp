@@ -34,7 +34,9 @@ CaptionButton* openButton(QWidget* parent, const char* name, QRect where)
 } // namespace
 
 THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::function<void(const QString&)> openAddress)
-    : FramelessDialog(QSize(574, 638), parent), FOpenManual(std::move(openManual)), FOpenAddress(std::move(openAddress))
+    : FramelessDialog(QSize(574, 638), parent)
+    , FOpenManual(std::move(openManual))
+    , FOpenAddress(std::move(openAddress))
 {
     setObjectName("HelpForm");
     setWindowTitle(QStringLiteral("Brisvane"));
@@ -55,7 +57,8 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
     });
 
     LabelWeb = MakeFontLabel(this, "LabelWeb", "Web:", QRect(48, 280, 90, 30), 11);
-    LabelWebAddress = fixedLabel(this, "LabelWebAddress", QString::fromLatin1(kProductWebAddress), QRect(140, 280, 280, 30), 11);
+    LabelWebAddress
+        = fixedLabel(this, "LabelWebAddress", QString::fromLatin1(kProductWebAddress), QRect(140, 280, 280, 30), 11);
     bsbtnweb = openButton(this, "bsbtnweb", QRect(430, 278, 96, 32));
     connect(bsbtnweb, &QPushButton::clicked, this, [this] {
         if (FOpenAddress)
@@ -63,9 +66,10 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
     });
 
     LabelProduct = fixedLabel(this, "LabelProduct",
-        QStringLiteral("Brisvane wired optical gaming mouse\n7 buttons · 100–3500 CPI · 125–1000 Hz"), QRect(32, 360, 510, 64), 11);
-    LabelContact = fixedLabel(this, "LabelContact",
-        QStringLiteral("Support: see the web address above."), QRect(32, 440, 510, 64), 11);
+        QStringLiteral("Brisvane wired optical gaming mouse\n7 buttons · 100–3500 CPI · 125–1000 Hz"),
+        QRect(32, 360, 510, 64), 11);
+    LabelContact = fixedLabel(
+        this, "LabelContact", QStringLiteral("Support: see the web address above."), QRect(32, 440, 510, 64), 11);
 
     ApplyScreenCursors(this);
 }

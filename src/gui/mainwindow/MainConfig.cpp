@@ -2,8 +2,8 @@
 
 #include "device/Function_Solmarchs.h"
 #include "device/config_image.h"
-#include "device/uiHIDEvent.h"
 #include "device/uiHIDData.h"
+#include "device/uiHIDEvent.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/button_captions.h"
 #include "mainwindow/slot_leaders.h"
@@ -29,8 +29,8 @@
 #include <QSignalBlocker>
 #include <QSocketNotifier>
 #include <QStringList>
-#include <QThread>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QtDebug>
 
@@ -49,7 +49,8 @@ QString fromPath(const std::filesystem::path& p)
 } // namespace
 
 TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
-    : FramelessWindow(QSize(801, 638), parent), FEnv(std::move(env))
+    : FramelessWindow(QSize(801, 638), parent)
+    , FEnv(std::move(env))
 {
     if (!FEnv.StartProgram)
         FEnv.StartProgram = [](const std::filesystem::path& program, const std::filesystem::path& folder) {
@@ -72,9 +73,8 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
     FHIDData = std::make_unique<TuiHIDData>(FEnv.Backend, FEnv.HidDeviceList);
 
     uiLanguage1.OnTranslateWindows = [] { RetranslateWindows(); };
-    uiLanguage1.OnLanguageChanged = [this](TuiLanguage&, const std::string& shortID, const std::string&) {
-        uiLanguage1LanguageChanged(shortID);
-    };
+    uiLanguage1.OnLanguageChanged
+        = [this](TuiLanguage&, const std::string& shortID, const std::string&) { uiLanguage1LanguageChanged(shortID); };
     // Without a language file the window shows its English source texts.
     if (!uiLanguage1.LoadFromFolder(FEnv.ProgramFolder))
         qWarning("No language file could be loaded from the program folder; the window is in English.");
@@ -129,39 +129,39 @@ void TBrisvaneCfgMain::ConnectHandlers()
     connect(Timer2, &QTimer::timeout, this, &TBrisvaneCfgMain::Timer2Timer);
     connect(PopBoxLanguage, &QComboBox::currentIndexChanged, this, &TBrisvaneCfgMain::PopBoxLanguageChange);
 
-    for (CaptionButton* b : {BtnSet1, BtnSet2})
+    for (CaptionButton* b : { BtnSet1, BtnSet2 })
         connect(b, &QPushButton::clicked, this, [this, b] { BtnSet1Click(b->property("tag").toInt()); });
-    for (CaptionButton* b : {BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7})
+    for (CaptionButton* b : { BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7 })
         connect(b, &QPushButton::clicked, this, [this, b] { BtnSet3Click(b->property("tag").toInt()); });
-    for (CaptionButton* b : {BtnSet8, Btnset9})
+    for (CaptionButton* b : { BtnSet8, Btnset9 })
         connect(b, &QPushButton::clicked, this, [this, b] { BtnSet8Click(b->property("tag").toInt()); });
     CreateSlotMenus();
-    for (CaptionButton* b : {BSBTNMODE1, BSBTNMODE2})
+    for (CaptionButton* b : { BSBTNMODE1, BSBTNMODE2 })
         connect(b, &QPushButton::clicked, this, [this, b] { BSBTNMODE1Click(b->property("tag").toInt()); });
     for (CaptionButton* b : ProfileButtons())
         connect(b, &QPushButton::clicked, this, [this, b] { BtnProfile1Click(b->property("tag").toInt()); });
     connect(BtnLoadProfile, &QPushButton::clicked, this, &TBrisvaneCfgMain::BtnLoadProfile1Click);
 
-    for (CaptionButton* b : {DPI1, dpi2, DPI3, DPI4})
+    for (CaptionButton* b : { DPI1, dpi2, DPI3, DPI4 })
         connect(b, &QPushButton::clicked, this, [this, b] { DODPIStateValueChangedEvent(b->property("tag").toInt()); });
-    for (NumberBox* n : {X1, Y1, X2, Y2, X3, Y3, X4, Y4}) {
+    for (NumberBox* n : { X1, Y1, X2, Y2, X3, Y3, X4, Y4 }) {
         connect(n, &QSpinBox::valueChanged, this, [this, n] { DOCpiValueChangeEvent(n); });
         connect(n, &NumberBox::clicked, this, [this, n] { X1Click(n->property("tag").toInt()); });
     }
-    for (QCheckBox* c : {CHKApplyDiffirentXY, CHKApplyAccelaration})
+    for (QCheckBox* c : { CHKApplyDiffirentXY, CHKApplyAccelaration })
         connect(c, &QCheckBox::toggled, this, [this, c] { DOCpiAdvanceItemChangeEvent(c); });
     connect(BSBTNSENSDEFAULTS, &QPushButton::clicked, this, &TBrisvaneCfgMain::BSBTNSENSDEFAULTSClick);
 
-    for (QRadioButton* r : {RD125HZ, RD250HZ, RD500HZ, RD1000HZ, rlow, rMedium, rHigh, rClose})
+    for (QRadioButton* r : { RD125HZ, RD250HZ, RD500HZ, RD1000HZ, rlow, rMedium, rHigh, rClose })
         connect(r, &QRadioButton::toggled, this, [this, r] { DoReportRateAndLightChangeEvent(r); });
-    for (PictureBox* c : {C1, C2, C3, C4, C5, C6})
+    for (PictureBox* c : { C1, C2, C3, C4, C5, C6 })
         connect(c, &PictureBox::clicked, this, [this, c] { DOLightColorSelectionEvent(c->property("tag").toInt()); });
     connect(BSBTNADVDEFAULTS, &QPushButton::clicked, this, &TBrisvaneCfgMain::BSBTNADVDEFAULTSClick);
 
-    for (TrackBar* t : {TrackBarDoubleClickSpeed, TrackBarPointerSpeed, TRACKBARSCROLLSPEED})
+    for (TrackBar* t : { TrackBarDoubleClickSpeed, TrackBarPointerSpeed, TRACKBARSCROLLSPEED })
         connect(t, &TrackBar::ValueChanged, this, [this, t] { DOSpeedValueChangedEvent(t); });
     connect(CHKENHANCEPOINTER, &QCheckBox::toggled, this, [this] { DOSpeedValueChangedEvent(CHKENHANCEPOINTER); });
-    for (QRadioButton* r : {RDSCROLL, RDSCROLLONEPAGE})
+    for (QRadioButton* r : { RDSCROLL, RDSCROLLONEPAGE })
         connect(r, &QRadioButton::toggled, this, [this, r] { DOSpeedValueChangedEvent(r); });
     connect(imageTest, &SvgPicture::doubleClicked, this, &TBrisvaneCfgMain::imageTestDblClick);
 }
@@ -185,9 +185,8 @@ void TBrisvaneCfgMain::CreateDeviceNotifier()
 {
     FHIDEvent = std::make_unique<TuiHIDEvent>(std::string(), FEnv.DeviceNotices);
     FHIDEvent->OnDeviceArrival = [this](TuiHIDEvent&) { uiHIDEvent1DeviceArrival(); };
-    FHIDEvent->OnHandlerFailed = [](const std::string& what) {
-        qWarning("A device notice could not be handled: %s", what.c_str());
-    };
+    FHIDEvent->OnHandlerFailed
+        = [](const std::string& what) { qWarning("A device notice could not be handled: %s", what.c_str()); };
     if (!FHIDEvent->Error().empty())
         qWarning("Plugged-in devices go unnoticed: %s", FHIDEvent->Error().c_str());
     // Windows delivers through the thread's message loop; POSIX needs its descriptor watched.
@@ -206,10 +205,10 @@ void TBrisvaneCfgMain::InitMainWindow()
 {
     FInitlizing = true;
 
-    FConfigButtonSet = {BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7};
-    FWheelConfigButtonSet = {BtnSet8, Btnset9};
-    FCPI_NBOX_INFO = {{{X1, Y1, XY1}, {X2, Y2, XY2}, {X3, Y3, XY3}, {X4, Y4, XY4}}};
-    FCPILevelControls = {{{DPI1, X1, Y1}, {dpi2, X2, Y2}, {DPI3, X3, Y3}, {DPI4, X4, Y4}}};
+    FConfigButtonSet = { BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7 };
+    FWheelConfigButtonSet = { BtnSet8, Btnset9 };
+    FCPI_NBOX_INFO = { { { X1, Y1, XY1 }, { X2, Y2, XY2 }, { X3, Y3, XY3 }, { X4, Y4, XY4 } } };
+    FCPILevelControls = { { { DPI1, X1, Y1 }, { dpi2, X2, Y2 }, { DPI3, X3, Y3 }, { DPI4, X4, Y4 } } };
     // FLight_Colors is filled with the swatches when they are made.
 
     FillLanguageList();
@@ -222,11 +221,11 @@ void TBrisvaneCfgMain::InitMainWindow()
         const auto denied = FEnv.WhyMouseDenied ? FEnv.WhyMouseDenied() : std::nullopt;
         if (FEnv.UserDialogs) {
             if (denied)
-                FEnv.UserDialogs->ShowMessageDialog(this, Tr("No permission for the mouse"), Tr(denied->first),
-                                                    Tr(denied->second));
+                FEnv.UserDialogs->ShowMessageDialog(
+                    this, Tr("No permission for the mouse"), Tr(denied->first), Tr(denied->second));
             else
-                FEnv.UserDialogs->ShowMessageDialog(this, Tr("No Device Found!"), Tr("Please connect your mouse device!"),
-                                                    QString());
+                FEnv.UserDialogs->ShowMessageDialog(
+                    this, Tr("No Device Found!"), Tr("Please connect your mouse device!"), QString());
         }
         Terminate();
         return;
@@ -235,7 +234,7 @@ void TBrisvaneCfgMain::InitMainWindow()
     FCurrentMacro = 0;
     TabControlMain->setCurrentWidget(TabGeneral);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    SystemMouseParams = {c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration};
+    SystemMouseParams = { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
     const int profile = DM().ProfileIndex();
     if (TDM::IsProfileIndexInRange(profile)) {
         const TPROFILESETTING& where = DM().ProfileSettingGroup().ProfileSettingList[profile];
@@ -309,7 +308,7 @@ void TBrisvaneCfgMain::PopBoxLanguageChange(int index)
 {
     if (index < 0)
         return;
-    static const char* const kShortIDs[] = {"0409", "0804", "0404"};
+    static const char* const kShortIDs[] = { "0409", "0804", "0404" };
     uiLanguage1.SetLang(index < 3 ? std::string(kShortIDs[index]) : uiLanguage1.GetLanguageShortIDByIndex(index));
     DM().AllProfileSettingInfo().CurrentLanguage = index;
     try {
@@ -325,8 +324,8 @@ void TBrisvaneCfgMain::PopBoxLanguageChange(int index)
 void TBrisvaneCfgMain::ReportStoreFailure(const std::exception& error)
 {
     if (FEnv.UserDialogs)
-        FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The settings could not be stored."),
-                                        QString::fromStdString(error.what()));
+        FEnv.UserDialogs->ShowMessageDialog(
+            this, Tr("Warning"), Tr("The settings could not be stored."), QString::fromStdString(error.what()));
 }
 
 void TBrisvaneCfgMain::ReportDeviceFailure(std::uint32_t error)
@@ -345,8 +344,8 @@ void TBrisvaneCfgMain::ReportDeviceFailure(std::uint32_t error)
         return;
     FDeviceFailureShown = true;
     FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"),
-                                        Tr("The mouse did not take all settings. Connect it and press Apply again."),
-                                        QString::fromStdString(FHIDData->Backend().describeError(error)));
+        Tr("The mouse did not take all settings. Connect it and press Apply again."),
+        QString::fromStdString(FHIDData->Backend().describeError(error)));
 }
 
 void TBrisvaneCfgMain::ReportStoreFailures(const std::vector<std::string>& failures)
@@ -436,20 +435,21 @@ void TBrisvaneCfgMain::RefreshMouseParams()
         TRACKBARSCROLLSPEED->setEnabled(true);
     }
     const int before = TrackBarDoubleClickSpeed->Value();
-    TrackBarDoubleClickSpeed->SetValue(TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() -
-                                       c.DoubleClickSpeed);
+    TrackBarDoubleClickSpeed->SetValue(
+        TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() - c.DoubleClickSpeed);
     // The profile's double-click time is the system's from the moment the profile is shown.
     if (!FInitlizing && TrackBarDoubleClickSpeed->Value() != before && FEnv.MouseSettings)
-        FEnv.MouseSettings->SetDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum() -
-                                               TrackBarDoubleClickSpeed->Value());
+        FEnv.MouseSettings->SetDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
+            - TrackBarDoubleClickSpeed->Value());
     TrackBarPointerSpeed->SetValue(c.PointerSpeed);
     CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
-    SystemMouseParams = {TrackBarPointerSpeed->Value(), std::int32_t(c.VWheelSpeed), std::int32_t(c.PointerAcceleration)};
+    SystemMouseParams
+        = { TrackBarPointerSpeed->Value(), std::int32_t(c.VWheelSpeed), std::int32_t(c.PointerAcceleration) };
 }
 
 std::array<CaptionButton*, 5> TBrisvaneCfgMain::ProfileButtons() const
 {
-    return {BtnProfile1, BtnProfile2, BtnProfile3, BtnProfile4, BtnProfile5};
+    return { BtnProfile1, BtnProfile2, BtnProfile3, BtnProfile4, BtnProfile5 };
 }
 
 void TBrisvaneCfgMain::RefreshProfileButtons()
@@ -473,18 +473,32 @@ void TBrisvaneCfgMain::RefreshReportAndLight()
     const RefreshScope refreshing(*this);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     switch (c.ReportRate) {
-    case 250: RD250HZ->setChecked(true); break;
-    case 500: RD500HZ->setChecked(true); break;
-    case 1000: RD1000HZ->setChecked(true); break;
-    default: RD125HZ->setChecked(true); break;
+    case 250:
+        RD250HZ->setChecked(true);
+        break;
+    case 500:
+        RD500HZ->setChecked(true);
+        break;
+    case 1000:
+        RD1000HZ->setChecked(true);
+        break;
+    default:
+        RD125HZ->setChecked(true);
+        break;
     }
 
     const TLEDCONFIG& led = DM().CurrentProfileInfo().ConfigInfo.LEDConfig;
     if (led.BRIGHT_LEVEL != 0) {
         switch (led.BREATH_SPEED) {
-        case 1: rlow->setChecked(true); break;
-        case 3: rHigh->setChecked(true); break;
-        default: rMedium->setChecked(true); break;
+        case 1:
+            rlow->setChecked(true);
+            break;
+        case 3:
+            rHigh->setChecked(true);
+            break;
+        default:
+            rMedium->setChecked(true);
+            break;
         }
     } else {
         rClose->setChecked(true);
@@ -500,7 +514,7 @@ void TBrisvaneCfgMain::RefreshReportAndLight()
     if (shown >= 0)
         PreviewLightOnDevice();
     ImageLightColor->SetPicture(FLight_Colors[shown >= 0 ? shown : 0].Picture);
-    PictureBox* const swatches[] = {C1, C2, C3, C4, C5, C6};
+    PictureBox* const swatches[] = { C1, C2, C3, C4, C5, C6 };
     for (int k = 0; k < 6; ++k)
         swatches[k]->SetRinged(k == shown);
 }
@@ -518,7 +532,7 @@ void TBrisvaneCfgMain::PreviewLightOnDevice()
 void TBrisvaneCfgMain::SendToMonitor(std::uint32_t msg, std::int64_t wParam, std::int64_t lParam)
 {
     if (FEnv.Monitor)
-        FEnv.Monitor->Send(platform::kMonitorWindowClass, {msg, wParam, lParam});
+        FEnv.Monitor->Send(platform::kMonitorWindowClass, { msg, wParam, lParam });
 }
 
 void TBrisvaneCfgMain::LaunchOrRaiseMonitor()

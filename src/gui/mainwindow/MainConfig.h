@@ -20,8 +20,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -61,8 +61,8 @@ struct MainWindowEnvironment {
     std::vector<std::string> HidDeviceList; // accepted hardware IDs; empty accepts all
     gui::Dialogs* UserDialogs = nullptr;
     platform::MonitorLink* Monitor = nullptr; // none: nothing is sent
-    std::filesystem::path ProgramFolder;      // ui.local and the images folder
-    std::filesystem::path ExecutableFolder;   // where the monitor program lies
+    std::filesystem::path ProgramFolder; // ui.local and the images folder
+    std::filesystem::path ExecutableFolder; // where the monitor program lies
     /// Receive the monitor's messages for the window class "TBrisvaneCfgMain".
     bool ReceiveMessages = true;
     /// Opens uiHIDEvent1's notification window; default: the system's device notices.
@@ -84,7 +84,6 @@ struct MainWindowEnvironment {
     /// default: handle pending events, then sleep.
     std::function<void(int ms)> Pause;
 };
-
 
 /// The controls of one sensitivity level.
 struct TCPILevelControls {
@@ -342,7 +341,7 @@ private:
     void SaveProfileToFile(const std::string& folder);
     void TakeLoadedProfile(const std::string& file);
     void ShowSlotMenu(FunctionMenu& popup, const MenuTree& tree, QWidget* target, std::uint32_t selected,
-                      void (TBrisvaneCfgMain::*chosen)(std::uint32_t));
+        void (TBrisvaneCfgMain::*chosen)(std::uint32_t));
     void AssignButtonFunction(std::uint32_t id);
     void AssignWheelFunction(std::uint32_t id);
     void ChooseMacro(int slot, std::uint32_t id);

@@ -56,7 +56,6 @@ TrackBar* trackBar(QWidget* parent, const char* name, int minimum, int maximum, 
     return t;
 }
 
-
 } // namespace
 
 void TBrisvaneCfgMain::CreateControls()
@@ -112,7 +111,7 @@ void TBrisvaneCfgMain::CreateTopBar()
     BSBTNMIN->setIcon(QIcon(":/images/minimize.svg"));
     BtnClose = MakeButton(this, "BtnClose", {}, "MyCloseBtn", QRect(754, 12, 28, 28));
     BtnClose->setIcon(QIcon(":/images/close.svg"));
-    for (auto* b : {BSBTNHELP, BSBTNMIN, BtnClose})
+    for (auto* b : { BSBTNHELP, BSBTNMIN, BtnClose })
         b->setIconSize(QSize(14, 14));
 
     MakeRule(this, QRect(1, 52, kWindowSize.width() - 2, 1));
@@ -144,29 +143,29 @@ void TBrisvaneCfgMain::CreateLeftArea()
         QPoint Anchor; // in the picture's own coordinates
     };
     const SlotPlace places[] = {
-        {&BtnSet1, "BtnSet1", "1.Default", true, 136, {50, 58}},
-        {&BtnSet8, "BtnSet8", "8.Default", true, 186, {80, 44}},
-        {&BtnSet6, "BtnSet6", "6.Default", true, 236, {80, 104}},
-        {&BtnSet4, "BtnSet4", "4.Default", true, 286, {12, 146}},
-        {&BtnSet5, "BtnSet5", "5.Default", true, 336, {11, 186}},
-        {&BtnSet2, "BtnSet2", "2.Default", false, 136, {110, 58}},
-        {&BtnSet3, "BtnSet3", "3.Default", false, 186, {80, 62}},
-        {&Btnset9, "Btnset9", "9.Default", false, 236, {80, 80}},
-        {&BtnSet7, "BtnSet7", "7.Default", false, 286, {80, 124}},
+        { &BtnSet1, "BtnSet1", "1.Default", true, 136, { 50, 58 } },
+        { &BtnSet8, "BtnSet8", "8.Default", true, 186, { 80, 44 } },
+        { &BtnSet6, "BtnSet6", "6.Default", true, 236, { 80, 104 } },
+        { &BtnSet4, "BtnSet4", "4.Default", true, 286, { 12, 146 } },
+        { &BtnSet5, "BtnSet5", "5.Default", true, 336, { 11, 186 } },
+        { &BtnSet2, "BtnSet2", "2.Default", false, 136, { 110, 58 } },
+        { &BtnSet3, "BtnSet3", "3.Default", false, 186, { 80, 62 } },
+        { &Btnset9, "Btnset9", "9.Default", false, 236, { 80, 80 } },
+        { &BtnSet7, "BtnSet7", "7.Default", false, 286, { 80, 124 } },
     };
     for (const SlotPlace& s : places) {
         const QRect place(s.Left ? 16 : 326, s.CentreY - 15, 120, 30);
         *s.Control = MakeButton(this, s.Name, s.Caption, "MySlotBtn", place);
         FSlotLeaders->AddLeader(*s.Control, mouse.topLeft() + s.Anchor - FSlotLeaders->pos());
     }
-    CaptionButton* const buttons[] = {BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7};
+    CaptionButton* const buttons[] = { BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7 };
     for (int i = 0; i < 7; ++i)
         buttons[i]->setProperty("tag", i);
     BtnSet8->setProperty("tag", 0);
     Btnset9->setProperty("tag", 1);
 
     MakeRule(this, QRect(24, 472, 414, 1));
-    CaptionButton** profiles[] = {&BtnProfile1, &BtnProfile2, &BtnProfile3, &BtnProfile4, &BtnProfile5};
+    CaptionButton** profiles[] = { &BtnProfile1, &BtnProfile2, &BtnProfile3, &BtnProfile4, &BtnProfile5 };
     FProfileButtons = new QButtonGroup(this);
     FProfileButtons->setExclusive(true);
     for (int i = 0; i < 5; ++i) {
@@ -199,14 +198,14 @@ void TBrisvaneCfgMain::CreateGeneralTab()
     MakeLabel(t, "LabelXAxis", "X-Axis", QRect(118, 14, 92, 20));
     MakeLabel(t, "LabelYAxis", "Y-Axis", QRect(214, 14, 92, 20));
 
-    CaptionButton** levels[] = {&DPI1, &dpi2, &DPI3, &DPI4};
-    const char* levelNames[] = {"DPI1", "dpi2", "DPI3", "DPI4"};
-    NumberBox** xs[] = {&X1, &X2, &X3, &X4};
-    NumberBox** ys[] = {&Y1, &Y2, &Y3, &Y4};
-    NumberBox** xys[] = {&XY1, &XY2, &XY3, &XY4};
-    const char* xNames[] = {"X1", "X2", "X3", "X4"};
-    const char* yNames[] = {"Y1", "Y2", "Y3", "Y4"};
-    const char* xyNames[] = {"XY1", "XY2", "XY3", "XY4"};
+    CaptionButton** levels[] = { &DPI1, &dpi2, &DPI3, &DPI4 };
+    const char* levelNames[] = { "DPI1", "dpi2", "DPI3", "DPI4" };
+    NumberBox** xs[] = { &X1, &X2, &X3, &X4 };
+    NumberBox** ys[] = { &Y1, &Y2, &Y3, &Y4 };
+    NumberBox** xys[] = { &XY1, &XY2, &XY3, &XY4 };
+    const char* xNames[] = { "X1", "X2", "X3", "X4" };
+    const char* yNames[] = { "Y1", "Y2", "Y3", "Y4" };
+    const char* xyNames[] = { "XY1", "XY2", "XY3", "XY4" };
     for (int i = 0; i < 4; ++i) {
         const int y = 40 + i * 42;
         *levels[i] = MakeButton(t, levelNames[i], "DPI" + QString::number(i + 1), "MyDPIBtnA", QRect(14, y, 94, 30));
@@ -246,9 +245,9 @@ void TBrisvaneCfgMain::CreateLightTab()
 
     MakeRule(t, QRect(14, 114, 288, 1));
     MakeLabel(t, "LabelBreathingColor", "Breathing Color", QRect(14, 128, 288, 20));
-    static constexpr std::uint32_t kSwatches[6] = {0xFFFF0000, 0xFFFFFF00, 0xFF00FF00,
-                                                   0xFF006060, 0xFFFF00FF, 0xFF0000FF};
-    PictureBox** swatches[] = {&C1, &C2, &C3, &C4, &C5, &C6};
+    static constexpr std::uint32_t kSwatches[6]
+        = { 0xFFFF0000, 0xFFFFFF00, 0xFF00FF00, 0xFF006060, 0xFFFF00FF, 0xFF0000FF };
+    PictureBox** swatches[] = { &C1, &C2, &C3, &C4, &C5, &C6 };
     for (int i = 0; i < 6; ++i) {
         FLight_Colors[i].Color = kSwatches[i];
         FLight_Colors[i].Picture = MakeColourPicture(QColor::fromRgba(kSwatches[i]), QSize(40, 40));

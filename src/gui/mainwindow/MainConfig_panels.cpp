@@ -7,9 +7,9 @@
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QRadioButton>
-#include <QCheckBox>
 
 #include <utility>
 
@@ -20,7 +20,8 @@ void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
     if (Quiet())
         return;
     TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    const std::pair<QRadioButton*, std::uint16_t> rates[] = {{RD125HZ, 125}, {RD250HZ, 250}, {RD500HZ, 500}, {RD1000HZ, 1000}};
+    const std::pair<QRadioButton*, std::uint16_t> rates[]
+        = { { RD125HZ, 125 }, { RD250HZ, 250 }, { RD500HZ, 500 }, { RD1000HZ, 1000 } };
     bool isRate = false;
     for (const auto& [radio, hz] : rates)
         isRate = isRate || radio == sender;
@@ -43,7 +44,7 @@ void TBrisvaneCfgMain::DoReportRateAndLightChangeEvent(QRadioButton* sender)
         c.WheelLedOnOff = 1;
         if (led.BRIGHT_LEVEL == 0)
             led.BRIGHT_LEVEL = 3;
-        const std::pair<QRadioButton*, std::uint8_t> speeds[] = {{rlow, 1}, {rMedium, 2}, {rHigh, 3}};
+        const std::pair<QRadioButton*, std::uint8_t> speeds[] = { { rlow, 1 }, { rMedium, 2 }, { rHigh, 3 } };
         for (const auto& [radio, speed] : speeds)
             if (radio->isChecked())
                 led.BREATH_SPEED = speed;
@@ -61,7 +62,7 @@ void TBrisvaneCfgMain::DOLightColorSelectionEvent(int tag)
         return;
     const std::uint32_t argb = FLight_Colors[tag].Color;
     ImageLightColor->SetPicture(FLight_Colors[tag].Picture);
-    PictureBox* const swatches[] = {C1, C2, C3, C4, C5, C6};
+    PictureBox* const swatches[] = { C1, C2, C3, C4, C5, C6 };
     for (int k = 0; k < 6; ++k)
         swatches[k]->SetRinged(k == tag);
     TLEDCONFIG& led = DM().CurrentProfileInfo().ConfigInfo.LEDConfig;
@@ -90,7 +91,7 @@ void TBrisvaneCfgMain::DOSpeedValueChangedEvent(QObject* sender)
     }
     if (sender == TrackBarDoubleClickSpeed) {
         c.DoubleClickSpeed = std::uint16_t(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
-                                           - TrackBarDoubleClickSpeed->Value());
+            - TrackBarDoubleClickSpeed->Value());
         if (FEnv.MouseSettings)
             FEnv.MouseSettings->SetDoubleClickTime(c.DoubleClickSpeed);
     }
@@ -121,6 +122,5 @@ void TBrisvaneCfgMain::imageTestDblClick()
 {
     imageTest->StartSpin();
 }
-
 
 } // namespace bv::gui

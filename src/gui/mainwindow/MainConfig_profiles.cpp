@@ -11,13 +11,13 @@
 #include "mainwindow/HelpUnit.h"
 #include "mainwindow/button_menus.h"
 #include "platform/atomic_file.h"
-#include "settings/uiProfile.h"
-#include "toolkit/function_menu.h"
 #include "settings/DMUnit.h"
 #include "settings/app_settings.h"
 #include "settings/store_error.h"
+#include "settings/uiProfile.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/function_menu.h"
 #include "toolkit/translation.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,7 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
     }
     BuildMacroSubMenu();
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    SystemMouseParams = {c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration};
+    SystemMouseParams = { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
 
     TProfileSettingGroup& group = DM().ProfileSettingGroup();
     const int mode = group.CurrentProfileGroup;
@@ -82,8 +82,8 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
     TLightBlock light {};
     EncodeLightBlock(DM().CurrentProfileInfo().ConfigInfo.LEDConfig, light);
     const TMOUSECONFIGINFO& now = DM().CurrentProfileInfo().ConfigInfo;
-    ReportDeviceFailure(
-        ProfileButtonSequence(*FHIDData, k, static_cast<std::uint8_t>(game), light, now.HWVWheelValue, now.WheelLedOnOff));
+    ReportDeviceFailure(ProfileButtonSequence(
+        *FHIDData, k, static_cast<std::uint8_t>(game), light, now.HWVWheelValue, now.WheelLedOnOff));
     try {
         // Written only where the monitor made its key; without the monitor there is no one to tell.
         (void)SaveProfileIDToRegistry(DM().Registry(), k);
@@ -125,27 +125,28 @@ void TBrisvaneCfgMain::StartSystemMouseSettings()
     // The system answers on the worker; the window hears of refusals on its own thread, if it is
     // still there.
     QPointer<TBrisvaneCfgMain> self(this);
-    const bool started = StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
-        const std::vector<std::string> failed = r.Failures();
-        if (failed.empty())
-            return;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, failed] {
-                if (!self || !self->FEnv.UserDialogs)
-                    return;
-                QStringList lines;
-                for (const auto& f : failed)
-                    lines << QString::fromStdString(f);
-                self->FEnv.UserDialogs->ShowMessageDialog(
-                    self, Tr("Warning"), Tr("The system did not take these mouse settings:"), lines.join('\n'));
-            },
-            Qt::QueuedConnection);
-    });
+    const bool started
+        = StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
+              const std::vector<std::string> failed = r.Failures();
+              if (failed.empty())
+                  return;
+              QMetaObject::invokeMethod(
+                  QCoreApplication::instance(),
+                  [self, failed] {
+                      if (!self || !self->FEnv.UserDialogs)
+                          return;
+                      QStringList lines;
+                      for (const auto& f : failed)
+                          lines << QString::fromStdString(f);
+                      self->FEnv.UserDialogs->ShowMessageDialog(
+                          self, Tr("Warning"), Tr("The system did not take these mouse settings:"), lines.join('\n'));
+                  },
+                  Qt::QueuedConnection);
+          });
     if (!started && FEnv.MouseSettings && FEnv.UserDialogs)
         FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The system did not take these mouse settings:"),
-                                            QStringLiteral("pointer precision, pointer speed, wheel scroll lines: no "
-                                                           "worker could be started"));
+            QStringLiteral("pointer precision, pointer speed, wheel scroll lines: no "
+                           "worker could be started"));
 }
 
 bool TBrisvaneCfgMain::ApplySettings()
@@ -171,8 +172,8 @@ bool TBrisvaneCfgMain::ApplySettings()
     request->UsageAndPage = MouseUsageAndPage;
     if (!FHIDData->IsDeviceExist(*request)) {
         if (FEnv.UserDialogs)
-            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"),
-                Tr("    Please connect your mouse device before apply new settings!"), QString());
+            FEnv.UserDialogs->ShowMessageDialog(
+                this, Tr("Warning"), Tr("    Please connect your mouse device before apply new settings!"), QString());
         if (FLastApplyOutcome == ApplyOutcome::Done)
             FLastApplyOutcome = ApplyOutcome::NoMouse;
         return false;
@@ -216,8 +217,8 @@ bool TBrisvaneCfgMain::AskSaveOnCancel()
 {
     if (!SettingsChanged || !FEnv.UserDialogs)
         return true;
-    const int answer = FEnv.UserDialogs->ShowMessageDialog(
-        this, QStringLiteral("Warning"), QStringLiteral("The settings was changed, save the current setting anyway?"), QString());
+    const int answer = FEnv.UserDialogs->ShowMessageDialog(this, QStringLiteral("Warning"),
+        QStringLiteral("The settings was changed, save the current setting anyway?"), QString());
     if (answer != kMessageOK)
         return true;
     StoreBatch stores;
@@ -296,8 +297,8 @@ void TBrisvaneCfgMain::TakeLoadedProfile(const std::string& file)
             return;
     } catch (const std::exception& e) {
         if (FEnv.UserDialogs)
-            FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The settings could not be loaded."),
-                                                QString::fromStdString(e.what()));
+            FEnv.UserDialogs->ShowMessageDialog(
+                this, Tr("Warning"), Tr("The settings could not be loaded."), QString::fromStdString(e.what()));
         return;
     }
     StoreBatch stores;

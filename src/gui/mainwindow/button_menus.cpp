@@ -38,7 +38,7 @@ MenuTree::MenuTree(const std::vector<std::pair<std::string, std::vector<std::str
 {
     std::uint32_t id = 0;
     for (const auto& [caption, subs] : items) {
-        FItems.push_back({caption, ++id, {}});
+        FItems.push_back({ caption, ++id, {} });
         SetSubItems(int(id), subs);
     }
 }
@@ -51,7 +51,7 @@ void MenuTree::SetSubItems(int position, const std::vector<std::string>& caption
     parent.SubItems.clear();
     std::uint32_t n = 0;
     for (const auto& caption : captions)
-        parent.SubItems.push_back({caption, SubmenuID(parent.ItemID, ++n), {}});
+        parent.SubItems.push_back({ caption, SubmenuID(parent.ItemID, ++n), {} });
 }
 
 std::string MenuTree::CaptionOfID(std::int64_t id) const
@@ -73,44 +73,44 @@ std::string MenuTree::CaptionOfID(std::int64_t id) const
 MenuTree MenuTree::ButtonMenu()
 {
     return MenuTree({
-        {"Click", {}},
-        {"Right Click", {}},
-        {"Middle Button", {}},
-        {"Forward", {}},
-        {"Backward", {}},
-        {"Single Key", {}},
-        {"Combo Key", {}},
-        {"Basic", {"Cut", "Copy", "Paste", "Select All", "Find", "New", "Print", "Save"}},
-        {"Advanced", {"Switch Window", "Close Window", "Open Explorer", "Run", "Show Desktop", "Lock PC"}},
-        {"Media", {"Play/Pause", "Stop", "Previous", "Next", "Volume Up", "Volume Down", "Mute"}},
-        {"Macro", {"Macro Manager"}},
-        {"DPI Switch", {}},
-        {"DPI +", {}},
-        {"DPI -", {}},
-        {"Fire Key...", {}},
-        {"Disable", {}},
+        { "Click", {} },
+        { "Right Click", {} },
+        { "Middle Button", {} },
+        { "Forward", {} },
+        { "Backward", {} },
+        { "Single Key", {} },
+        { "Combo Key", {} },
+        { "Basic", { "Cut", "Copy", "Paste", "Select All", "Find", "New", "Print", "Save" } },
+        { "Advanced", { "Switch Window", "Close Window", "Open Explorer", "Run", "Show Desktop", "Lock PC" } },
+        { "Media", { "Play/Pause", "Stop", "Previous", "Next", "Volume Up", "Volume Down", "Mute" } },
+        { "Macro", { "Macro Manager" } },
+        { "DPI Switch", {} },
+        { "DPI +", {} },
+        { "DPI -", {} },
+        { "Fire Key...", {} },
+        { "Disable", {} },
     });
 }
 
 MenuTree MenuTree::PrimaryButtonMenu()
 {
-    return MenuTree({{"Click", {}}, {"Right Click", {}}});
+    return MenuTree({ { "Click", {} }, { "Right Click", {} } });
 }
 
 MenuTree MenuTree::WheelMenu()
 {
-    return MenuTree({{"Wheel Up", {}}, {"Wheel Down", {}}, {"Volume +", {}}, {"Volume -", {}}, {"Backward", {}},
-                     {"Forward", {}}});
+    return MenuTree({ { "Wheel Up", {} }, { "Wheel Down", {} }, { "Volume +", {} }, { "Volume -", {} },
+        { "Backward", {} }, { "Forward", {} } });
 }
 
 MenuTree MenuTree::PresetMenu()
 {
-    return MenuTree({{"Default Profile", {}}, {"Load from file", {}}, {"Save to file", {}}});
+    return MenuTree({ { "Default Profile", {} }, { "Load from file", {} }, { "Save to file", {} } });
 }
 
 void BuildMacroSubMenu(MenuTree& buttonMenu, const TMACROKEYINFOLIST& macros)
 {
-    std::vector<std::string> captions{Translate("Macro Manager")};
+    std::vector<std::string> captions { Translate("Macro Manager") };
     // A damaged count must not reach past the list.
     const int count = std::min<int>(macros.nMacroInfoCount, kMacroListSlots);
     for (int k = 0; k < count; ++k)

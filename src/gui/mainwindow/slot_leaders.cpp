@@ -5,14 +5,15 @@
 
 namespace bv::gui {
 
-SlotLeaders::SlotLeaders(QWidget* parent) : QWidget(parent)
+SlotLeaders::SlotLeaders(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void SlotLeaders::AddLeader(QWidget* slot, QPoint anchor)
 {
-    FLeaders.push_back({slot, anchor});
+    FLeaders.push_back({ slot, anchor });
     update();
 }
 

@@ -4,7 +4,8 @@
 
 namespace bv::gui {
 
-BusyIndicator::BusyIndicator(QWidget* parent) : QWidget(parent)
+BusyIndicator::BusyIndicator(QWidget* parent)
+    : QWidget(parent)
 {
     FTimer.setInterval(40);
     connect(&FTimer, &QTimer::timeout, this, [this] {

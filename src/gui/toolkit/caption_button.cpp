@@ -4,7 +4,8 @@
 
 namespace bv::gui {
 
-CaptionButton::CaptionButton(QWidget* parent, const QString& styleName) : QPushButton(parent)
+CaptionButton::CaptionButton(QWidget* parent, const QString& styleName)
+    : QPushButton(parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);

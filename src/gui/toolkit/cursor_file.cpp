@@ -46,7 +46,7 @@ std::optional<std::vector<CursorFileEntry>> ReadCursorDirectory(const QByteArray
         const QPoint hot(int(le(bytes, at + 4, 2)), int(le(bytes, at + 6, 2)));
         if (hot.x() >= w || hot.y() >= h)
             return std::nullopt;
-        entries.push_back({QSize(w, h), hot});
+        entries.push_back({ QSize(w, h), hot });
     }
     return entries;
 }

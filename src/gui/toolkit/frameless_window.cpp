@@ -51,7 +51,8 @@ void PaintWindowBackground(QWidget* window, QPainter& p)
     p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
-FramelessWindow::FramelessWindow(QSize size, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+FramelessWindow::FramelessWindow(QSize size, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFixedSize(size);
     setAttribute(Qt::WA_StyledBackground, false);
@@ -75,7 +76,8 @@ void FramelessWindow::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
-FramelessDialog::FramelessDialog(QSize size, QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+FramelessDialog::FramelessDialog(QSize size, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setFixedSize(size);
     setModal(true);

@@ -57,7 +57,8 @@ bool numberText(const QString& text, qint64* value)
 
 } // namespace
 
-NumberBox::NumberBox(QWidget* parent) : QSpinBox(parent)
+NumberBox::NumberBox(QWidget* parent)
+    : QSpinBox(parent)
 {
     setAlignment(Qt::AlignCenter);
     setKeyboardTracking(false); // one change per finished entry, not per digit

@@ -9,7 +9,9 @@
 
 namespace bv::gui {
 
-SvgPicture::SvgPicture(const QString& file, QWidget* parent) : QWidget(parent), FRenderer(new QSvgRenderer(file, this))
+SvgPicture::SvgPicture(const QString& file, QWidget* parent)
+    : QWidget(parent)
+    , FRenderer(new QSvgRenderer(file, this))
 {
     FRenderer->setAspectRatioMode(Qt::KeepAspectRatio);
 }
@@ -108,7 +110,10 @@ QPixmap MakeColourPicture(QColor colour, QSize size)
     return pixmap;
 }
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent)
+{
+}
 
 void PictureBox::SetPicture(const QPixmap& picture)
 {

@@ -41,7 +41,7 @@ QPalette darkPalette()
     p.setColor(QPalette::ToolTipText, text);
     p.setColor(QPalette::PlaceholderText, muted);
     p.setColor(QPalette::Link, accent.lighter(130));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         p.setColor(QPalette::Disabled, role, muted);
     return p;
 }
@@ -52,10 +52,10 @@ QString CjkFontFamily(bool traditional)
 {
     const QStringList families = QFontDatabase::families();
     const QStringList preferred = traditional
-        ? QStringList{"Noto Sans CJK TC", "Noto Sans CJK HK", "Source Han Sans TC", "WenQuanYi Zen Hei",
-                      "Microsoft JhengHei", "Noto Sans CJK SC"}
-        : QStringList{"Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Zen Hei", "Microsoft YaHei",
-                      "SimHei", "Noto Sans CJK TC"};
+        ? QStringList { "Noto Sans CJK TC", "Noto Sans CJK HK", "Source Han Sans TC", "WenQuanYi Zen Hei",
+              "Microsoft JhengHei", "Noto Sans CJK SC" }
+        : QStringList { "Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Zen Hei", "Microsoft YaHei", "SimHei",
+              "Noto Sans CJK TC" };
     for (const QString& name : preferred)
         if (families.contains(name, Qt::CaseInsensitive))
             return name;
@@ -67,12 +67,12 @@ QString CjkFontFamily(bool traditional)
 
 QStringList FontFamiliesFor(const std::string& shortID)
 {
-    QStringList families{kWindowFont, kLatinFallback};
+    QStringList families { kWindowFont, kLatinFallback };
     // Chinese texts get the glyph forms of their own script; English keeps a fallback for
     // the native language names in the language box.
     const QString first = CjkFontFamily(shortID == "0404");
     const QString second = CjkFontFamily(shortID != "0404");
-    for (const QString& f : {first, second})
+    for (const QString& f : { first, second })
         if (!f.isEmpty() && !families.contains(f))
             families << f;
     return families;
@@ -90,12 +90,12 @@ QFont FunctionMenuItemFont(const std::string& shortID)
     QFont font;
     if (isChinese(shortID)) {
 #ifdef Q_OS_WIN
-        font.setFamilies({QStringLiteral("黑体"), CjkFontFamily(shortID == "0404")});
+        font.setFamilies({ QStringLiteral("黑体"), CjkFontFamily(shortID == "0404") });
 #else
-        font.setFamilies({CjkFontFamily(shortID == "0404"), QStringLiteral("黑体")});
+        font.setFamilies({ CjkFontFamily(shortID == "0404"), QStringLiteral("黑体") });
 #endif
     } else {
-        font.setFamilies({kWindowFont, kLatinFallback});
+        font.setFamilies({ kWindowFont, kLatinFallback });
     }
     return font;
 }

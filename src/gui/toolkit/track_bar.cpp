@@ -6,7 +6,8 @@
 
 namespace bv::gui {
 
-TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
+TrackBar::TrackBar(QWidget* parent)
+    : QSlider(Qt::Horizontal, parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
