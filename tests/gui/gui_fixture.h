@@ -27,6 +27,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -34,6 +35,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -169,12 +171,25 @@ class RecordingMouseSettings final : public platform::SystemMouseSettings {
 public:
     /// What the pointer speed gets as its answer (the others are always taken).
     platform::SettingResult SpeedAnswer;
+    /// How often the double-click time was set, and whether any of those calls came on the thread
+    /// that made these settings (the window's).
+    std::atomic<int> DoubleClickCalls { 0 };
+    std::atomic<bool> DoubleClickOnMakersThread { false };
 
 protected:
-    platform::SettingResult DoSetDoubleClickTime(std::uint32_t) override { return {}; }
+    platform::SettingResult DoSetDoubleClickTime(std::uint32_t) override
+    {
+        ++DoubleClickCalls;
+        if (std::this_thread::get_id() == FMaker)
+            DoubleClickOnMakersThread = true;
+        return {};
+    }
     platform::SettingResult DoSetMouseAcceleration(const platform::MouseAcceleration&) override { return {}; }
     platform::SettingResult DoSetMouseSpeed(std::int32_t) override { return SpeedAnswer; }
     platform::SettingResult DoSetWheelScrollLines(std::uint32_t) override { return {}; }
+
+private:
+    const std::thread::id FMaker = std::this_thread::get_id();
 };
 
 /// A keyboard hook that the system refuses, as Windows may.

@@ -7,6 +7,7 @@
 #include "toolkit/caption_button.h"
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
+#include "util/uiThread.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -108,9 +109,15 @@ void LightAndMouseSettingsTest::advancedTabStoresItsValuesAndSetsOnlyTheDoubleCl
     WindowRig rig;
     auto w = rig.Start();
 
-    w->TrackBarDoubleClickSpeed->SetValue(900);
+    // Every step of the bar is stored at once; the system gets the time once the bar rests, in
+    // one call off the window's thread.
+    for (int value = 300; value <= 900; value += 10)
+        w->TrackBarDoubleClickSpeed->SetValue(value);
     QCOMPARE(int(Config(rig).DoubleClickSpeed), 200);
-    QCOMPARE(rig.mouseSettings->Requested().DoubleClickTime, std::optional<std::uint32_t>(200));
+    QTRY_COMPARE(rig.mouseSettings->Requested().DoubleClickTime, std::optional<std::uint32_t>(200));
+    TuiThread::WaitForAll();
+    QCOMPARE(rig.mouseSettings->DoubleClickCalls.load(), 1);
+    QVERIFY(!rig.mouseSettings->DoubleClickOnMakersThread);
 
     w->RDSCROLLONEPAGE->click();
     QCOMPARE(int(Config(rig).VWheelSpeed), 20);

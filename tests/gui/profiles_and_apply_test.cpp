@@ -426,7 +426,7 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
                 QCOMPARE(w->SystemMouseParams.AccelerationIndex, int(c.PointerAcceleration));
             }
             // The switch sets the profile's double-click time for the system, as a move of the bar does.
-            QCOMPARE(rig.mouseSettings->Requested().DoubleClickTime.value_or(550),
+            QTRY_COMPARE(rig.mouseSettings->Requested().DoubleClickTime.value_or(550),
                 std::uint32_t(rig.dm->CurrentProfileInfo().ConfigInfo.DoubleClickSpeed));
             // And the next Apply writes the profiles as they were stored.
             w->BSBTNAPPLY->click();

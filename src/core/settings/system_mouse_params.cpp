@@ -43,12 +43,12 @@ std::vector<std::string> SystemMouseParamsResult::Failures() const
     return failed;
 }
 
-bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings,
-    const TSystemMouseParams& params, std::function<void(const SystemMouseParamsResult&)> done)
+namespace {
+
+// Runs `work` on a one-shot worker after every worker started before it, so the system ends with
+// the values asked for last. False, running nothing, when no worker could be started.
+bool startInOrder(std::function<void()> work)
 {
-    if (!settings)
-        return false;
-    // Each worker waits for the one before, so two quick Applies end with the newer values.
     static std::mutex chainMutex;
     static std::shared_future<void> previous;
     auto finished = std::make_shared<std::promise<void>>();
@@ -58,26 +58,48 @@ bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> 
         before = previous;
         previous = finished->get_future().share();
     }
+    // The work carries its own values; the thread only needs a buffer of at least one byte.
+    const std::uint8_t unused = 0;
     const bool started = TuiThread::ThreadCallFunction(
-        [settings, before, finished, done](const void* buffer, std::uint32_t size) {
+        [before, finished, work = std::move(work)](const void*, std::uint32_t) {
             struct Finish {
                 std::promise<void>& p;
                 ~Finish() { p.set_value(); }
             } finish { *finished };
             if (before.valid())
                 before.wait();
-            TSystemMouseParams copy;
-            if (size != sizeof copy)
-                return;
-            std::memcpy(&copy, buffer, sizeof copy);
-            const SystemMouseParamsResult result = ApplySystemMouseParams(*settings, copy);
-            if (done)
-                done(result);
+            work();
         },
-        &params, sizeof params);
+        &unused, sizeof unused);
     if (!started)
         finished->set_value();
     return started;
+}
+
+} // namespace
+
+bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings,
+    const TSystemMouseParams& params, std::function<void(const SystemMouseParamsResult&)> done)
+{
+    if (!settings)
+        return false;
+    return startInOrder([settings, params, done] {
+        const SystemMouseParamsResult result = ApplySystemMouseParams(*settings, params);
+        if (done)
+            done(result);
+    });
+}
+
+bool StartSetDoubleClickTime(std::shared_ptr<platform::SystemMouseSettings> settings, std::uint32_t milliseconds,
+    std::function<void(const platform::SettingResult&)> done)
+{
+    if (!settings)
+        return false;
+    return startInOrder([settings, milliseconds, done] {
+        const platform::SettingResult result = settings->SetDoubleClickTime(milliseconds);
+        if (done)
+            done(result);
+    });
 }
 
 } // namespace bv

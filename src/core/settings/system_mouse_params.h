@@ -43,9 +43,16 @@ SystemMouseParamsResult ApplySystemMouseParams(
     platform::SystemMouseSettings& settings, const TSystemMouseParams& params);
 
 /// The same on a one-shot worker thread with its own copy of the values; the caller does not wait.
-/// `settings` must outlive the thread (TuiThread::WaitForAll joins it at the latest). `done`, when
-/// given, runs on the worker thread with what the system said.
+/// Workers run one after the other in the order they were started (this and
+/// StartSetDoubleClickTime). `settings` must outlive the thread (TuiThread::WaitForAll joins it at
+/// the latest). `done`, when given, runs on the worker thread with what the system said. False when
+/// there are no settings or no worker could be started.
 [[nodiscard]] bool StartApplySystemMouseParams(std::shared_ptr<platform::SystemMouseSettings> settings,
     const TSystemMouseParams& params, std::function<void(const SystemMouseParamsResult&)> done = {});
+
+/// The system's double-click time on a worker, in order with the other workers (a desktop's
+/// settings tool can take 10 to 15 ms, too long for the window's thread).
+[[nodiscard]] bool StartSetDoubleClickTime(std::shared_ptr<platform::SystemMouseSettings> settings,
+    std::uint32_t milliseconds, std::function<void(const platform::SettingResult&)> done = {});
 
 } // namespace bv

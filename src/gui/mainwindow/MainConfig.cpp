@@ -92,6 +92,9 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
 
 TBrisvaneCfgMain::~TBrisvaneCfgMain()
 {
+    // A double-click time still waiting for the bar to rest is the user's last choice.
+    if (FDoubleClickTimer && FDoubleClickTimer->isActive())
+        FlushDoubleClickTime();
     // The language component goes with the window: later re-translations must not call into it.
     uiLanguage1.OnTranslateWindows = nullptr;
     uiLanguage1.OnLanguageChanged = nullptr;
@@ -438,8 +441,8 @@ void TBrisvaneCfgMain::RefreshMouseParams()
     TrackBarDoubleClickSpeed->SetValue(
         TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() - c.DoubleClickSpeed);
     // The profile's double-click time is the system's from the moment the profile is shown.
-    if (!FInitlizing && TrackBarDoubleClickSpeed->Value() != before && FEnv.MouseSettings)
-        FEnv.MouseSettings->SetDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
+    if (!FInitlizing && TrackBarDoubleClickSpeed->Value() != before)
+        ScheduleDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
             - TrackBarDoubleClickSpeed->Value());
     TrackBarPointerSpeed->SetValue(c.PointerSpeed);
     CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);

@@ -358,6 +358,11 @@ private:
     void ReportStoreFailures(const std::vector<std::string>& failures);
     /// Hands SystemMouseParams to the system on a worker and tells what it refused.
     void StartSystemMouseSettings();
+    /// Asks for the system's double-click time once the track bar rests (every step would cost a
+    /// call to the desktop's settings tool); the call runs on a worker.
+    void ScheduleDoubleClickTime(std::uint32_t milliseconds);
+    /// Sends a scheduled double-click time now (the window is going).
+    void FlushDoubleClickTime();
     /// Refreshes run the controls' change handlers (as a user change would) with this set, so
     /// that a refresh shows what is stored and never writes into the profile.
     class RefreshScope {
@@ -403,6 +408,8 @@ private:
     ApplyOutcome FLastApplyOutcome = ApplyOutcome::Done;
     std::uint8_t FLastChosenProfile = 0; // CurrentGame at the last profile click; Apply's notice
     bool FDeviceFailureShown = false; // until a sequence goes through again
+    QTimer* FDoubleClickTimer = nullptr;
+    std::uint32_t FPendingDoubleClickTime = 0;
     std::string FMacroPath;
     std::string FProfilePath;
 };

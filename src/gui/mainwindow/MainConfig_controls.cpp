@@ -86,6 +86,10 @@ void TBrisvaneCfgMain::CreateControls()
     CreateLightTab();
     CreateAdvancedTab();
 
+    FDoubleClickTimer = new QTimer(this);
+    FDoubleClickTimer->setSingleShot(true);
+    FDoubleClickTimer->setInterval(150);
+    connect(FDoubleClickTimer, &QTimer::timeout, this, &TBrisvaneCfgMain::FlushDoubleClickTime);
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(500);

@@ -92,8 +92,7 @@ void TBrisvaneCfgMain::DOSpeedValueChangedEvent(QObject* sender)
     if (sender == TrackBarDoubleClickSpeed) {
         c.DoubleClickSpeed = std::uint16_t(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
             - TrackBarDoubleClickSpeed->Value());
-        if (FEnv.MouseSettings)
-            FEnv.MouseSettings->SetDoubleClickTime(c.DoubleClickSpeed);
+        ScheduleDoubleClickTime(c.DoubleClickSpeed);
     }
     if (sender == TrackBarPointerSpeed) {
         c.PointerSpeed = std::uint16_t(TrackBarPointerSpeed->Value());

@@ -149,6 +149,36 @@ void TBrisvaneCfgMain::StartSystemMouseSettings()
                            "worker could be started"));
 }
 
+void TBrisvaneCfgMain::ScheduleDoubleClickTime(std::uint32_t milliseconds)
+{
+    FPendingDoubleClickTime = milliseconds;
+    FDoubleClickTimer->start();
+}
+
+void TBrisvaneCfgMain::FlushDoubleClickTime()
+{
+    FDoubleClickTimer->stop();
+    if (!FEnv.MouseSettings)
+        return;
+    QPointer<TBrisvaneCfgMain> self(this);
+    const bool started = StartSetDoubleClickTime(
+        FEnv.MouseSettings, FPendingDoubleClickTime, [self](const platform::SettingResult& r) {
+            if (r.Status != platform::SettingStatus::Failed)
+                return;
+            const std::string line = "double-click time: " + r.Detail;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, line] {
+                    if (self && self->FEnv.UserDialogs)
+                        self->FEnv.UserDialogs->ShowMessageDialog(self, Tr("Warning"),
+                            Tr("The system did not take these mouse settings:"), QString::fromStdString(line));
+                },
+                Qt::QueuedConnection);
+        });
+    if (!started)
+        qWarning("The double-click time could not be handed to a worker.");
+}
+
 bool TBrisvaneCfgMain::ApplySettings()
 {
     // Everything is kept on the computer first, whether or not the mouse is there. Each store is
