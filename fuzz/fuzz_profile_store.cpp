@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto files = bv::platform::openMemoryFileSystem();
     auto registry = bv::platform::openFileRegistry(kRegistry, *files);
-    registry->createKey(RootKey::CurrentUser, kKey);
+    (void)registry->createKey(RootKey::CurrentUser, kKey); // in memory: always made
     const char* names[] = { "BVProfileSettingGroup.pfd", "BVPROFILE.pfd", "BVProfile2.pfd" };
     for (const char* name : names)
         if (auto v = factoryValue(name); !v.empty())

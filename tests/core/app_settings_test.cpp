@@ -55,7 +55,7 @@ TEST(ProfileIDTest, WrittenOnlyWhenTheKeyExists)
     EXPECT_FALSE(SaveProfileIDToRegistry(*registry, 2));
     EXPECT_FALSE(registry->keyExists(platform::RootKey::CurrentUser, kRegistryKeyPath));
 
-    registry->createKey(platform::RootKey::CurrentUser, kRegistryKeyPath);
+    ASSERT_TRUE(registry->createKey(platform::RootKey::CurrentUser, kRegistryKeyPath));
     EXPECT_TRUE(SaveProfileIDToRegistry(*registry, 2));
     EXPECT_EQ(registry->readDword(platform::RootKey::CurrentUser, kRegistryKeyPath, "ProfileID"), 2u);
 }

@@ -60,7 +60,7 @@ TEST_F(ProfileStoreTest, RegistryLoadTakesTheStoredSize)
     std::vector<std::uint8_t> image(109888, 1);
     profile.Write(image.data(), static_cast<std::int64_t>(image.size()));
     const auto stored = randomBytes(50, 1);
-    registry->createKey(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse");
+    ASSERT_TRUE(registry->createKey(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse"));
     registry->writeBinary(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "BVProfile1.pfd", stored);
     ASSERT_TRUE(profile.LoadStreamFromRegistry());
     EXPECT_EQ(profile.Image(), stored);
@@ -153,7 +153,7 @@ TEST_F(ProfileStoreTest, VetoCancelsWithoutTouchingAnything)
 
 TEST_F(ProfileStoreTest, StoreErrorsAreThrownNotTurnedIntoFalse)
 {
-    registry->createKey(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse");
+    ASSERT_TRUE(registry->createKey(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse"));
     registry->writeDword(platform::RootKey::CurrentUser, "software\\BrisvaneGMMouse", "BVProfile1.pfd", 7);
     EXPECT_THROW((void)profile.LoadStreamFromRegistry(), std::system_error);
 

@@ -534,14 +534,16 @@ void TBrisvaneCfgMain::PreviewLightOnDevice()
 
 void TBrisvaneCfgMain::SendToMonitor(std::uint32_t msg, std::int64_t wParam, std::int64_t lParam)
 {
+    // No monitor running is the usual case: it reads the stored values when it starts.
     if (FEnv.Monitor)
-        FEnv.Monitor->Send(platform::kMonitorWindowClass, { msg, wParam, lParam });
+        (void)FEnv.Monitor->Send(platform::kMonitorWindowClass, { msg, wParam, lParam });
 }
 
 void TBrisvaneCfgMain::LaunchOrRaiseMonitor()
 {
     if (FEnv.Monitor && FEnv.Monitor->WindowExists(platform::kMonitorWindowClass)) {
-        FEnv.Monitor->BringToFront(platform::kMonitorWindowClass);
+        // Gone since it was found: the next start of the configurator starts it again.
+        (void)FEnv.Monitor->BringToFront(platform::kMonitorWindowClass);
         return;
     }
     const std::filesystem::path program = FEnv.ExecutableFolder / kMonitorProgramName;
