@@ -13,6 +13,7 @@
 #include "util/user_text.h"
 
 #include <QPixmap>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
@@ -358,6 +359,9 @@ private:
     void ReportStoreFailures(const std::vector<std::string>& failures);
     /// Hands SystemMouseParams to the system on a worker and tells what it refused.
     void StartSystemMouseSettings();
+    /// Shows the settings the system refused, on the window's thread, if `window` is still there.
+    /// Safe to call from the workers.
+    static void TellSystemSettingsRefused(QPointer<TBrisvaneCfgMain> window, std::vector<std::string> lines);
     /// Asks for the system's double-click time once the track bar rests (every step would cost a
     /// call to the desktop's settings tool); the call runs on a worker.
     void ScheduleDoubleClickTime(std::uint32_t milliseconds);

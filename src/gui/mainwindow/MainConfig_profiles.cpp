@@ -120,33 +120,33 @@ void TBrisvaneCfgMain::BSBTNAPPLYClick()
     BSBTNAPPLY->setEnabled(true);
 }
 
+void TBrisvaneCfgMain::TellSystemSettingsRefused(QPointer<TBrisvaneCfgMain> window, std::vector<std::string> lines)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [window, lines = std::move(lines)] {
+            if (!window || !window->FEnv.UserDialogs)
+                return;
+            QStringList text;
+            for (const auto& line : lines)
+                text << QString::fromStdString(line);
+            window->FEnv.UserDialogs->ShowMessageDialog(
+                window, Tr("Warning"), Tr("The system did not take these mouse settings:"), text.join('\n'));
+        },
+        Qt::QueuedConnection);
+}
+
 void TBrisvaneCfgMain::StartSystemMouseSettings()
 {
-    // The system answers on the worker; the window hears of refusals on its own thread, if it is
-    // still there.
     QPointer<TBrisvaneCfgMain> self(this);
     const bool started
         = StartApplySystemMouseParams(FEnv.MouseSettings, SystemMouseParams, [self](const SystemMouseParamsResult& r) {
-              const std::vector<std::string> failed = r.Failures();
-              if (failed.empty())
-                  return;
-              QMetaObject::invokeMethod(
-                  QCoreApplication::instance(),
-                  [self, failed] {
-                      if (!self || !self->FEnv.UserDialogs)
-                          return;
-                      QStringList lines;
-                      for (const auto& f : failed)
-                          lines << QString::fromStdString(f);
-                      self->FEnv.UserDialogs->ShowMessageDialog(
-                          self, Tr("Warning"), Tr("The system did not take these mouse settings:"), lines.join('\n'));
-                  },
-                  Qt::QueuedConnection);
+              if (std::vector<std::string> failed = r.Failures(); !failed.empty())
+                  TellSystemSettingsRefused(self, std::move(failed));
           });
-    if (!started && FEnv.MouseSettings && FEnv.UserDialogs)
-        FEnv.UserDialogs->ShowMessageDialog(this, Tr("Warning"), Tr("The system did not take these mouse settings:"),
-            QStringLiteral("pointer precision, pointer speed, wheel scroll lines: no "
-                           "worker could be started"));
+    if (!started && FEnv.MouseSettings)
+        TellSystemSettingsRefused(
+            self, { "pointer precision, pointer speed, wheel scroll lines: no worker could be started" });
 }
 
 void TBrisvaneCfgMain::ScheduleDoubleClickTime(std::uint32_t milliseconds)
@@ -163,20 +163,11 @@ void TBrisvaneCfgMain::FlushDoubleClickTime()
     QPointer<TBrisvaneCfgMain> self(this);
     const bool started = StartSetDoubleClickTime(
         FEnv.MouseSettings, FPendingDoubleClickTime, [self](const platform::SettingResult& r) {
-            if (r.Status != platform::SettingStatus::Failed)
-                return;
-            const std::string line = "double-click time: " + r.Detail;
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, line] {
-                    if (self && self->FEnv.UserDialogs)
-                        self->FEnv.UserDialogs->ShowMessageDialog(self, Tr("Warning"),
-                            Tr("The system did not take these mouse settings:"), QString::fromStdString(line));
-                },
-                Qt::QueuedConnection);
+            if (r.Status == platform::SettingStatus::Failed)
+                TellSystemSettingsRefused(self, { "double-click time: " + r.Detail });
         });
     if (!started)
-        qWarning("The double-click time could not be handed to a worker.");
+        TellSystemSettingsRefused(self, { "double-click time: no worker could be started" });
 }
 
 bool TBrisvaneCfgMain::ApplySettings()
