@@ -121,29 +121,32 @@ void ButtonAssignmentTest::eachSlotOpensItsMenuBesideItWithItsFunctionSelected()
     auto w = rig.Start();
     w->show();
 
-    w->BtnSet4->click(); // factory: Forward
-    QVERIFY(w->uiMenuEx1Popup->IsShown());
-    QCOMPARE(int(w->uiMenuEx1Popup->OpenLevel(0)->Rows().size()), 16);
-    QCOMPARE(preselected(w->uiMenuEx1Popup), 4u);
-    const QRect box = w->uiMenuEx1Popup->OpenLevel(0)->geometry();
-    QCOMPARE(box.left(), w->BtnSet4->mapToGlobal(QPoint(w->BtnSet4->width(), 0)).x());
+    Control<CaptionButton>(w, "BtnSet4")->click(); // factory: Forward
+    QVERIFY(Control<FunctionMenu>(w, "uiMenuEx1Popup")->IsShown());
+    QCOMPARE(int(Control<FunctionMenu>(w, "uiMenuEx1Popup")->OpenLevel(0)->Rows().size()), 16);
+    QCOMPARE(preselected(Control<FunctionMenu>(w, "uiMenuEx1Popup")), 4u);
+    const QRect box = Control<FunctionMenu>(w, "uiMenuEx1Popup")->OpenLevel(0)->geometry();
+    QCOMPARE(box.left(),
+        Control<CaptionButton>(w, "BtnSet4")
+            ->mapToGlobal(QPoint(Control<CaptionButton>(w, "BtnSet4")->width(), 0))
+            .x());
     // Dismissed: nothing changes.
-    w->uiMenuEx1Popup->CloseMenu();
+    Control<FunctionMenu>(w, "uiMenuEx1Popup")->CloseMenu();
     QCOMPARE(button(*rig.dm, 3).MenuID, 4u);
     QVERIFY(!w->SettingsChanged);
 
-    w->BtnSet2->click(); // the primary buttons offer only the two clicks
-    QVERIFY(w->uiMenuExLRBUTTONPopup->IsShown());
-    QCOMPARE(int(w->uiMenuExLRBUTTONPopup->OpenLevel(0)->Rows().size()), 2);
-    QCOMPARE(preselected(w->uiMenuExLRBUTTONPopup), 2u);
-    QVERIFY(!w->uiMenuExLRBUTTONPopup->ChooseItem(3));
-    w->uiMenuExLRBUTTONPopup->CloseMenu();
+    Control<CaptionButton>(w, "BtnSet2")->click(); // the primary buttons offer only the two clicks
+    QVERIFY(Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup")->IsShown());
+    QCOMPARE(int(Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup")->OpenLevel(0)->Rows().size()), 2);
+    QCOMPARE(preselected(Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup")), 2u);
+    QVERIFY(!Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup")->ChooseItem(3));
+    Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup")->CloseMenu();
 
-    w->Btnset9->click(); // factory: Wheel Down
-    QVERIFY(w->uiMenuEx2Popup->IsShown());
-    QCOMPARE(int(w->uiMenuEx2Popup->OpenLevel(0)->Rows().size()), 6);
-    QCOMPARE(preselected(w->uiMenuEx2Popup), 2u);
-    w->uiMenuEx2Popup->CloseMenu();
+    Control<CaptionButton>(w, "Btnset9")->click(); // factory: Wheel Down
+    QVERIFY(Control<FunctionMenu>(w, "uiMenuEx2Popup")->IsShown());
+    QCOMPARE(int(Control<FunctionMenu>(w, "uiMenuEx2Popup")->OpenLevel(0)->Rows().size()), 6);
+    QCOMPARE(preselected(Control<FunctionMenu>(w, "uiMenuEx2Popup")), 2u);
+    Control<FunctionMenu>(w, "uiMenuEx2Popup")->CloseMenu();
     QVERIFY(!w->SettingsChanged);
 }
 
@@ -174,9 +177,9 @@ void ButtonAssignmentTest::plainFunctionsAreStoredAndCaptioned()
     QFETCH(QString, caption);
     WindowRig rig;
     auto w = rig.Start();
-    CaptionButton* control = w->ConfigButtonSet()[slot];
+    CaptionButton* control = w->Buttons().ConfigButtonSet()[slot];
 
-    choose(control, w->uiMenuEx1Popup, std::uint32_t(id));
+    choose(control, Control<FunctionMenu>(w, "uiMenuEx1Popup"), std::uint32_t(id));
     const TBUTTONFUNCINFO& e = button(*rig.dm, slot);
     QCOMPARE(int(e.nMenuRow), row);
     QCOMPARE(int(e.FuncKind), kind);
@@ -190,8 +193,8 @@ void ButtonAssignmentTest::plainFunctionsAreStoredAndCaptioned()
     // The next showing selects the new function (a sub-item's when its sub-menu opens).
     if (id < 100) {
         control->click();
-        QCOMPARE(preselected(w->uiMenuEx1Popup), std::uint32_t(id));
-        w->uiMenuEx1Popup->CloseMenu();
+        QCOMPARE(preselected(Control<FunctionMenu>(w, "uiMenuEx1Popup")), std::uint32_t(id));
+        Control<FunctionMenu>(w, "uiMenuEx1Popup")->CloseMenu();
     }
 }
 
@@ -207,13 +210,13 @@ void ButtonAssignmentTest::captureDialogsStoreOnlyOnOK()
     d.ComboKeyAnswers = { std::nullopt };
     d.FireKeyAnswers = { std::nullopt };
     for (std::uint32_t id : { 6u, 7u, 15u })
-        choose(w->BtnSet4, w->uiMenuEx1Popup, id);
+        choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), id);
     QCOMPARE(d.SingleKeyCalls.size(), std::size_t(1));
     QCOMPARE(d.ComboKeyCalls.size(), std::size_t(1));
     QCOMPARE(d.FireKeyCalls.size(), std::size_t(1));
     QVERIFY(std::memcmp(&button(*rig.dm, 3), &factory, sizeof factory) == 0);
     QVERIFY(std::memcmp(&storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[3], &factory, sizeof factory) == 0);
-    QCOMPARE(w->BtnSet4->text(), QString("Forward"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet4")->text(), QString("Forward"));
     QVERIFY(w->SettingsChanged);
     // A new fire key starts from the profile's proposal.
     QCOMPARE(int(d.FireKeyCalls[0].DelyValue), 10);
@@ -222,51 +225,51 @@ void ButtonAssignmentTest::captureDialogsStoreOnlyOnOK()
     // Single key.
     const QString f5 = QString::fromStdString(GetKeyName(0x74, 0));
     d.SingleKeyAnswers = { TSINGLEKEYINFO { 0x74, 0 } };
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 6);
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 6);
     QCOMPARE(int(button(*rig.dm, 3).FuncKind), 8);
     QCOMPARE(int(button(*rig.dm, 3).DeviceCode), 16);
     QCOMPARE(int(button(*rig.dm, 3).SingleKey.nKeyValue1), 0x74);
-    QCOMPARE(w->BtnSet4->text(), "<" + f5 + ">");
-    QCOMPARE(hintOf(w->BtnSet4), "Single Key: <" + f5 + ">");
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet4")->text(), "<" + f5 + ">");
+    QCOMPARE(hintOf(Control<CaptionButton>(w, "BtnSet4")), "Single Key: <" + f5 + ">");
     // The dialog opens on the key the slot has.
     d.SingleKeyAnswers = { std::nullopt };
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 6);
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 6);
     QCOMPARE(int(d.SingleKeyCalls.back().nKeyValue1), 0x74);
     QCOMPARE(int(button(*rig.dm, 3).SingleKey.nKeyValue1), 0x74);
 
     // A captured Play/Pause is the Media menu's Play/Pause, caption and all: the mouse then sends
     // the consumer usage, never Play/Pause's low byte as a keyboard key.
     d.SingleKeyAnswers = { TSINGLEKEYINFO { 0xB3, 1 } };
-    choose(w->BtnSet3, w->uiMenuEx1Popup, 6);
+    choose(Control<CaptionButton>(w, "BtnSet3"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 6);
     TBUTTONFUNCINFO asMenu = factory;
     QVERIFY(AssignMenuFunction(asMenu, 1001));
     QCOMPARE(int(button(*rig.dm, 2).DeviceCode), 14);
     QCOMPARE(int(button(*rig.dm, 2).MenuID), 1001);
     QCOMPARE(int(button(*rig.dm, 2).MediaKey.nKeyValue1), 0xCD);
-    QCOMPARE(w->BtnSet3->text(), Tr("Play/Pause"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet3")->text(), Tr("Play/Pause"));
 
     // A combination too long for the slot is cut there, but not in the hint.
     const TCOMBOKEYINFO longCombo { 0x41, 0, 0x70, 0, std::uint16_t(kModifierCtrl | kModifierAlt | kModifierShift) };
     d.ComboKeyAnswers = { longCombo };
-    choose(w->BtnSet5, w->uiMenuEx1Popup, 7);
+    choose(Control<CaptionButton>(w, "BtnSet5"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 7);
     QCOMPARE(int(button(*rig.dm, 4).FuncKind), 3);
     QCOMPARE(int(button(*rig.dm, 4).DeviceCode), 15);
     QCOMPARE(int(button(*rig.dm, 4).ComboKey.nKeyValue2), 0x70);
-    QCOMPARE(w->BtnSet5->text(), QString("<Alt+Ctrl..."));
-    QCOMPARE(hintOf(w->BtnSet5), QString("Combo Key: <Alt+Ctrl+Shift+A+F1>"));
-    QCOMPARE(hintOf(w->BtnSet6), QString()); // DPI +: no hint
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet5")->text(), QString("<Alt+Ctrl..."));
+    QCOMPARE(hintOf(Control<CaptionButton>(w, "BtnSet5")), QString("Combo Key: <Alt+Ctrl+Shift+A+F1>"));
+    QCOMPARE(hintOf(Control<CaptionButton>(w, "BtnSet6")), QString()); // DPI +: no hint
 
     // Fire key: stored, and offered again as it is next time.
     d.FireKeyAnswers = { TFIREKEYINFO { 7, 40 }, std::nullopt };
-    choose(w->BtnSet6, w->uiMenuEx1Popup, 15);
-    choose(w->BtnSet6, w->uiMenuEx1Popup, 15);
+    choose(Control<CaptionButton>(w, "BtnSet6"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 15);
+    choose(Control<CaptionButton>(w, "BtnSet6"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 15);
     const TBUTTONFUNCINFO& fire = button(*rig.dm, 5);
     QCOMPARE(int(fire.FuncKind), 5);
     QCOMPARE(int(fire.DeviceCode), 18);
     QCOMPARE(int(fire.FireKey.nLoopCount), 7);
     QCOMPARE(int(fire.FireKey.DelyValue), 40);
     QCOMPARE(int(d.FireKeyCalls.back().DelyValue), 40);
-    QCOMPARE(w->BtnSet6->text(), QString("Fire Key..."));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet6")->text(), QString("Fire Key..."));
     QVERIFY(std::memcmp(&storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[5], &fire, sizeof fire) == 0);
 }
 
@@ -275,24 +278,24 @@ void ButtonAssignmentTest::primaryButtonsAlwaysKeepALeftClick()
     WindowRig rig;
     auto w = rig.Start();
 
-    choose(w->BtnSet1, w->uiMenuExLRBUTTONPopup, 2);
+    choose(Control<CaptionButton>(w, "BtnSet1"), Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup"), 2);
     QCOMPARE(button(*rig.dm, 0).MenuID, 2u);
     QCOMPARE(button(*rig.dm, 1).MenuID, 1u);
     QCOMPARE(button(*rig.dm, 1).DeviceCode, 1u);
-    QCOMPARE(w->BtnSet1->text(), QString("Right Click"));
-    QCOMPARE(w->BtnSet2->text(), QString("Click"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet1")->text(), QString("Right Click"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet2")->text(), QString("Click"));
     QCOMPARE(storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[1].MenuID, 1u);
     QVERIFY(w->SettingsChanged);
 
-    choose(w->BtnSet2, w->uiMenuExLRBUTTONPopup, 2);
-    QCOMPARE(w->BtnSet1->text(), QString("Click"));
-    QCOMPARE(w->BtnSet2->text(), QString("Right Click"));
+    choose(Control<CaptionButton>(w, "BtnSet2"), Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup"), 2);
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet1")->text(), QString("Click"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet2")->text(), QString("Right Click"));
 
     // A left click changes only its own button.
-    choose(w->BtnSet2, w->uiMenuExLRBUTTONPopup, 1);
+    choose(Control<CaptionButton>(w, "BtnSet2"), Control<FunctionMenu>(w, "uiMenuExLRBUTTONPopup"), 1);
     QCOMPARE(button(*rig.dm, 0).MenuID, 1u);
     QCOMPARE(button(*rig.dm, 1).MenuID, 1u);
-    QCOMPARE(w->BtnSet2->text(), QString("Click"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet2")->text(), QString("Click"));
 }
 
 void ButtonAssignmentTest::macrosFromTheSubMenuAndTheirLimit()
@@ -302,39 +305,41 @@ void ButtonAssignmentTest::macrosFromTheSubMenuAndTheirLimit()
     setMacros(*w, *rig.dm, { "m0", "m1", "m2", "m3", "m4", "m5" });
 
     // The same macro on every slot counts once.
-    for (CaptionButton* slot : { w->BtnSet3, w->BtnSet4, w->BtnSet5, w->BtnSet6, w->BtnSet7 })
-        choose(slot, w->uiMenuEx1Popup, 1102);
+    for (CaptionButton* slot : { Control<CaptionButton>(w, "BtnSet3"), Control<CaptionButton>(w, "BtnSet4"),
+             Control<CaptionButton>(w, "BtnSet5"), Control<CaptionButton>(w, "BtnSet6"),
+             Control<CaptionButton>(w, "BtnSet7") })
+        choose(slot, Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1102);
     QVERIFY(rig.dialogs.Calls.empty());
-    QCOMPARE(w->BtnSet7->text(), QString("Macro #1"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet7")->text(), QString("Macro #1"));
     QCOMPARE(RecordText(button(*rig.dm, 6).MacroKeyInfo.szMacroName), std::string("m0"));
     QCOMPARE(int(storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[6].DeviceCode), 17);
-    QCOMPARE(w->CurrentMacro(), 0);
+    QCOMPARE(w->Buttons().CurrentMacro(), 0);
 
     // Four more distinct ones fill the five; a profile may carry a sixth on an entry beyond the
     // slots, and then one more on a slot is refused.
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 1103);
-    choose(w->BtnSet5, w->uiMenuEx1Popup, 1104);
-    choose(w->BtnSet6, w->uiMenuEx1Popup, 1105);
-    choose(w->BtnSet7, w->uiMenuEx1Popup, 1106);
-    QCOMPARE(w->BtnSet7->text(), QString("Macro #5"));
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1103);
+    choose(Control<CaptionButton>(w, "BtnSet5"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1104);
+    choose(Control<CaptionButton>(w, "BtnSet6"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1105);
+    choose(Control<CaptionButton>(w, "BtnSet7"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1106);
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet7")->text(), QString("Macro #5"));
     QVERIFY(rig.dialogs.Calls.empty());
     TBUTTONFUNCINFO& beyond = rig.dm->CurrentProfileInfo().ConfigInfo.ButtonFuncInfo[7];
     beyond.FuncKind = kFuncKindMacro;
     beyond.MacroKeyInfo.nMacroIndex = 5;
     rig.dm->SaveBackToCurrentProfileInfo();
     // Slot 2 going from m0 (on no other slot) to m5 (already counted) keeps five: allowed.
-    choose(w->BtnSet3, w->uiMenuEx1Popup, 1107);
+    choose(Control<CaptionButton>(w, "BtnSet3"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1107);
     QVERIFY(rig.dialogs.Calls.empty());
-    QCOMPARE(w->BtnSet3->text(), QString("Macro #6"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet3")->text(), QString("Macro #6"));
     // Back to m0 while m5 stays on the entry beyond would make six: refused, the slot keeps m5.
-    choose(w->BtnSet3, w->uiMenuEx1Popup, 1102);
+    choose(Control<CaptionButton>(w, "BtnSet3"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1102);
     QCOMPARE(rig.dialogs.Calls.size(), std::size_t(1));
     QCOMPARE(rig.dialogs.Calls[0].Title, QString("Warning!"));
     QCOMPARE(rig.dialogs.Calls[0].Text, QString("You can assign macros to buttons shall not exceed 5 ."));
     QCOMPARE(rig.dialogs.Calls[0].SecondLine, QString());
     QCOMPARE(button(*rig.dm, 2).MenuID, 1107u);
     QCOMPARE(storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[2].MenuID, 1107u);
-    QCOMPARE(w->BtnSet3->text(), QString("Macro #6"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet3")->text(), QString("Macro #6"));
 }
 
 void ButtonAssignmentTest::macroManagerEditsTheListAndButtonsFollow()
@@ -343,11 +348,11 @@ void ButtonAssignmentTest::macroManagerEditsTheListAndButtonsFollow()
     auto w = rig.Start();
     auto& d = rig.dialogs;
     setMacros(*w, *rig.dm, { "a", "b" });
-    choose(w->BtnSet3, w->uiMenuEx1Popup, 1102); // a
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 1103); // b
+    choose(Control<CaptionButton>(w, "BtnSet3"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1102); // a
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1103); // b
 
     // Cancel: nothing changes.
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 1101);
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1101);
     QCOMPARE(d.MacroEditorCalls.size(), std::size_t(1));
     QCOMPARE(d.MacroEditorCalls[0].CurrentMacro, 1); // the slot's own macro
     QCOMPARE(int(d.MacroEditorCalls[0].Macros.nMacroInfoCount), 2);
@@ -358,7 +363,7 @@ void ButtonAssignmentTest::macroManagerEditsTheListAndButtonsFollow()
 
     // "a" deleted, "b" now first and chosen: BtnSet3 is disabled, BtnSet4 keeps b at its new place.
     d.MacroAnswers = { editedMacros({ "b" }, 0) };
-    choose(w->BtnSet4, w->uiMenuEx1Popup, 1101);
+    choose(Control<CaptionButton>(w, "BtnSet4"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1101);
     const auto stored = storedCurrent(*rig.dm);
     for (const TMOUSEPROFILEINFO* p : { &rig.dm->CurrentProfileInfo(), stored.get() }) {
         QCOMPARE(int(p->MacroKeyInfoList.nMacroInfoCount), 1);
@@ -372,26 +377,26 @@ void ButtonAssignmentTest::macroManagerEditsTheListAndButtonsFollow()
         QCOMPARE(int(kept.MacroKeyInfo.nMacroIndex), 0);
         QCOMPARE(RecordText(kept.MacroKeyInfo.szMacroName), std::string("b"));
     }
-    QCOMPARE(w->BtnSet3->text(), QString("Disable"));
-    QCOMPARE(w->BtnSet4->text(), QString("Macro #1"));
-    QCOMPARE(w->CurrentMacro(), 0);
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet3")->text(), QString("Disable"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet4")->text(), QString("Macro #1"));
+    QCOMPARE(w->Buttons().CurrentMacro(), 0);
     const auto& subs = w->uiMenuEx1.Items()[kMacroMenuPosition - 1].SubItems;
     QCOMPARE(int(subs.size()), 2);
     QCOMPARE(QString::fromStdString(subs[1].Caption), QString("Macro<b>"));
 
     // Opened from a slot without a macro and closed with a macro chosen: the slot takes it.
     d.MacroAnswers = { editedMacros({ "b", "c" }, 1) };
-    choose(w->BtnSet7, w->uiMenuEx1Popup, 1101);
+    choose(Control<CaptionButton>(w, "BtnSet7"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1101);
     QCOMPARE(d.MacroEditorCalls.back().CurrentMacro, -1);
     QCOMPARE(button(*rig.dm, 6).MenuID, 1103u);
-    QCOMPARE(w->BtnSet7->text(), QString("Macro #2"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet7")->text(), QString("Macro #2"));
 
     // Every macro deleted: the slot that opened the editor and every macro button are disabled.
     d.MacroAnswers = { editedMacros({}, -1) };
-    choose(w->BtnSet5, w->uiMenuEx1Popup, 1101);
+    choose(Control<CaptionButton>(w, "BtnSet5"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 1101);
     for (int s : { 3, 4, 6 })
         QCOMPARE(int(button(*rig.dm, s).nMenuRow), 33);
-    QCOMPARE(w->BtnSet7->text(), QString("Disable"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet7")->text(), QString("Disable"));
     QCOMPARE(int(w->uiMenuEx1.Items()[kMacroMenuPosition - 1].SubItems.size()), 1);
 }
 
@@ -400,20 +405,20 @@ void ButtonAssignmentTest::wheelSlotsTakeTheirOwnFunctions()
     WindowRig rig;
     auto w = rig.Start();
 
-    choose(w->BtnSet8, w->uiMenuEx2Popup, 3);
+    choose(Control<CaptionButton>(w, "BtnSet8"), Control<FunctionMenu>(w, "uiMenuEx2Popup"), 3);
     const TBUTTONFUNCINFO& up = rig.dm->CurrentProfileInfo().ConfigInfo.VWheelButtonFuncInfo[0];
     QCOMPARE(int(up.nMenuRow), 2);
     QCOMPARE(int(up.FuncKind), 1);
     QCOMPARE(up.MenuID, 3u);
     QCOMPARE(up.DeviceCode, 11u); // the slot's own code
-    QCOMPARE(w->BtnSet8->text(), QString("Volume +"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet8")->text(), QString("Volume +"));
     QCOMPARE(storedCurrent(*rig.dm)->ConfigInfo.VWheelButtonFuncInfo[0].MenuID, 3u);
     // A wheel change alone is a change to apply, like any other.
     QVERIFY(w->SettingsChanged);
-    QCOMPARE(hintOf(w->BtnSet8), QString());
+    QCOMPARE(hintOf(Control<CaptionButton>(w, "BtnSet8")), QString());
 
-    choose(w->Btnset9, w->uiMenuEx2Popup, 6);
-    QCOMPARE(w->Btnset9->text(), QString("Forward"));
+    choose(Control<CaptionButton>(w, "Btnset9"), Control<FunctionMenu>(w, "uiMenuEx2Popup"), 6);
+    QCOMPARE(Control<CaptionButton>(w, "Btnset9")->text(), QString("Forward"));
     QCOMPARE(rig.dm->CurrentProfileInfo().ConfigInfo.VWheelButtonFuncInfo[1].DeviceCode, 12u);
 }
 
@@ -425,9 +430,9 @@ void ButtonAssignmentTest::applyWritesTheAssignmentIntoTheMouse()
     const int set = rig.dm->ProfileGroupIndex();
 
     rig.dialogs.ComboKeyAnswers = { TCOMBOKEYINFO { 0x43, 0, 0, 0, std::uint16_t(kModifierCtrl) } };
-    choose(w->BtnSet5, w->uiMenuEx1Popup, 7);
-    choose(w->BtnSet8, w->uiMenuEx2Popup, 4);
-    w->BSBTNAPPLY->click();
+    choose(Control<CaptionButton>(w, "BtnSet5"), Control<FunctionMenu>(w, "uiMenuEx1Popup"), 7);
+    choose(Control<CaptionButton>(w, "BtnSet8"), Control<FunctionMenu>(w, "uiMenuEx2Popup"), 4);
+    Control<CaptionButton>(w, "BSBTNAPPLY")->click();
 
     const VirtualMouseState s = rig.mouse->state();
     QVERIFY(MouseHoldsProfile(s, *storedCurrent(*rig.dm), set));

@@ -48,17 +48,17 @@ void DeviceArrivalTest::arrivalsReEnableApply()
     };
 
     // The start timer's arrival, about 1.5 s after the window was made.
-    w->BSBTNAPPLY->setEnabled(false);
-    QTRY_VERIFY(w->BSBTNAPPLY->isEnabled());
+    Control<CaptionButton>(w, "BSBTNAPPLY")->setEnabled(false);
+    QTRY_VERIFY(Control<CaptionButton>(w, "BSBTNAPPLY")->isEnabled());
     QCOMPARE(arrivals, 1);
 
     // Any HID device that comes re-enables Apply, and only an arrival does.
-    w->BSBTNAPPLY->setEnabled(false);
+    Control<CaptionButton>(w, "BSBTNAPPLY")->setEnabled(false);
     for (const char* action : { "remove", "change", "add" }) {
         const std::string notice = hidrawNotice(action);
         QCOMPARE(::send(rig.kernelEnd, notice.data(), notice.size(), 0), ssize_t(notice.size()));
     }
-    QTRY_VERIFY(w->BSBTNAPPLY->isEnabled());
+    QTRY_VERIFY(Control<CaptionButton>(w, "BSBTNAPPLY")->isEnabled());
     QCOMPARE(arrivals, 2); // the start timer did not fire again
     QVERIFY(!w->SettingsChanged);
 #endif

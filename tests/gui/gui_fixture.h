@@ -8,6 +8,11 @@
 #include "device/virtual_mouse.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/MainConfig.h"
+#include "mainwindow/advanced_panel.h"
+#include "mainwindow/button_panel.h"
+#include "mainwindow/light_panel.h"
+#include "mainwindow/profile_panel.h"
+#include "mainwindow/sensitivity_panel.h"
 #include "platform/keyboard_hook.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
@@ -213,6 +218,24 @@ inline void UseProgramLook()
 inline std::filesystem::path BuildFolder()
 {
     return std::filesystem::path(BV_BUILD_DIR);
+}
+
+/// A control of a window by its object name. A missing one ends the run at once with its name,
+/// where every use of it would crash without one.
+template <class T> T* Control(const QObject* window, const char* name)
+{
+    T* control = window->findChild<T*>(QString::fromLatin1(name));
+    if (!control)
+        qFatal("The window has no %s", name);
+    return control;
+}
+template <class T> T* Control(const QObject& window, const char* name)
+{
+    return Control<T>(&window, name);
+}
+template <class T, class W> T* Control(const std::unique_ptr<W>& window, const char* name)
+{
+    return Control<T>(window.get(), name);
 }
 
 inline QString ScreenshotFolder()

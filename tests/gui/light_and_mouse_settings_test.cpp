@@ -47,7 +47,7 @@ void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackO
     auto w = rig.Start();
     QVERIFY(!w->SettingsChanged);
 
-    w->rClose->click();
+    Control<QRadioButton>(w, "rClose")->click();
     QCOMPARE(int(Config(rig).WheelLedOnOff), 0);
     QCOMPARE(int(Config(rig).LEDConfig.BRIGHT_LEVEL), 0);
     QCOMPARE(int(Config(rig).LEDConfig.BREATH_SPEED), 0);
@@ -59,7 +59,7 @@ void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackO
     QVERIFY(!s.bracketOpen);
     QVERIFY(w->SettingsChanged);
 
-    w->rHigh->click();
+    Control<QRadioButton>(w, "rHigh")->click();
     QCOMPARE(int(Config(rig).WheelLedOnOff), 1);
     QCOMPARE(int(Config(rig).LEDConfig.BRIGHT_LEVEL), 3);
     QCOMPARE(int(Config(rig).LEDConfig.BREATH_SPEED), 3);
@@ -79,7 +79,7 @@ void LightAndMouseSettingsTest::aSwatchSetsTheColourAndPreviewsIt()
 {
     WindowRig rig;
     auto w = rig.Start();
-    QTest::mouseClick(w->C4, Qt::LeftButton);
+    QTest::mouseClick(Control<PictureBox>(w, "C4"), Qt::LeftButton);
     const TLEDCONFIG led = Config(rig).LEDConfig;
     QCOMPARE(int(led.R), 0);
     QCOMPARE(int(led.G), 96);
@@ -90,7 +90,8 @@ void LightAndMouseSettingsTest::aSwatchSetsTheColourAndPreviewsIt()
     QCOMPARE(int(s.preview[1]), 255 - 96);
     QCOMPARE(int(s.preview[2]), 255);
     QVERIFY(w->SettingsChanged);
-    QCOMPARE(w->ImageLightColor->Picture().toImage(), w->LightColours()[3].Picture.toImage());
+    QCOMPARE(
+        Control<PictureBox>(w, "ImageLightColor")->Picture().toImage(), w->Light().LightColours()[3].Picture.toImage());
 }
 
 void LightAndMouseSettingsTest::reportRateIsStoredWithoutTouchingTheMouse()
@@ -98,7 +99,7 @@ void LightAndMouseSettingsTest::reportRateIsStoredWithoutTouchingTheMouse()
     WindowRig rig;
     auto w = rig.Start();
     const VirtualMouseState before = rig.mouse->state();
-    w->RD500HZ->click();
+    Control<QRadioButton>(w, "RD500HZ")->click();
     QCOMPARE(int(Config(rig).ReportRate), 500);
     QVERIFY(w->SettingsChanged);
     QVERIFY(rig.mouse->state() == before);
@@ -112,30 +113,30 @@ void LightAndMouseSettingsTest::advancedTabStoresItsValuesAndSetsOnlyTheDoubleCl
     // Every step of the bar is stored at once; the system gets the time once the bar rests, in
     // one call off the window's thread.
     for (int value = 300; value <= 900; value += 10)
-        w->TrackBarDoubleClickSpeed->SetValue(value);
+        Control<TrackBar>(w, "TrackBarDoubleClickSpeed")->SetValue(value);
     QCOMPARE(int(Config(rig).DoubleClickSpeed), 200);
     QTRY_COMPARE(rig.mouseSettings->Requested().DoubleClickTime, std::optional<std::uint32_t>(200));
     TuiThread::WaitForAll();
     QCOMPARE(rig.mouseSettings->DoubleClickCalls.load(), 1);
     QVERIFY(!rig.mouseSettings->DoubleClickOnMakersThread);
 
-    w->RDSCROLLONEPAGE->click();
+    Control<QRadioButton>(w, "RDSCROLLONEPAGE")->click();
     QCOMPARE(int(Config(rig).VWheelSpeed), 20);
     QCOMPARE(w->SystemMouseParams.WheelLines, 20);
-    QVERIFY(!w->TRACKBARSCROLLSPEED->isEnabled());
+    QVERIFY(!Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->isEnabled());
 
-    w->RDSCROLL->click();
-    w->TRACKBARSCROLLSPEED->SetValue(7);
+    Control<QRadioButton>(w, "RDSCROLL")->click();
+    Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->SetValue(7);
     QCOMPARE(int(Config(rig).VWheelSpeed), 7);
     QCOMPARE(w->SystemMouseParams.WheelLines, 7);
-    QVERIFY(w->TRACKBARSCROLLSPEED->isEnabled());
+    QVERIFY(Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->isEnabled());
 
-    w->TrackBarPointerSpeed->SetValue(15);
+    Control<TrackBar>(w, "TrackBarPointerSpeed")->SetValue(15);
     QCOMPARE(int(Config(rig).PointerSpeed), 15);
     QCOMPARE(w->SystemMouseParams.PointerSpeed, 15);
 
-    w->CHKENHANCEPOINTER->setChecked(!w->CHKENHANCEPOINTER->isChecked());
-    QCOMPARE(int(Config(rig).PointerAcceleration), w->CHKENHANCEPOINTER->isChecked() ? 1 : 0);
+    Control<QCheckBox>(w, "CHKENHANCEPOINTER")->setChecked(!Control<QCheckBox>(w, "CHKENHANCEPOINTER")->isChecked());
+    QCOMPARE(int(Config(rig).PointerAcceleration), Control<QCheckBox>(w, "CHKENHANCEPOINTER")->isChecked() ? 1 : 0);
     QCOMPARE(w->SystemMouseParams.AccelerationIndex, int(Config(rig).PointerAcceleration));
 
     // These reach the system with Apply; they are kept in the profile, so OK must apply them.
@@ -148,19 +149,19 @@ void LightAndMouseSettingsTest::defaultsRestoreLightAndReportRate()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD1000HZ->click();
-    w->rHigh->click();
-    QTest::mouseClick(w->C6, Qt::LeftButton);
+    Control<QRadioButton>(w, "RD1000HZ")->click();
+    Control<QRadioButton>(w, "rHigh")->click();
+    QTest::mouseClick(Control<PictureBox>(w, "C6"), Qt::LeftButton);
 
     w->SettingsChanged = false;
-    QVERIFY(!w->CHKApplyAccelaration->isChecked());
+    QVERIFY(!Control<QCheckBox>(w, "CHKApplyAccelaration")->isChecked());
 
-    w->BSBTNADVDEFAULTS->click();
+    Control<CaptionButton>(w, "BSBTNADVDEFAULTS")->click();
     const TMOUSECONFIGINFO& c = Config(rig);
     // Kept in the profile, so OK applies it and Cancel asks; the panel shows the options it set.
     QVERIFY(w->SettingsChanged);
     QCOMPARE(int(c.ApplyAccelaration), 1);
-    QVERIFY(w->CHKApplyAccelaration->isChecked());
+    QVERIFY(Control<QCheckBox>(w, "CHKApplyAccelaration")->isChecked());
     QCOMPARE(int(c.FireKeySpeed), 5);
     QCOMPARE(int(c.ReportRate), 125);
     QCOMPARE(int(c.LEDConfig.BRIGHT_LEVEL), 2);
@@ -168,8 +169,8 @@ void LightAndMouseSettingsTest::defaultsRestoreLightAndReportRate()
     QCOMPARE(int(c.LEDConfig.R), 255);
     QCOMPARE(int(c.LEDConfig.G), 0);
     QCOMPARE(int(c.LEDConfig.B), 0);
-    QVERIFY(w->RD125HZ->isChecked());
-    QVERIFY(w->rMedium->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD125HZ")->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "rMedium")->isChecked());
     const VirtualMouseState s = rig.mouse->state();
     QCOMPARE(int(s.preview[2]), 0); // red, inverted
     QCOMPARE(int(s.preview[3]), 2);

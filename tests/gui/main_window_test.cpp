@@ -108,35 +108,36 @@ void MainWindowTest::startUpFillsEveryPanelFromTheCurrentProfile()
     QVERIFY(rig.dialogs.Calls.empty());
     QVERIFY(!w->Initialising());
     QVERIFY(!w->SettingsChanged);
-    QCOMPARE(w->TabControlMain->currentWidget(), w->TabGeneral);
-    QCOMPARE(w->CurrentMacro(), 0);
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->currentWidget(), Control<QWidget>(w, "TabGeneral"));
+    QCOMPARE(w->Buttons().CurrentMacro(), 0);
 
     // Sensitivity.
     const int xs[4] = { 500, 1200, 2000, 3500 }, ys[4] = { 600, 1300, 2000, 3400 };
     for (int i = 0; i < 4; ++i) {
-        const TCPILevelControls& row = w->CPILevelControls()[i];
+        const TCPILevelControls& row = w->Sensitivity().CPILevelControls()[i];
         QCOMPARE(row.X->value(), xs[i]);
         QCOMPARE(row.Y->value(), ys[i]);
         QCOMPARE(row.X->isEnabled(), i != 2);
         QCOMPARE(row.Y->isEnabled(), i != 2);
-        QVERIFY(w->CPINumberBoxes()[i].XY->isHidden());
+        QVERIFY(w->Sensitivity().CPINumberBoxes()[i].XY->isHidden());
     }
-    QCOMPARE(w->DPI1->StyleName(), QString("MyDPIBtnA"));
-    QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtn"));
+    QCOMPARE(Control<CaptionButton>(w, "DPI1")->StyleName(), QString("MyDPIBtnA"));
+    QCOMPARE(Control<CaptionButton>(w, "DPI3")->StyleName(), QString("MyDPIBtn"));
     // A damaged State of 5 shows as enabled, as the mouse gets it, and stays as stored.
-    QCOMPARE(w->DPI4->StyleName(), QString("MyDPIBtnA"));
-    QVERIFY(!w->DPI4->isChecked());
-    QVERIFY(w->DPI3->isChecked());
+    QCOMPARE(Control<CaptionButton>(w, "DPI4")->StyleName(), QString("MyDPIBtnA"));
+    QVERIFY(!Control<CaptionButton>(w, "DPI4")->isChecked());
+    QVERIFY(Control<CaptionButton>(w, "DPI3")->isChecked());
     const TMOUSECONFIGINFO& c = rig.dm->CurrentProfileInfo().ConfigInfo;
     QCOMPARE(int(c.CPIState[3].State), 5);
-    QVERIFY(w->CHKApplyDiffirentXY->isChecked());
-    QVERIFY(!w->CHKApplyAccelaration->isChecked());
-    QVERIFY(w->RD500HZ->isChecked());
+    QVERIFY(Control<QCheckBox>(w, "CHKApplyDiffirentXY")->isChecked());
+    QVERIFY(!Control<QCheckBox>(w, "CHKApplyAccelaration")->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD500HZ")->isChecked());
 
     // Light: swatch C4 is shown and sent to the mouse.
-    QVERIFY(w->rHigh->isChecked());
-    QCOMPARE(w->ImageLightColor->Picture().cacheKey(), w->LightColours()[3].Picture.cacheKey());
-    QVERIFY(w->C4->IsRinged());
+    QVERIFY(Control<QRadioButton>(w, "rHigh")->isChecked());
+    QCOMPARE(Control<PictureBox>(w, "ImageLightColor")->Picture().cacheKey(),
+        w->Light().LightColours()[3].Picture.cacheKey());
+    QVERIFY(Control<PictureBox>(w, "C4")->IsRinged());
     const VirtualMouseState mouse = rig.mouse->state();
     QVERIFY(mouse.previewShown);
     TLightBlock expected {};
@@ -145,30 +146,30 @@ void MainWindowTest::startUpFillsEveryPanelFromTheCurrentProfile()
     QVERIFY(!mouse.bracketOpen);
 
     // Windows mouse settings.
-    QVERIFY(w->RDSCROLLONEPAGE->isChecked());
-    QVERIFY(!w->TRACKBARSCROLLSPEED->isEnabled());
-    QCOMPARE(w->TrackBarDoubleClickSpeed->Value(), 800);
-    QCOMPARE(w->TrackBarPointerSpeed->Value(), 7);
-    QVERIFY(w->CHKENHANCEPOINTER->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RDSCROLLONEPAGE")->isChecked());
+    QVERIFY(!Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->isEnabled());
+    QCOMPARE(Control<TrackBar>(w, "TrackBarDoubleClickSpeed")->Value(), 800);
+    QCOMPARE(Control<TrackBar>(w, "TrackBarPointerSpeed")->Value(), 7);
+    QVERIFY(Control<QCheckBox>(w, "CHKENHANCEPOINTER")->isChecked());
     QCOMPARE(w->SystemMouseParams.PointerSpeed, 7);
     QCOMPARE(w->SystemMouseParams.WheelLines, 20);
     QCOMPARE(w->SystemMouseParams.AccelerationIndex, 1);
 
     // Slots.
-    QCOMPARE(w->BtnSet4->text(), QString("<Ctrl+Shi..."));
-    QCOMPARE(w->BtnSet5->text(), QString("Macro #2"));
-    QCOMPARE(w->Btnset9->text(), QString("Volume +"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet4")->text(), QString("<Ctrl+Shi..."));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet5")->text(), QString("Macro #2"));
+    QCOMPARE(Control<CaptionButton>(w, "Btnset9")->text(), QString("Volume +"));
 
     // Profiles and modes.
-    QCOMPARE(w->BSBTNMODE1->StyleName(), QString("MyMODEBtnA"));
-    QCOMPARE(w->BSBTNMODE2->StyleName(), QString("MyMODEBtn"));
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNMODE1")->StyleName(), QString("MyMODEBtnA"));
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNMODE2")->StyleName(), QString("MyMODEBtn"));
     for (int k = 0; k < 5; ++k)
-        QCOMPARE(w->ProfileButtons()[k]->isChecked(), k == rig.dm->ProfileIndex());
+        QCOMPARE(w->Profiles().ProfileButtons()[k]->isChecked(), k == rig.dm->ProfileIndex());
 
     // Folders of the current profile.
     const TPROFILESETTING& where = rig.dm->ProfileSettingGroup().ProfileSettingList[rig.dm->ProfileIndex()];
     QCOMPARE(w->ProfilePath(), RecordText(where.FilePath));
-    QCOMPARE(w->MacroPath(), RecordText(where.MacroPath));
+    QCOMPARE(w->Buttons().MacroPath(), RecordText(where.MacroPath));
     QVERIFY(!w->ProfilePath().empty());
 }
 
@@ -180,29 +181,30 @@ void MainWindowTest::factoryProfileShowsItsFunctionsAndTheSelectedLevel()
 
     const QStringList captions = { "Click", "Right Click", "Middle Button", "Forward", "Backward", "DPI +", "DPI -" };
     for (int s = 0; s < 7; ++s)
-        QCOMPARE(w->ConfigButtonSet()[s]->text(), captions[s]);
+        QCOMPARE(w->Buttons().ConfigButtonSet()[s]->text(), captions[s]);
     for (int s = 7; s < 10; ++s)
-        QVERIFY(!w->ConfigButtonSet()[s]);
-    QCOMPARE(w->BtnSet8->text(), QString("Wheel Up"));
-    QCOMPARE(w->Btnset9->text(), QString("Wheel Down"));
+        QVERIFY(!w->Buttons().ConfigButtonSet()[s]);
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet8")->text(), QString("Wheel Up"));
+    QCOMPARE(Control<CaptionButton>(w, "Btnset9")->text(), QString("Wheel Down"));
 
     // Level index 1 (DPI2) glows, and no other.
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(IsGlowing(w->CPINumberBoxes()[i].X), i == 1);
-        QCOMPARE(IsGlowing(w->CPINumberBoxes()[i].Y), i == 1);
+        QCOMPARE(IsGlowing(w->Sensitivity().CPINumberBoxes()[i].X), i == 1);
+        QCOMPARE(IsGlowing(w->Sensitivity().CPINumberBoxes()[i].Y), i == 1);
     }
-    QCOMPARE(w->BSBTNMODE2->StyleName(), QString("MyMODEBtnA"));
-    QVERIFY(w->ProfileButtons()[rig.dm->ProfileIndex()]->isChecked());
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNMODE2")->StyleName(), QString("MyMODEBtnA"));
+    QVERIFY(w->Profiles().ProfileButtons()[rig.dm->ProfileIndex()]->isChecked());
 
     // Each factory colour is one of the swatches; the macro menu holds only the manager.
     const TLEDCONFIG& led = rig.dm->CurrentProfileInfo().ConfigInfo.LEDConfig;
     const std::uint32_t argb = 0xFF000000u | led.R << 16 | led.G << 8 | led.B;
     int swatch = -1;
     for (int k = 0; k < 6; ++k)
-        if (w->LightColours()[k].Color == argb)
+        if (w->Light().LightColours()[k].Color == argb)
             swatch = k;
     QVERIFY(swatch >= 0);
-    QCOMPARE(w->ImageLightColor->Picture().cacheKey(), w->LightColours()[swatch].Picture.cacheKey());
+    QCOMPARE(Control<PictureBox>(w, "ImageLightColor")->Picture().cacheKey(),
+        w->Light().LightColours()[swatch].Picture.cacheKey());
     QCOMPARE(int(w->uiMenuEx1.Items()[kMacroMenuPosition - 1].SubItems.size()), 1);
 
     // The refresh commands, in order; SetLED has no handler.
@@ -286,7 +288,8 @@ void MainWindowTest::controlsHaveTheirNamesCaptionsAndPlaces()
         { "RDSCROLLONEPAGE", "Scroll for one page", Advanced },
         { "imageTest", nullptr, Advanced },
     };
-    QWidget* const tabs[] = { w->TabGeneral, w->TabLight, w->TabAdvanced };
+    QWidget* const tabs[]
+        = { Control<QWidget>(w, "TabGeneral"), Control<QWidget>(w, "TabLight"), Control<QWidget>(w, "TabAdvanced") };
     for (const Expect& e : table) {
         auto* control = w->findChild<QWidget*>(e.Name);
         QVERIFY2(control, e.Name);
@@ -311,13 +314,14 @@ void MainWindowTest::controlsHaveTheirNamesCaptionsAndPlaces()
         }
         QVERIFY2(w->rect().contains(r), e.Name);
     }
-    QCOMPARE(w->TabControlMain->count(), 3);
-    QCOMPARE(w->TabControlMain->tabText(0), QString("General"));
-    QCOMPARE(w->TabControlMain->tabText(1), QString("Light"));
-    QCOMPARE(w->TabControlMain->tabText(2), QString("Advanced"));
-    QVERIFY(!w->APPLYAniIndicator->isVisible() && !w->APPLYAniIndicator->IsRunning());
-    QVERIFY(!w->Timer2->isActive());
-    QCOMPARE(w->Timer2->interval(), 500);
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->count(), 3);
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->tabText(0), QString("General"));
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->tabText(1), QString("Light"));
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->tabText(2), QString("Advanced"));
+    QVERIFY(!Control<BusyIndicator>(w, "APPLYAniIndicator")->isVisible()
+        && !Control<BusyIndicator>(w, "APPLYAniIndicator")->IsRunning());
+    QVERIFY(!Control<QTimer>(w, "Timer2")->isActive());
+    QCOMPARE(Control<QTimer>(w, "Timer2")->interval(), 500);
     QCOMPARE(w->uiMenuEx1ItemFont.families().value(0), QString("Tahoma"));
 }
 
@@ -392,21 +396,21 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
     MainWindowEnvironment e = rig.Environment();
     e.Monitor = link.get();
     TBrisvaneCfgMain w(e);
-    QCOMPARE(w.PopBoxLanguage->count(), 3);
-    QCOMPARE(w.PopBoxLanguage->itemText(1), QString::fromUtf8("中文(简体)"));
-    QCOMPARE(w.BtnProfile1->font().pointSize(), 11);
+    QCOMPARE(Control<LanguageBox>(w, "PopBoxLanguage")->count(), 3);
+    QCOMPARE(Control<LanguageBox>(w, "PopBoxLanguage")->itemText(1), QString::fromUtf8("中文(简体)"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnProfile1")->font().pointSize(), 11);
 
     // Another open window follows the switch too.
     TFrmMessageDialog other;
     other.show();
 
-    w.PopBoxLanguage->setCurrentIndex(1);
-    QCOMPARE(w.BSBTNAPPLY->text(), QString::fromUtf8("应用"));
-    QCOMPARE(w.TabControlMain->tabText(0), QString::fromUtf8("常规"));
-    QCOMPARE(w.BtnSet1->text(), QString::fromUtf8("左键"));
-    QCOMPARE(w.BtnSet8->text(), QString::fromUtf8("滚轮向上"));
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(1);
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNAPPLY")->text(), QString::fromUtf8("应用"));
+    QCOMPARE(Control<QTabWidget>(w, "TabControlMain")->tabText(0), QString::fromUtf8("常规"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet1")->text(), QString::fromUtf8("左键"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet8")->text(), QString::fromUtf8("滚轮向上"));
     QCOMPARE(other.BTNCANCEL->text(), QString::fromUtf8("取消"));
-    QCOMPARE(w.BtnProfile1->font().pointSize(), 10);
+    QCOMPARE(Control<CaptionButton>(w, "BtnProfile1")->font().pointSize(), 10);
     QCOMPARE(QGuiApplication::applicationDisplayName(), Tr("Brisvane Gaming Mouse Config"));
     QVERIFY(QGuiApplication::applicationDisplayName() != QString("Brisvane Gaming Mouse Config"));
     QVERIFY(w.SettingsChanged);
@@ -425,13 +429,13 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
         QCOMPARE(fresh.AllProfileSettingInfo().CurrentLanguage, 1);
     }
 
-    w.PopBoxLanguage->setCurrentIndex(2);
-    QCOMPARE(w.BSBTNAPPLY->text(), QString::fromUtf8("套用"));
-    w.PopBoxLanguage->setCurrentIndex(0);
-    QCOMPARE(w.BSBTNAPPLY->text(), QString("Apply"));
-    QCOMPARE(w.BtnSet1->text(), QString("Click"));
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(2);
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNAPPLY")->text(), QString::fromUtf8("套用"));
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(0);
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNAPPLY")->text(), QString("Apply"));
+    QCOMPARE(Control<CaptionButton>(w, "BtnSet1")->text(), QString("Click"));
     QCOMPARE(other.BTNCANCEL->text(), QString("CANCEL"));
-    QCOMPARE(w.BtnProfile1->font().pointSize(), 11);
+    QCOMPARE(Control<CaptionButton>(w, "BtnProfile1")->font().pointSize(), 11);
     QCOMPARE(w.uiMenuEx1ItemFont.families().value(0), QString("Tahoma"));
 
     fakeMonitor.Dispatch();
@@ -440,8 +444,8 @@ void MainWindowTest::languageSwitchRetranslatesStoresAndTellsTheMonitor()
     QVERIFY(heard == expected);
 
     // Keys never change the language.
-    QTest::keyClick(w.PopBoxLanguage, Qt::Key_Down);
-    QCOMPARE(w.PopBoxLanguage->currentIndex(), 0);
+    QTest::keyClick(Control<LanguageBox>(w, "PopBoxLanguage"), Qt::Key_Down);
+    QCOMPARE(Control<LanguageBox>(w, "PopBoxLanguage")->currentIndex(), 0);
 }
 
 // A registry whose writes fail, as a full disk or a read-only home would make them.
@@ -500,13 +504,13 @@ void MainWindowTest::storeFailureOfTheLanguageIsReported()
     const auto w = rig.Start();
 
     failing.Fail = true;
-    w->PopBoxLanguage->setCurrentIndex(1);
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(1);
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Text, Tr("The settings could not be stored."));
     QVERIFY(!rig.dialogs.Calls[0].SecondLine.isEmpty()); // what failed, for the user
     // The switch itself still happens.
-    QCOMPARE(w->BSBTNAPPLY->text(), QString::fromUtf8("应用"));
-    w->PopBoxLanguage->setCurrentIndex(0);
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNAPPLY")->text(), QString::fromUtf8("应用"));
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(0);
 }
 
 void MainWindowTest::monitorMessagesReachTheWindow()
@@ -532,13 +536,13 @@ void MainWindowTest::monitorMessagesReachTheWindow()
 
     QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_RELOAD_PROFILE, 0, 0 }));
     QTRY_COMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.CPIState[0].X), 1700);
-    QCOMPARE(w.X1->value(), int(shown)); // the controls wait for the next refresh
+    QCOMPARE(Control<NumberBox>(w, "X1")->value(), int(shown)); // the controls wait for the next refresh
     QVERIFY(!w.SettingsChanged);
 
     // MSG_LANGUAGE_CHANGED applies the language held in memory.
     rig.dm->AllProfileSettingInfo().CurrentLanguage = 2;
     QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_LANGUAGE_CHANGED, 2, 0 }));
-    QTRY_COMPARE(w.BSBTNAPPLY->text(), QString::fromUtf8("套用"));
+    QTRY_COMPARE(Control<CaptionButton>(w, "BSBTNAPPLY")->text(), QString::fromUtf8("套用"));
     QVERIFY(rig.monitor.Sent.empty()); // a received language notice is not echoed
 
     QVERIFY(link->Send(platform::kConfigWindowClass, { platform::MSG_CLOSE_CONFIG, 0, 0 }));
@@ -582,7 +586,7 @@ void MainWindowTest::closePathsStoreNothingAndAskNothing()
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->SettingsChanged = true;
-        QTest::mouseClick(w->BtnClose, Qt::LeftButton);
+        QTest::mouseClick(Control<CaptionButton>(w, "BtnClose"), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QVERIFY(rig.dialogs.Calls.empty());
     }
@@ -591,9 +595,9 @@ void MainWindowTest::closePathsStoreNothingAndAskNothing()
         const auto w = rig.Start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->Timer2->start();
+        Control<QTimer>(w, "Timer2")->start();
         QTRY_VERIFY(!w->isVisible());
-        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(!Control<QTimer>(w, "Timer2")->isActive());
     }
     {
         WindowRig rig;
@@ -601,8 +605,8 @@ void MainWindowTest::closePathsStoreNothingAndAskNothing()
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->uiHIDEvent1DeviceArrival();
-        QVERIFY(w->BSBTNAPPLY->isEnabled());
-        QTest::mouseClick(w->BSBTNOK, Qt::LeftButton);
+        QVERIFY(Control<CaptionButton>(w, "BSBTNAPPLY")->isEnabled());
+        QTest::mouseClick(Control<CaptionButton>(w, "BSBTNOK"), Qt::LeftButton);
         QVERIFY(!w->isVisible()); // OK with nothing changed closes at once
     }
 }

@@ -96,11 +96,11 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
     auto w = rig.Start();
     QVERIFY(!w->SettingsChanged);
 
-    w->BtnProfile3->click();
+    Control<CaptionButton>(w, "BtnProfile3")->click();
     QCOMPARE(rig.dm->ProfileIndex(), 2);
     const int mode = rig.dm->ProfileGroupIndex();
     QCOMPARE(rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[mode], 2);
-    QVERIFY(w->BtnProfile3->isChecked());
+    QVERIFY(Control<CaptionButton>(w, "BtnProfile3")->isChecked());
     VirtualMouseState s = rig.mouse->state();
     QCOMPARE(int(s.memory[kSetSelector]), 2);
     QCOMPARE(int(s.notice[0]), 1);
@@ -117,7 +117,7 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
     QVERIFY(!w->SettingsChanged);
 
     rig.monitor.Sent.clear();
-    w->BSBTNAPPLY->click();
+    Control<CaptionButton>(w, "BSBTNAPPLY")->click();
     s = rig.mouse->state();
     const auto& group = rig.dm->ProfileSettingGroup();
     QVERIFY(MouseHoldsProfile(s, *StoredProfile(*rig.dm, group.ProfileIndexOfProfileGroup[0]), 0));
@@ -127,8 +127,8 @@ void ProfilesAndApplyTest::aProfileClickSwitchesAtOnceAndApplyWritesBothModes()
     QCOMPARE(int(s.notice[1]), 2); // the notice carries the profile chosen last
     QVERIFY(!s.bracketOpen);
     QCOMPARE(rig.monitor.Sent.back(), (platform::WindowMessage { platform::MSG_SETTINGS_CHANGED, 0, 0 }));
-    QVERIFY(!w->APPLYAniIndicator->IsRunning());
-    QVERIFY(w->BSBTNAPPLY->isEnabled());
+    QVERIFY(!Control<BusyIndicator>(w, "APPLYAniIndicator")->IsRunning());
+    QVERIFY(Control<CaptionButton>(w, "BSBTNAPPLY")->isEnabled());
     QVERIFY(!w->SettingsChanged);
     // Apply also keeps all five profiles as files.
     for (int i = 1; i <= 5; ++i)
@@ -142,12 +142,12 @@ void ProfilesAndApplyTest::modeTwoMakesItsProfileCurrentAndSelectsItsSet()
     auto w = rig.Start();
     const int modeTwoProfile = rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[1];
 
-    w->BSBTNMODE2->click();
+    Control<CaptionButton>(w, "BSBTNMODE2")->click();
     QCOMPARE(rig.dm->ProfileGroupIndex(), 1);
     QCOMPARE(rig.dm->ProfileIndex(), modeTwoProfile);
-    QVERIFY(w->ProfileButtons()[modeTwoProfile]->isChecked());
-    QCOMPARE(w->BSBTNMODE2->StyleName(), QStringLiteral("MyMODEBtnA"));
-    QCOMPARE(w->BSBTNMODE1->StyleName(), QStringLiteral("MyMODEBtn"));
+    QVERIFY(w->Profiles().ProfileButtons()[modeTwoProfile]->isChecked());
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNMODE2")->StyleName(), QStringLiteral("MyMODEBtnA"));
+    QCOMPARE(Control<CaptionButton>(w, "BSBTNMODE1")->StyleName(), QStringLiteral("MyMODEBtn"));
     const VirtualMouseState s = rig.mouse->state();
     QCOMPARE(int(s.memory[kSetSelector]), 1);
     QCOMPARE(int(s.notice[0]), 1);
@@ -160,7 +160,7 @@ void ProfilesAndApplyTest::applyWithoutTheMouseStoresEverythingAndWarns()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD500HZ->click();
+    Control<QRadioButton>(w, "RD500HZ")->click();
     QVERIFY(w->SettingsChanged);
     rig.mouse->unplug();
 
@@ -193,7 +193,7 @@ void ProfilesAndApplyTest::cancelOffersToStoreOnlyAfterChanges()
     w->AskSaveOnCancel();
     QVERIFY(rig.dialogs.Calls.empty());
 
-    w->RD1000HZ->click();
+    Control<QRadioButton>(w, "RD1000HZ")->click();
     rig.dialogs.Answers = { kMessageCancel };
     w->AskSaveOnCancel();
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
@@ -210,20 +210,20 @@ void ProfilesAndApplyTest::resetAllAsksThenRestoresTheProfile()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD1000HZ->click();
+    Control<QRadioButton>(w, "RD1000HZ")->click();
     w->SettingsChanged = false;
 
     rig.dialogs.Answers = { kMessageCancel };
-    w->BSBTNRESTOREDEFAULTS->click();
+    Control<CaptionButton>(w, "BSBTNRESTOREDEFAULTS")->click();
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 1000);
     QVERIFY(!w->SettingsChanged);
 
     rig.dialogs.Answers = { kMessageOK };
-    w->BSBTNRESTOREDEFAULTS->click();
+    Control<CaptionButton>(w, "BSBTNRESTOREDEFAULTS")->click();
     QCOMPARE(rig.dialogs.Calls.back().Title, QStringLiteral("Reset This Profile"));
     QCOMPARE(rig.dialogs.Calls.back().SecondLine, QStringLiteral("Reset the current profile back to factory setting."));
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125);
-    QVERIFY(w->RD125HZ->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD125HZ")->isChecked());
     QVERIFY(w->SettingsChanged); // so Cancel asks next
 }
 
@@ -232,8 +232,8 @@ void ProfilesAndApplyTest::okAppliesChangesThenCloses()
     WindowRig rig;
     auto w = rig.Start();
     w->show();
-    w->RD250HZ->click();
-    w->BSBTNOK->click();
+    Control<QRadioButton>(w, "RD250HZ")->click();
+    Control<CaptionButton>(w, "BSBTNOK")->click();
     const int rates = rig.mouse->state().memory[kReportRates];
     QCOMPARE(rig.dm->ProfileGroupIndex() == 0 ? rates & 0x0F : rates >> 4, 4); // 250 Hz
     QVERIFY(!w->SettingsChanged);
@@ -256,7 +256,7 @@ void ProfilesAndApplyTest::helpWindowOpensTheWebAddressAndClosesOnItsBackground(
         closedByBackground = help->result() == QDialog::Accepted && !help->isVisible();
         return help->result();
     };
-    w->BSBTNHELP->click();
+    Control<CaptionButton>(w, "BSBTNHELP")->click();
     QCOMPARE(rig.dialogs.ModalWindows, std::vector<QString> { QStringLiteral("HelpForm") });
     QCOMPARE(rig.opened, std::vector<std::string> { kProductWebAddress });
     QVERIFY(closedByBackground);
@@ -267,9 +267,9 @@ namespace {
 // Opens PRESET and chooses an item, as a click on it does.
 void ChoosePreset(TBrisvaneCfgMain& w, std::uint32_t id)
 {
-    w.BtnLoadProfile->click();
-    QVERIFY(w.uiMenuEx3Popup->IsShown());
-    QVERIFY(w.uiMenuEx3Popup->ChooseItem(id));
+    Control<CaptionButton>(w, "BtnLoadProfile")->click();
+    QVERIFY(Control<FunctionMenu>(w, "uiMenuEx3Popup")->IsShown());
+    QVERIFY(Control<FunctionMenu>(w, "uiMenuEx3Popup")->ChooseItem(id));
 }
 
 void WriteProfile(const std::filesystem::path& file, const TMOUSEPROFILEINFO& profile, std::size_t size)
@@ -285,12 +285,12 @@ void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD1000HZ->click();
+    Control<QRadioButton>(w, "RD1000HZ")->click();
     w->SettingsChanged = false;
 
     ChoosePreset(*w, 1);
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 125);
-    QVERIFY(w->RD125HZ->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD125HZ")->isChecked());
     QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 125);
     // Not yet in the profile's file nor in the mouse: OK must apply it, Cancel must ask.
     QVERIFY(w->SettingsChanged);
@@ -312,7 +312,7 @@ void ProfilesAndApplyTest::presetLoadsTheFactoryPresetAndProfileFiles()
     ChoosePreset(*w, 2);
     QCOMPARE(int(rig.dm->CurrentProfileInfo().ConfigInfo.ReportRate), 500);
     QVERIFY(w->SettingsChanged);
-    QVERIFY(w->RD500HZ->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD500HZ")->isChecked());
     const TPROFILESETTING& where = rig.dm->ProfileSettingGroup().ProfileSettingList[rig.dm->ProfileIndex()];
     QCOMPARE(RecordText(where.FileName), std::string("mine.pfd"));
     QCOMPARE(rig.dialogs.FileDialogFolders.front().back(), platform::kPathSeparator);
@@ -323,7 +323,7 @@ void ProfilesAndApplyTest::presetSavesTheProfileOrSaysWhyNot()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD250HZ->click();
+    Control<QRadioButton>(w, "RD250HZ")->click();
     const auto saved = rig.home / "saved.pfd";
     std::ofstream(rig.home / "a-file") << "x";
     const auto impossible = rig.home / "a-file" / "inside.pfd";
@@ -407,7 +407,8 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
                 before[i] = StoredProfile(*rig.dm, i);
             auto w = rig.Start();
 
-            for (CaptionButton* button : { w->BtnProfile1, w->BtnProfile2, w->BtnProfile1 }) {
+            for (CaptionButton* button : { Control<CaptionButton>(w, "BtnProfile1"),
+                     Control<CaptionButton>(w, "BtnProfile2"), Control<CaptionButton>(w, "BtnProfile1") }) {
                 button->click();
                 QVERIFY2(!w->SettingsChanged, what);
                 QVERIFY2(SameProfile(rig.dm->CurrentProfileInfo(), *before[rig.dm->ProfileIndex()]), what);
@@ -416,11 +417,12 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
                         what + " profile " + QByteArray::number(i + 1));
                 const TMOUSECONFIGINFO& c = rig.dm->CurrentProfileInfo().ConfigInfo;
                 for (int level = 0; level < 4; ++level)
-                    QCOMPARE(w->CPILevelControls()[level].Level->isChecked(), c.CPIState[level].State == 0);
-                QCOMPARE(w->RDSCROLLONEPAGE->isChecked(), c.VWheelSpeed >= 20);
+                    QCOMPARE(
+                        w->Sensitivity().CPILevelControls()[level].Level->isChecked(), c.CPIState[level].State == 0);
+                QCOMPARE(Control<QRadioButton>(w, "RDSCROLLONEPAGE")->isChecked(), c.VWheelSpeed >= 20);
                 if (c.VWheelSpeed < 20)
-                    QCOMPARE(w->TRACKBARSCROLLSPEED->Value(), int(c.VWheelSpeed));
-                QCOMPARE(w->rClose->isChecked(), c.LEDConfig.BRIGHT_LEVEL == 0);
+                    QCOMPARE(Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->Value(), int(c.VWheelSpeed));
+                QCOMPARE(Control<QRadioButton>(w, "rClose")->isChecked(), c.LEDConfig.BRIGHT_LEVEL == 0);
                 QCOMPARE(w->SystemMouseParams.WheelLines, int(c.VWheelSpeed));
                 QCOMPARE(w->SystemMouseParams.PointerSpeed, int(c.PointerSpeed));
                 QCOMPARE(w->SystemMouseParams.AccelerationIndex, int(c.PointerAcceleration));
@@ -429,7 +431,7 @@ void ProfilesAndApplyTest::switchingShowsTheNewProfileWithoutChangingIt()
             QTRY_COMPARE(rig.mouseSettings->Requested().DoubleClickTime.value_or(550),
                 std::uint32_t(rig.dm->CurrentProfileInfo().ConfigInfo.DoubleClickSpeed));
             // And the next Apply writes the profiles as they were stored.
-            w->BSBTNAPPLY->click();
+            Control<CaptionButton>(w, "BSBTNAPPLY")->click();
             for (int i = 0; i < 3; ++i)
                 QVERIFY2(SameProfile(*StoredProfile(*rig.dm, i), *before[i]) || i == rig.dm->ProfileIndex(), what);
         }
@@ -441,7 +443,7 @@ void ProfilesAndApplyTest::applyStoresWhatItCanAndListsWhatFailed()
     WindowRig rig;
     auto w = rig.Start();
     w->show();
-    w->RD500HZ->click();
+    Control<QRadioButton>(w, "RD500HZ")->click();
     // The profiles' folder is gone (a stick pulled): their files cannot be written.
     std::filesystem::remove_all(rig.home / "Documents" / "Brisvane Gaming Mouse");
 
@@ -459,9 +461,9 @@ void ProfilesAndApplyTest::applyStoresWhatItCanAndListsWhatFailed()
     QVERIFY(MouseHoldsProfile(rig.mouse->state(), rig.dm->CurrentProfileInfo(), rig.dm->ProfileGroupIndex()));
     // The changes stay marked: OK keeps the window, Cancel asks.
     QVERIFY(w->SettingsChanged);
-    w->BSBTNOK->click();
+    Control<CaptionButton>(w, "BSBTNOK")->click();
     QVERIFY(w->isVisible());
-    QVERIFY(!w->Timer2->isActive());
+    QVERIFY(!Control<QTimer>(w, "Timer2")->isActive());
 }
 
 void ProfilesAndApplyTest::aMouseThatFailsMidwayIsToldAndTheWindowStays()
@@ -472,21 +474,21 @@ void ProfilesAndApplyTest::aMouseThatFailsMidwayIsToldAndTheWindowStays()
         WindowRig rig(1); // Simplified Chinese
         auto w = rig.Start();
         w->show();
-        w->RD1000HZ->click();
+        Control<QRadioButton>(w, "RD1000HZ")->click();
         VirtualMouseFaults faults;
         faults.unplugAfter = after;
         rig.mouse->setFaults(faults);
 
         QVERIFY(w->SettingsChanged);
-        w->BSBTNOK->click();
+        Control<CaptionButton>(w, "BSBTNOK")->click();
         QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::NotTaken);
         QCOMPARE(int(rig.dialogs.Calls.size()), 1);
         QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("鼠标没有接收全部设置。请连接鼠标后再次点击应用。"));
         QVERIFY(!rig.dialogs.Calls[0].SecondLine.isEmpty());
         QVERIFY(w->SettingsChanged);
         QVERIFY(w->isVisible());
-        QVERIFY(!w->Timer2->isActive());
-        QVERIFY(!w->APPLYAniIndicator->IsRunning());
+        QVERIFY(!Control<QTimer>(w, "Timer2")->isActive());
+        QVERIFY(!Control<BusyIndicator>(w, "APPLYAniIndicator")->IsRunning());
         // Stored on the computer all the same.
         QCOMPARE(StoredReportRate(rig, rig.dm->ProfileIndex()), 1000);
 
@@ -510,13 +512,13 @@ void ProfilesAndApplyTest::aSwitchTheMouseRefusesIsToldOnce()
     // A profile switch and a mode switch each tell of a refused transfer; the rest of the
     // sequence still goes out.
     rig.mouse->setFaults(faults);
-    w->BtnProfile2->click();
+    Control<CaptionButton>(w, "BtnProfile2")->click();
     QCOMPARE(int(rig.dialogs.Calls.size()), 1);
     QCOMPARE(rig.dialogs.Calls[0].Text, told);
     QVERIFY(rig.mouse->state().previewShown);
-    w->BtnProfile3->click(); // goes through
+    Control<CaptionButton>(w, "BtnProfile3")->click(); // goes through
     rig.mouse->setFaults(faults);
-    w->BSBTNMODE2->click();
+    Control<CaptionButton>(w, "BSBTNMODE2")->click();
     QCOMPARE(int(rig.dialogs.Calls.size()), 2);
     QCOMPARE(rig.dialogs.Calls[1].Text, told);
 
@@ -532,8 +534,8 @@ void ProfilesAndApplyTest::aSwitchTheMouseRefusesIsToldOnce()
     rig.mouse->setFaults({});
     w->PreviewLightOnDevice();
     rig.mouse->unplug();
-    w->BtnProfile4->click();
-    w->BSBTNMODE1->click();
+    Control<CaptionButton>(w, "BtnProfile4")->click();
+    Control<CaptionButton>(w, "BSBTNMODE1")->click();
     w->PreviewLightOnDevice();
     QCOMPARE(int(rig.dialogs.Calls.size()), 3);
 }
@@ -564,7 +566,7 @@ void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()
     rig.dm->SaveBackToCurrentProfileInfo();
     w->SettingsChanged = true;
     const std::uint64_t transfers = rig.mouse->transferCount();
-    w->BSBTNOK->click();
+    Control<CaptionButton>(w, "BSBTNOK")->click();
     QCOMPARE(w->LastApplyOutcome(), TBrisvaneCfgMain::ApplyOutcome::Refused);
     QCOMPARE(rig.dialogs.Calls.back().Text,
         QStringLiteral("模式 %1：按鍵使用了 6 個不同的巨集，滑鼠最多只能儲存 5 個。請減少指派的巨集後再次套用。")
@@ -572,14 +574,14 @@ void ProfilesAndApplyTest::refusalsAndNotesAreShownTranslated()
     QCOMPARE(rig.mouse->transferCount(), transfers);
     QVERIFY(w->SettingsChanged);
     QVERIFY(w->isVisible());
-    QVERIFY(!w->Timer2->isActive());
+    QVERIFY(!Control<QTimer>(w, "Timer2")->isActive());
 }
 
 void ProfilesAndApplyTest::cancelStoresTheModesToo()
 {
     WindowRig rig;
     auto w = rig.Start();
-    w->RD250HZ->click();
+    Control<QRadioButton>(w, "RD250HZ")->click();
     rig.dm->ProfileSettingGroup().ProfileIndexOfProfileGroup[1] = 4;
     rig.dialogs.Answers = { kMessageOK };
     QVERIFY(w->AskSaveOnCancel());
@@ -589,7 +591,7 @@ void ProfilesAndApplyTest::cancelStoresTheModesToo()
     std::filesystem::remove_all(rig.home / "Documents" / "Brisvane Gaming Mouse");
     rig.dialogs.Answers = { kMessageOK };
     w->show();
-    w->BSBTNCANCEL->click();
+    Control<CaptionButton>(w, "BSBTNCANCEL")->click();
     QVERIFY(w->isVisible());
     QCOMPARE(rig.dialogs.Calls.back().Text, QStringLiteral("The settings could not be stored."));
 }

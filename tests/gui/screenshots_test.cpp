@@ -36,7 +36,7 @@ void ScreenshotsTest::mainWindowInEachLanguage()
         const QString suffix = ratio > 1.5 ? "@2x" : "";
         const QString base = ScreenshotFolder() + "/main-" + ids[language];
         for (int tab = 0; tab < 3; ++tab) {
-            w->TabControlMain->setCurrentIndex(tab);
+            Control<QTabWidget>(w, "TabControlMain")->setCurrentIndex(tab);
             const QPixmap shot = w->grab();
             QCOMPARE(shot.size(), QSize(801, 638) * ratio);
             QVERIFY(shot.save(base + "-tab" + QString::number(tab + 1) + suffix + ".png"));

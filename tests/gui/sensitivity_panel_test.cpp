@@ -66,7 +66,7 @@ int GlowingLevel(const TBrisvaneCfgMain& w)
 {
     int glowing = -1;
     for (int n = 0; n < kCPILevelsUsed; ++n) {
-        const TCPINumberBoxes& boxes = w.CPINumberBoxes()[n];
+        const TCPINumberBoxes& boxes = w.Sensitivity().CPINumberBoxes()[n];
         if (IsGlowing(boxes.X) != IsGlowing(boxes.Y))
             return -2;
         if (IsGlowing(boxes.X))
@@ -122,9 +122,9 @@ void SensitivityPanelTest::aTypedValueStoresTheLevelAndItsDeviceStep()
 
     WindowRig rig;
     auto w = rig.Start();
-    QVERIFY(!w->CHKApplyDiffirentXY->isChecked()); // the factory profile links X and Y
+    QVERIFY(!Control<QCheckBox>(w, "CHKApplyDiffirentXY")->isChecked()); // the factory profile links X and Y
     if (separate)
-        w->CHKApplyDiffirentXY->click();
+        Control<QCheckBox>(w, "CHKApplyDiffirentXY")->click();
     QCOMPARE(Config(rig).ApplyDiffirentXY, separate ? 1 : 0);
     w->SettingsChanged = false;
 
@@ -145,8 +145,8 @@ void SensitivityPanelTest::aTypedValueStoresTheLevelAndItsDeviceStep()
             QCOMPARE(c.HWCPIState[n].X, kFactorySteps[n]);
         }
     // Both boxes show the level, the linked partner included.
-    QCOMPARE(w->CPINumberBoxes()[level].X->value(), x);
-    QCOMPARE(w->CPINumberBoxes()[level].Y->value(), y);
+    QCOMPARE(w->Sensitivity().CPINumberBoxes()[level].X->value(), x);
+    QCOMPARE(w->Sensitivity().CPINumberBoxes()[level].Y->value(), y);
     QVERIFY(StoredMatchesWorkingCopy(rig));
     QVERIFY(w->SettingsChanged);
 }
@@ -157,7 +157,7 @@ void SensitivityPanelTest::levelButtonsTakeLevelsOutAndBackButKeepOne()
     Config(rig).CPILevel = 0;
     rig.dm->SaveBackToCurrentProfileInfo();
     auto w = rig.Start();
-    const auto& rows = w->CPILevelControls();
+    const auto& rows = w->Sensitivity().CPILevelControls();
 
     auto expectLevel = [&](int n, bool enabled) {
         QCOMPARE(int(Config(rig).CPIState[n].State), enabled ? 1 : 0);
@@ -208,14 +208,14 @@ void SensitivityPanelTest::levelsStoredDisabledAreEnabledByTheReleasingClick()
         Config(rig).CPIState[2].State = 0;
         rig.dm->SaveBackToCurrentProfileInfo();
         auto w = rig.Start();
-        QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtn"));
-        QVERIFY(w->DPI3->isChecked());
-        w->DPI3->click();
-        QVERIFY(!w->DPI3->isChecked());
+        QCOMPARE(Control<CaptionButton>(w, "DPI3")->StyleName(), QString("MyDPIBtn"));
+        QVERIFY(Control<CaptionButton>(w, "DPI3")->isChecked());
+        Control<CaptionButton>(w, "DPI3")->click();
+        QVERIFY(!Control<CaptionButton>(w, "DPI3")->isChecked());
         QCOMPARE(int(Config(rig).CPIState[2].State), 1);
-        QCOMPARE(w->DPI3->StyleName(), QString("MyDPIBtnA"));
-        w->DPI3->click();
-        QVERIFY(w->DPI3->isChecked());
+        QCOMPARE(Control<CaptionButton>(w, "DPI3")->StyleName(), QString("MyDPIBtnA"));
+        Control<CaptionButton>(w, "DPI3")->click();
+        QVERIFY(Control<CaptionButton>(w, "DPI3")->isChecked());
         QCOMPARE(int(Config(rig).CPIState[2].State), 0);
     }
     {
@@ -226,12 +226,12 @@ void SensitivityPanelTest::levelsStoredDisabledAreEnabledByTheReleasingClick()
             Config(rig).CPIState[n].State = 0;
         rig.dm->SaveBackToCurrentProfileInfo();
         auto w = rig.Start();
-        w->dpi2->click();
-        QVERIFY(!w->dpi2->isChecked());
+        Control<CaptionButton>(w, "dpi2")->click();
+        QVERIFY(!Control<CaptionButton>(w, "dpi2")->isChecked());
         QCOMPARE(int(Config(rig).CPIState[1].State), 1);
         QCOMPARE(int(Config(rig).HWCPIState[1].State), 1);
         QCOMPARE(Config(rig).CurrentCPIIndex, 1);
-        QVERIFY(w->X2->isEnabled());
+        QVERIFY(Control<NumberBox>(w, "X2")->isEnabled());
         QVERIFY(StoredMatchesWorkingCopy(rig));
     }
 }
@@ -243,16 +243,16 @@ void SensitivityPanelTest::optionsAreStoredByUserAndRefreshButNotAtStartUp()
     // CHKApplyDiffirentXY changes while the window fills its controls.
     Config(rig).CPIState[0].X = 1700;
     auto w = rig.Start();
-    QVERIFY(!w->CHKApplyDiffirentXY->isChecked());
+    QVERIFY(!Control<QCheckBox>(w, "CHKApplyDiffirentXY")->isChecked());
     QCOMPARE(int(Stored(rig)->ConfigInfo.CPIState[0].X), 400);
     QVERIFY(!w->SettingsChanged);
     Config(rig).CPIState[0].X = 400;
 
-    w->CHKApplyAccelaration->click();
+    Control<QCheckBox>(w, "CHKApplyAccelaration")->click();
     QCOMPARE(Config(rig).ApplyAccelaration, 1);
     QCOMPARE(Stored(rig)->ConfigInfo.ApplyAccelaration, 1);
     QVERIFY(w->SettingsChanged);
-    w->CHKApplyAccelaration->click();
+    Control<QCheckBox>(w, "CHKApplyAccelaration")->click();
     QCOMPARE(Stored(rig)->ConfigInfo.ApplyAccelaration, 0);
 
     // A refresh shows what the profile holds and writes nothing: no store, no changed flag.
@@ -260,14 +260,14 @@ void SensitivityPanelTest::optionsAreStoredByUserAndRefreshButNotAtStartUp()
     Config(rig).ApplyDiffirentXY = 1;
     Config(rig).CPIState[1].X = 2000;
     w->RefreshCPIPanel();
-    QVERIFY(w->CHKApplyDiffirentXY->isChecked());
+    QVERIFY(Control<QCheckBox>(w, "CHKApplyDiffirentXY")->isChecked());
     QCOMPARE(Stored(rig)->ConfigInfo.ApplyDiffirentXY, 0);
     QVERIFY(!w->SettingsChanged);
-    QCOMPARE(w->X2->value(), 2000);
+    QCOMPARE(Control<NumberBox>(w, "X2")->value(), 2000);
     QCOMPARE(int(Config(rig).HWCPIState[1].X), 750);
 
     // Changing the option leaves the stored values as they are.
-    w->CHKApplyDiffirentXY->click();
+    Control<QCheckBox>(w, "CHKApplyDiffirentXY")->click();
     QCOMPARE(Config(rig).ApplyDiffirentXY, 0);
     QCOMPARE(int(Config(rig).CPIState[1].X), 2000);
     QCOMPARE(int(Config(rig).CPIState[1].Y), 800);
@@ -285,16 +285,16 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
     rig.dm->SaveBackToCurrentProfileInfo();
     auto w = rig.Start();
 
-    QTest::mouseClick(w->X4, Qt::LeftButton);
+    QTest::mouseClick(Control<NumberBox>(w, "X4"), Qt::LeftButton);
     QCOMPARE(GlowingLevel(*w), 3);
     QVERIFY(!w->SettingsChanged);
 
-    w->BSBTNSENSDEFAULTS->click();
+    Control<CaptionButton>(w, "BSBTNSENSDEFAULTS")->click();
     for (int n = 0; n < kCPILevelsUsed; ++n) {
         QVERIFY(Same(c.CPIState[n], { kFactoryCPI[n], kFactoryCPI[n], 1 }));
         QVERIFY(Same(c.HWCPIState[n], { kFactorySteps[n], kFactorySteps[n], 1 }));
-        QCOMPARE(w->CPINumberBoxes()[n].X->value(), int(kFactoryCPI[n]));
-        QVERIFY(w->CPINumberBoxes()[n].Y->isEnabled());
+        QCOMPARE(w->Sensitivity().CPINumberBoxes()[n].X->value(), int(kFactoryCPI[n]));
+        QVERIFY(w->Sensitivity().CPINumberBoxes()[n].Y->isEnabled());
         QCOMPARE(int(c.UseDiffentXY[n]), 0);
     }
     QVERIFY(Same(c.CPIState[5], { 0, 0, 0 }));
@@ -305,11 +305,11 @@ void SensitivityPanelTest::defaultsRestoreLevelsAndRateAndSelectLevelTwo()
     QVERIFY(w->SettingsChanged);
 
     // The report rate goes back to 125 Hz with the levels.
-    w->RD1000HZ->click();
+    Control<QRadioButton>(w, "RD1000HZ")->click();
     QCOMPARE(int(c.ReportRate), 1000);
-    w->BSBTNSENSDEFAULTS->click();
+    Control<CaptionButton>(w, "BSBTNSENSDEFAULTS")->click();
     QCOMPARE(int(c.ReportRate), 125);
-    QVERIFY(w->RD125HZ->isChecked());
+    QVERIFY(Control<QRadioButton>(w, "RD125HZ")->isChecked());
     QVERIFY2(StoredMatchesWorkingCopy(rig), "the rate is stored with the levels");
 }
 

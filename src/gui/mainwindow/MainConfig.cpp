@@ -5,27 +5,22 @@
 #include "device/uiHIDData.h"
 #include "device/uiHIDEvent.h"
 #include "dialogs/Dialogs.h"
-#include "mainwindow/button_captions.h"
-#include "mainwindow/slot_leaders.h"
+#include "mainwindow/advanced_panel.h"
+#include "mainwindow/button_panel.h"
+#include "mainwindow/light_panel.h"
+#include "mainwindow/profile_panel.h"
+#include "mainwindow/sensitivity_panel.h"
 #include "platform/shell_open.h"
 #include "settings/DMUnit.h"
 #include "settings/record_text.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
-#include "toolkit/glow.h"
 #include "toolkit/language_box.h"
-#include "toolkit/number_box.h"
-#include "toolkit/picture.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/theme.h"
-#include "toolkit/track_bar.h"
 #include "toolkit/translation.h"
 
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QLabel>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSocketNotifier>
 #include <QStringList>
@@ -92,9 +87,6 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
 
 TBrisvaneCfgMain::~TBrisvaneCfgMain()
 {
-    // A double-click time still waiting for the bar to rest is the user's last choice.
-    if (FDoubleClickTimer && FDoubleClickTimer->isActive())
-        FlushDoubleClickTime();
     // The language component goes with the window: later re-translations must not call into it.
     uiLanguage1.OnTranslateWindows = nullptr;
     uiLanguage1.OnLanguageChanged = nullptr;
@@ -132,41 +124,17 @@ void TBrisvaneCfgMain::ConnectHandlers()
     connect(Timer2, &QTimer::timeout, this, &TBrisvaneCfgMain::Timer2Timer);
     connect(PopBoxLanguage, &QComboBox::currentIndexChanged, this, &TBrisvaneCfgMain::PopBoxLanguageChange);
 
-    for (CaptionButton* b : { BtnSet1, BtnSet2 })
-        connect(b, &QPushButton::clicked, this, [this, b] { BtnSet1Click(b->property("tag").toInt()); });
-    for (CaptionButton* b : { BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7 })
-        connect(b, &QPushButton::clicked, this, [this, b] { BtnSet3Click(b->property("tag").toInt()); });
-    for (CaptionButton* b : { BtnSet8, Btnset9 })
-        connect(b, &QPushButton::clicked, this, [this, b] { BtnSet8Click(b->property("tag").toInt()); });
-    CreateSlotMenus();
-    for (CaptionButton* b : { BSBTNMODE1, BSBTNMODE2 })
-        connect(b, &QPushButton::clicked, this, [this, b] { BSBTNMODE1Click(b->property("tag").toInt()); });
-    for (CaptionButton* b : ProfileButtons())
-        connect(b, &QPushButton::clicked, this, [this, b] { BtnProfile1Click(b->property("tag").toInt()); });
-    connect(BtnLoadProfile, &QPushButton::clicked, this, &TBrisvaneCfgMain::BtnLoadProfile1Click);
-
-    for (CaptionButton* b : { DPI1, dpi2, DPI3, DPI4 })
-        connect(b, &QPushButton::clicked, this, [this, b] { DODPIStateValueChangedEvent(b->property("tag").toInt()); });
-    for (NumberBox* n : { X1, Y1, X2, Y2, X3, Y3, X4, Y4 }) {
-        connect(n, &QSpinBox::valueChanged, this, [this, n] { DOCpiValueChangeEvent(n); });
-        connect(n, &NumberBox::clicked, this, [this, n] { X1Click(n->property("tag").toInt()); });
-    }
-    for (QCheckBox* c : { CHKApplyDiffirentXY, CHKApplyAccelaration })
-        connect(c, &QCheckBox::toggled, this, [this, c] { DOCpiAdvanceItemChangeEvent(c); });
-    connect(BSBTNSENSDEFAULTS, &QPushButton::clicked, this, &TBrisvaneCfgMain::BSBTNSENSDEFAULTSClick);
-
-    for (QRadioButton* r : { RD125HZ, RD250HZ, RD500HZ, RD1000HZ, rlow, rMedium, rHigh, rClose })
-        connect(r, &QRadioButton::toggled, this, [this, r] { DoReportRateAndLightChangeEvent(r); });
-    for (PictureBox* c : { C1, C2, C3, C4, C5, C6 })
-        connect(c, &PictureBox::clicked, this, [this, c] { DOLightColorSelectionEvent(c->property("tag").toInt()); });
-    connect(BSBTNADVDEFAULTS, &QPushButton::clicked, this, &TBrisvaneCfgMain::BSBTNADVDEFAULTSClick);
-
-    for (TrackBar* t : { TrackBarDoubleClickSpeed, TrackBarPointerSpeed, TRACKBARSCROLLSPEED })
-        connect(t, &TrackBar::ValueChanged, this, [this, t] { DOSpeedValueChangedEvent(t); });
-    connect(CHKENHANCEPOINTER, &QCheckBox::toggled, this, [this] { DOSpeedValueChangedEvent(CHKENHANCEPOINTER); });
-    for (QRadioButton* r : { RDSCROLL, RDSCROLLONEPAGE })
-        connect(r, &QRadioButton::toggled, this, [this, r] { DOSpeedValueChangedEvent(r); });
-    connect(imageTest, &SvgPicture::doubleClicked, this, &TBrisvaneCfgMain::imageTestDblClick);
+    connect(FProfiles, &ProfilePanel::ModeClicked, this, &TBrisvaneCfgMain::BSBTNMODE1Click);
+    connect(FProfiles, &ProfilePanel::ProfileClicked, this, &TBrisvaneCfgMain::BtnProfile1Click);
+    connect(FProfiles, &ProfilePanel::PresetChosen, this, &TBrisvaneCfgMain::uiMenuEx3ItemsClick);
+    connect(FSensitivity, &SensitivityPanel::DefaultsRestored, this, [this] {
+        // The rate follows the levels back to its default.
+        DM().RestoreToDefaultReportRateSetting();
+        DM().SaveBackToCurrentProfileInfo();
+        RefreshReportAndLight();
+    });
+    // The light's defaults include the sensitivity panel's options; its check boxes show them too.
+    connect(FLight, &LightPanel::DefaultsRestored, this, [this] { RefreshCPIPanel(); });
 }
 
 void TBrisvaneCfgMain::OpenMessageEndpoint()
@@ -208,12 +176,6 @@ void TBrisvaneCfgMain::InitMainWindow()
 {
     FInitlizing = true;
 
-    FConfigButtonSet = { BtnSet1, BtnSet2, BtnSet3, BtnSet4, BtnSet5, BtnSet6, BtnSet7 };
-    FWheelConfigButtonSet = { BtnSet8, Btnset9 };
-    FCPI_NBOX_INFO = { { { X1, Y1, XY1 }, { X2, Y2, XY2 }, { X3, Y3, XY3 }, { X4, Y4, XY4 } } };
-    FCPILevelControls = { { { DPI1, X1, Y1 }, { dpi2, X2, Y2 }, { DPI3, X3, Y3 }, { DPI4, X4, Y4 } } };
-    // FLight_Colors is filled with the swatches when they are made.
-
     FillLanguageList();
     ApplyLanguage();
 
@@ -234,7 +196,6 @@ void TBrisvaneCfgMain::InitMainWindow()
         return;
     }
 
-    FCurrentMacro = 0;
     TabControlMain->setCurrentWidget(TabGeneral);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
     SystemMouseParams = { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
@@ -242,7 +203,7 @@ void TBrisvaneCfgMain::InitMainWindow()
     if (TDM::IsProfileIndexInRange(profile)) {
         const TPROFILESETTING& where = DM().ProfileSettingGroup().ProfileSettingList[profile];
         FProfilePath = RecordText(where.FilePath);
-        FMacroPath = RecordText(where.MacroPath);
+        FButtons->SetMacroPath(RecordText(where.MacroPath));
     }
     BuildMacroSubMenu();
     FullRefresh();
@@ -290,7 +251,7 @@ void TBrisvaneCfgMain::ApplyLanguage()
     if (uiLanguage1.GetLanguageIndexByShortID(uiLanguage1.LanguageName()) != current)
         uiLanguage1.SetLang(uiLanguage1.GetLanguageShortIDByIndex(current));
     const int size = uiLanguage1.LanguageName() == "0409" ? 11 : 10;
-    for (CaptionButton* b : ProfileButtons()) {
+    for (CaptionButton* b : FProfiles->ProfileButtons()) {
         QFont f = b->font();
         f.setPointSize(size);
         b->setFont(f);
@@ -370,156 +331,37 @@ void TBrisvaneCfgMain::FullRefresh()
 
 void TBrisvaneCfgMain::BuildMacroSubMenu()
 {
-    gui::BuildMacroSubMenu(uiMenuEx1, DM().CurrentProfileInfo().MacroKeyInfoList);
-}
-
-void TBrisvaneCfgMain::SetButtonCaption(int slot, std::int64_t id)
-{
-    if (slot < 0 || slot >= int(FConfigButtonSet.size()) || !FConfigButtonSet[slot])
-        return;
-    const TBUTTONFUNCINFO& entry = DM().CurrentProfileInfo().ConfigInfo.ButtonFuncInfo[slot];
-    SetPlainText(FConfigButtonSet[slot], QString::fromStdString(ButtonCaption(uiMenuEx1, entry, id)));
-}
-
-void TBrisvaneCfgMain::SetWheelButtonCaption(int slot, std::int64_t id)
-{
-    if (slot < 0 || slot >= int(FWheelConfigButtonSet.size()) || !FWheelConfigButtonSet[slot])
-        return;
-    SetPlainText(FWheelConfigButtonSet[slot], QString::fromStdString(WheelCaption(uiMenuEx2, id)));
+    FButtons->BuildMacroSubMenu();
 }
 
 void TBrisvaneCfgMain::RefreshButtonCaptions()
 {
-    BuildMacroSubMenu();
-    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    for (int s = 0; s < c.ButtonCount && s < kGameButtonCount; ++s)
-        SetButtonCaption(s, SlotMenuID(c.ButtonFuncInfo[s]));
-    for (int w = 0; w < 2; ++w)
-        SetWheelButtonCaption(w, SlotMenuID(c.VWheelButtonFuncInfo[w]));
+    FButtons->Refresh();
 }
 
 void TBrisvaneCfgMain::RefreshCPIPanel()
 {
-    const RefreshScope refreshing(*this);
-    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    for (int level = 0; level < kCPILevelsUsed; ++level) {
-        const TCPILevelControls& row = FCPILevelControls[level];
-        const bool enabled = c.CPIState[level].State != 0;
-        row.Level->SetStyleName(enabled ? "MyDPIBtnA" : "MyDPIBtn");
-        // Pressed means disabled; following the profile lets one click always toggle a level.
-        row.Level->setChecked(!enabled);
-        row.X->SetValue(c.CPIState[level].X);
-        row.Y->SetValue(c.CPIState[level].Y);
-        row.X->setEnabled(enabled);
-        row.Y->setEnabled(enabled);
-    }
-    CHKApplyDiffirentXY->setChecked(c.ApplyDiffirentXY == 1);
-    CHKApplyAccelaration->setChecked(c.ApplyAccelaration == 1);
+    FSensitivity->Refresh();
 }
 
 void TBrisvaneCfgMain::SelectCPILevel(int level)
 {
-    for (int i = 0; i < kCPILevelsUsed; ++i) {
-        SetGlow(FCPI_NBOX_INFO[i].X, i == level);
-        SetGlow(FCPI_NBOX_INFO[i].Y, i == level);
-    }
+    FSensitivity->SelectCPILevel(level);
 }
 
 void TBrisvaneCfgMain::RefreshMouseParams()
 {
-    const RefreshScope refreshing(*this);
-    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    if (c.VWheelSpeed >= 20) {
-        RDSCROLLONEPAGE->setChecked(true);
-        TRACKBARSCROLLSPEED->setEnabled(false);
-    } else {
-        TRACKBARSCROLLSPEED->SetValue(c.VWheelSpeed);
-        RDSCROLL->setChecked(true);
-        TRACKBARSCROLLSPEED->setEnabled(true);
-    }
-    const int before = TrackBarDoubleClickSpeed->Value();
-    TrackBarDoubleClickSpeed->SetValue(
-        TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() - c.DoubleClickSpeed);
-    // The profile's double-click time is the system's from the moment the profile is shown.
-    if (!FInitlizing && TrackBarDoubleClickSpeed->Value() != before)
-        ScheduleDoubleClickTime(TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum()
-            - TrackBarDoubleClickSpeed->Value());
-    TrackBarPointerSpeed->SetValue(c.PointerSpeed);
-    CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
-    SystemMouseParams
-        = { TrackBarPointerSpeed->Value(), std::int32_t(c.VWheelSpeed), std::int32_t(c.PointerAcceleration) };
-}
-
-std::array<CaptionButton*, 5> TBrisvaneCfgMain::ProfileButtons() const
-{
-    return { BtnProfile1, BtnProfile2, BtnProfile3, BtnProfile4, BtnProfile5 };
+    FAdvanced->Refresh();
 }
 
 void TBrisvaneCfgMain::RefreshProfileButtons()
 {
-    const RefreshScope refreshing(*this);
-    const int mode = DM().ProfileGroupIndex();
-    BSBTNMODE1->SetStyleName(mode == 0 ? "MyMODEBtnA" : "MyMODEBtn");
-    BSBTNMODE2->SetStyleName(mode == 1 ? "MyMODEBtnA" : "MyMODEBtn");
-    // An exclusive group keeps one button pressed; releasing all needs it open for a moment.
-    FProfileButtons->setExclusive(false);
-    for (CaptionButton* b : ProfileButtons())
-        b->setChecked(false);
-    FProfileButtons->setExclusive(true);
-    const int profile = DM().ProfileIndex();
-    if (TDM::IsProfileIndexInRange(profile))
-        ProfileButtons()[profile]->setChecked(true);
+    FProfiles->Refresh();
 }
 
 void TBrisvaneCfgMain::RefreshReportAndLight()
 {
-    const RefreshScope refreshing(*this);
-    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    switch (c.ReportRate) {
-    case 250:
-        RD250HZ->setChecked(true);
-        break;
-    case 500:
-        RD500HZ->setChecked(true);
-        break;
-    case 1000:
-        RD1000HZ->setChecked(true);
-        break;
-    default:
-        RD125HZ->setChecked(true);
-        break;
-    }
-
-    const TLEDCONFIG& led = DM().CurrentProfileInfo().ConfigInfo.LEDConfig;
-    if (led.BRIGHT_LEVEL != 0) {
-        switch (led.BREATH_SPEED) {
-        case 1:
-            rlow->setChecked(true);
-            break;
-        case 3:
-            rHigh->setChecked(true);
-            break;
-        default:
-            rMedium->setChecked(true);
-            break;
-        }
-    } else {
-        rClose->setChecked(true);
-    }
-
-    const std::uint32_t argb = 0xFF000000u | std::uint32_t(led.R) << 16 | std::uint32_t(led.G) << 8 | led.B;
-    int shown = -1;
-    for (int k = 0; k < int(FLight_Colors.size()); ++k)
-        if (FLight_Colors[k].Color == argb) {
-            shown = k;
-            break;
-        }
-    if (shown >= 0)
-        PreviewLightOnDevice();
-    ImageLightColor->SetPicture(FLight_Colors[shown >= 0 ? shown : 0].Picture);
-    PictureBox* const swatches[] = { C1, C2, C3, C4, C5, C6 };
-    for (int k = 0; k < 6; ++k)
-        swatches[k]->SetRinged(k == shown);
+    FLight->Refresh();
 }
 
 void TBrisvaneCfgMain::PreviewLightOnDevice()

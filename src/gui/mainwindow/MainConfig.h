@@ -3,6 +3,7 @@
 // manager in its panels, keeps the language, and talks with the monitor program.
 
 #include "mainwindow/button_menus.h"
+#include "mainwindow/panel_context.h"
 #include "platform/device_notification.h"
 #include "platform/monitor_link.h"
 #include "settings/pubunit_solmarch.h"
@@ -12,7 +13,7 @@
 #include "ui/uiLanguage.h"
 #include "util/user_text.h"
 
-#include <QPixmap>
+#include <QFont>
 #include <QPointer>
 
 #include <array>
@@ -25,11 +26,7 @@
 #include <utility>
 #include <vector>
 
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
 class QLabel;
-class QRadioButton;
 class QSocketNotifier;
 class QTabWidget;
 class QTimer;
@@ -44,16 +41,15 @@ struct DeviceSequenceHooks;
 
 namespace bv::gui {
 
+class AdvancedPanel;
 class BusyIndicator;
+class ButtonPanel;
 class CaptionButton;
 class Dialogs;
-class FunctionMenu;
 class LanguageBox;
-class NumberBox;
-class PictureBox;
-class SlotLeaders;
-class SvgPicture;
-class TrackBar;
+class LightPanel;
+class ProfilePanel;
+class SensitivityPanel;
 
 /// What the main window needs from the program; tests pass their own.
 struct MainWindowEnvironment {
@@ -86,24 +82,6 @@ struct MainWindowEnvironment {
     std::function<void(int ms)> Pause;
 };
 
-/// The controls of one sensitivity level.
-struct TCPILevelControls {
-    CaptionButton* Level = nullptr;
-    NumberBox* X = nullptr;
-    NumberBox* Y = nullptr;
-};
-
-struct TCPINumberBoxes {
-    NumberBox* X = nullptr;
-    NumberBox* Y = nullptr;
-    NumberBox* XY = nullptr; // never shown
-};
-
-struct TLightColour {
-    std::uint32_t Color = 0; // ARGB
-    QPixmap Picture;
-};
-
 /// The monitor program, started from the program's own folder.
 #ifdef _WIN32
 inline constexpr const char* kMonitorProgramName = "bvmon.exe";
@@ -131,92 +109,6 @@ public:
     bool SettingsChanged = false;
     TSystemMouseParams SystemMouseParams;
 
-    // Top bar.
-    LanguageBox* PopBoxLanguage;
-    CaptionButton* BSBTNHELP;
-    CaptionButton* BSBTNMIN;
-    CaptionButton* BtnClose;
-    // Left area.
-    SvgPicture* ImageMouse;
-    CaptionButton* BtnSet1;
-    CaptionButton* BtnSet2;
-    CaptionButton* BtnSet3;
-    CaptionButton* BtnSet4;
-    CaptionButton* BtnSet5;
-    CaptionButton* BtnSet6;
-    CaptionButton* BtnSet7;
-    CaptionButton* BtnSet8;
-    CaptionButton* Btnset9;
-    CaptionButton* BSBTNMODE1;
-    CaptionButton* BSBTNMODE2;
-    CaptionButton* BtnLoadProfile;
-    CaptionButton* BtnProfile1;
-    CaptionButton* BtnProfile2;
-    CaptionButton* BtnProfile3;
-    CaptionButton* BtnProfile4;
-    CaptionButton* BtnProfile5;
-    // Bottom bar.
-    CaptionButton* BSBTNAPPLY;
-    CaptionButton* BSBTNCANCEL;
-    CaptionButton* BSBTNOK;
-    CaptionButton* BSBTNRESTOREDEFAULTS;
-    BusyIndicator* APPLYAniIndicator;
-    // Right area.
-    QTabWidget* TabControlMain;
-    QWidget* TabGeneral;
-    QWidget* TabLight;
-    QWidget* TabAdvanced;
-    // "General": sensitivity and report rate.
-    CaptionButton* DPI1;
-    CaptionButton* dpi2;
-    CaptionButton* DPI3;
-    CaptionButton* DPI4;
-    NumberBox* X1;
-    NumberBox* Y1;
-    NumberBox* XY1;
-    NumberBox* X2;
-    NumberBox* Y2;
-    NumberBox* XY2;
-    NumberBox* X3;
-    NumberBox* Y3;
-    NumberBox* XY3;
-    NumberBox* X4;
-    NumberBox* Y4;
-    NumberBox* XY4;
-    QCheckBox* CHKApplyDiffirentXY;
-    QCheckBox* CHKApplyAccelaration;
-    CaptionButton* BSBTNSENSDEFAULTS;
-    QButtonGroup* REPORTRATERADIO;
-    QRadioButton* RD125HZ;
-    QRadioButton* RD250HZ;
-    QRadioButton* RD500HZ;
-    QRadioButton* RD1000HZ;
-    // "Light".
-    QButtonGroup* LIGHTSSPEEDGROUPRADIO;
-    QRadioButton* rlow;
-    QRadioButton* rMedium;
-    QRadioButton* rHigh;
-    QRadioButton* rClose;
-    PictureBox* C1;
-    PictureBox* C2;
-    PictureBox* C3;
-    PictureBox* C4;
-    PictureBox* C5;
-    PictureBox* C6;
-    PictureBox* ImageLightColor;
-    CaptionButton* BSBTNADVDEFAULTS;
-    // "Advanced".
-    TrackBar* TrackBarDoubleClickSpeed;
-    TrackBar* TrackBarPointerSpeed;
-    QCheckBox* CHKENHANCEPOINTER;
-    QButtonGroup* SCROLLSPEEDGROUP;
-    QRadioButton* RDSCROLL;
-    QRadioButton* RDSCROLLONEPAGE;
-    TrackBar* TRACKBARSCROLLSPEED;
-    SvgPicture* imageTest;
-
-    QTimer* Timer2;
-
     // Components.
     TuiHIDData& uiHIDData1() { return *FHIDData; }
     TuiHIDEvent& uiHIDEvent1() { return *FHIDEvent; }
@@ -226,21 +118,23 @@ public:
     MenuTree uiMenuExLRBUTTON = MenuTree::PrimaryButtonMenu();
     MenuTree uiMenuEx2 = MenuTree::WheelMenu();
     MenuTree uiMenuEx3 = MenuTree::PresetMenu();
-    /// The pop-ups that show uiMenuEx1, uiMenuExLRBUTTON and uiMenuEx2 beside the slots.
-    FunctionMenu* uiMenuEx1Popup = nullptr;
-    FunctionMenu* uiMenuExLRBUTTONPopup = nullptr;
-    FunctionMenu* uiMenuEx2Popup = nullptr;
-    FunctionMenu* uiMenuEx3Popup = nullptr; // PRESET
-    void uiMenuEx3ItemsClick(std::uint32_t id);
-    /// The item font of uiMenuEx1, which follows the language.
+    /// The item font of the function menus, which follows the language.
     QFont uiMenuEx1ItemFont;
+
+    // The panels the window is made of.
+    ButtonPanel& Buttons() const { return *FButtons; }
+    SensitivityPanel& Sensitivity() const { return *FSensitivity; }
+    LightPanel& Light() const { return *FLight; }
+    AdvancedPanel& Advanced() const { return *FAdvanced; }
+    ProfilePanel& Profiles() const { return *FProfiles; }
 
     // Start-up and language.
     void FillLanguageList();
     void ApplyLanguage();
     void LaunchOrRaiseMonitor();
 
-    // Refreshing the panels from the current profile.
+    // Refreshing the panels from the current profile; a refresh shows what is stored and never
+    // writes into the profile.
     /// Runs every refresh command of uiCommandSetting1.
     void FullRefresh();
     void RefreshButtonCaptions();
@@ -250,14 +144,6 @@ public:
     void RefreshProfileButtons();
     void RefreshReportAndLight();
     void BuildMacroSubMenu();
-    void SetButtonCaption(int slot, std::int64_t id);
-    void SetWheelButtonCaption(int slot, std::int64_t id);
-    /// The hint of a button slot: its key or combination written out, otherwise none.
-    void SetButtonHint(int slot);
-    /// A choice of uiMenuEx1 or uiMenuExLRBUTTON for slot FPlaceButtonTag.
-    void uiMenuEx1ItemsClick(std::uint32_t id);
-    /// A choice of uiMenuEx2 for wheel slot FPlaceWheelButtonTag.
-    void uiMenuEx2ItemsClick(std::uint32_t id);
     /// Shows the current profile's light on the mouse (no presence test).
     void PreviewLightOnDevice();
 
@@ -271,18 +157,10 @@ public:
     /// Whether messages sent to the window class reach this window.
     bool IsReceivingMessages() const;
 
-    // The window's state, for the panels and for tests.
-    const std::array<CaptionButton*, 10>& ConfigButtonSet() const { return FConfigButtonSet; }
-    const std::array<CaptionButton*, 10>& WheelConfigButtonSet() const { return FWheelConfigButtonSet; }
-    const std::array<TCPINumberBoxes, 4>& CPINumberBoxes() const { return FCPI_NBOX_INFO; }
-    const std::array<TCPILevelControls, 4>& CPILevelControls() const { return FCPILevelControls; }
-    const std::array<TLightColour, 6>& LightColours() const { return FLight_Colors; }
-    std::int32_t CurrentMacro() const { return FCurrentMacro; }
+    // The window's state.
     bool Initialising() const { return FInitlizing; }
     std::uint8_t LastChosenProfile() const { return FLastChosenProfile; }
-    const std::string& MacroPath() const { return FMacroPath; }
     const std::string& ProfilePath() const { return FProfilePath; }
-    std::array<CaptionButton*, 5> ProfileButtons() const;
 
 public slots:
     // Close paths.
@@ -295,23 +173,11 @@ public slots:
     void uiHIDEvent1DeviceArrival();
     void PopBoxLanguageChange(int index);
 
-    // Panel handlers, connected to their controls.
-    void BtnSet1Click(int tag);
-    void BtnSet3Click(int tag);
-    void BtnSet8Click(int tag);
-    void DODPIStateValueChangedEvent(int level);
-    void DOCpiValueChangeEvent(bv::gui::NumberBox* box);
-    void X1Click(int tag);
-    void DOCpiAdvanceItemChangeEvent(QCheckBox* sender);
-    void BSBTNSENSDEFAULTSClick();
-    void DoReportRateAndLightChangeEvent(QRadioButton* sender);
-    void DOLightColorSelectionEvent(int tag);
-    void DOSpeedValueChangedEvent(QObject* sender);
-    void imageTestDblClick();
-    void BSBTNADVDEFAULTSClick();
+    // What the profile panel's choices do to the records and the mouse.
     void BtnProfile1Click(int tag);
     void BSBTNMODE1Click(int tag);
-    void BtnLoadProfile1Click();
+    void uiMenuEx3ItemsClick(std::uint32_t id);
+
     void BSBTNAPPLYClick();
     void BSBTNRESTOREDEFAULTSClick();
     void BSBTNHELPClick();
@@ -329,25 +195,16 @@ private:
     void InitMainWindow();
     void CreateControls();
     void CreateTopBar();
-    void CreateLeftArea();
     void CreateBottomBar();
-    void CreateGeneralTab();
-    void CreateLightTab();
-    void CreateAdvancedTab();
+    void CreateTabs();
+    void CreatePanels();
     void ConnectHandlers();
-    void CreateSlotMenus();
+    PanelContext MakePanelContext();
     // PRESET: the factory preset and profile files.
     void LoadPresetProfile(const std::filesystem::path& file);
     void LoadProfileFromFile(const std::string& folder);
     void SaveProfileToFile(const std::string& folder);
     void TakeLoadedProfile(const std::string& file);
-    void ShowSlotMenu(FunctionMenu& popup, const MenuTree& tree, QWidget* target, std::uint32_t selected,
-        void (TBrisvaneCfgMain::*chosen)(std::uint32_t));
-    void AssignButtonFunction(std::uint32_t id);
-    void AssignWheelFunction(std::uint32_t id);
-    void ChooseMacro(int slot, std::uint32_t id);
-    void OpenMacroManager(int slot);
-    void WarnTooManyMacros();
     void RegisterRefreshCommands();
     void OpenMessageEndpoint();
     void CreateDeviceNotifier();
@@ -362,30 +219,6 @@ private:
     /// Shows the settings the system refused, on the window's thread, if `window` is still there.
     /// Safe to call from the workers.
     static void TellSystemSettingsRefused(QPointer<TBrisvaneCfgMain> window, std::vector<std::string> lines);
-    /// Asks for the system's double-click time once the track bar rests (every step would cost a
-    /// call to the desktop's settings tool); the call runs on a worker.
-    void ScheduleDoubleClickTime(std::uint32_t milliseconds);
-    /// Sends a scheduled double-click time now (the window is going).
-    void FlushDoubleClickTime();
-    /// Refreshes run the controls' change handlers (as a user change would) with this set, so
-    /// that a refresh shows what is stored and never writes into the profile.
-    class RefreshScope {
-    public:
-        explicit RefreshScope(TBrisvaneCfgMain& window)
-            : FWindow(window)
-            , FWas(window.FRefreshing)
-        {
-            window.FRefreshing = true;
-        }
-        ~RefreshScope() { FWindow.FRefreshing = FWas; }
-        RefreshScope(const RefreshScope&) = delete;
-        RefreshScope& operator=(const RefreshScope&) = delete;
-
-    private:
-        TBrisvaneCfgMain& FWindow;
-        bool FWas;
-    };
-    bool Quiet() const { return FInitlizing || FRefreshing; }
     TDM& DM() { return *FEnv.DM; }
 
     MainWindowEnvironment FEnv;
@@ -394,27 +227,36 @@ private:
     QSocketNotifier* FHIDEventNotifier = nullptr;
     std::unique_ptr<platform::MessageEndpoint> FEndpoint;
     QSocketNotifier* FEndpointNotifier = nullptr;
-    QButtonGroup* FProfileButtons = nullptr;
-    SlotLeaders* FSlotLeaders = nullptr;
-    QLabel* FAppTitle = nullptr;
-    std::array<TCPILevelControls, 4> FCPILevelControls {};
     bool FTerminating = false;
 
-    std::array<CaptionButton*, 10> FConfigButtonSet {};
-    std::array<CaptionButton*, 10> FWheelConfigButtonSet {};
-    std::array<TCPINumberBoxes, 4> FCPI_NBOX_INFO {};
-    std::array<TLightColour, 6> FLight_Colors {};
-    std::int32_t FPlaceButtonTag = 0;
-    std::int32_t FPlaceWheelButtonTag = 0;
-    std::int32_t FCurrentMacro = 0;
+    // Top bar.
+    QLabel* FAppTitle = nullptr;
+    LanguageBox* PopBoxLanguage = nullptr;
+    CaptionButton* BSBTNHELP = nullptr;
+    CaptionButton* BSBTNMIN = nullptr;
+    CaptionButton* BtnClose = nullptr;
+    // The panels: the left area, and the tabs on the right.
+    ProfilePanel* FProfiles = nullptr;
+    ButtonPanel* FButtons = nullptr;
+    QTabWidget* TabControlMain = nullptr;
+    QWidget* TabGeneral = nullptr;
+    QWidget* TabLight = nullptr;
+    QWidget* TabAdvanced = nullptr;
+    SensitivityPanel* FSensitivity = nullptr;
+    LightPanel* FLight = nullptr;
+    AdvancedPanel* FAdvanced = nullptr;
+    // Bottom bar.
+    CaptionButton* BSBTNRESTOREDEFAULTS = nullptr;
+    BusyIndicator* APPLYAniIndicator = nullptr;
+    CaptionButton* BSBTNOK = nullptr;
+    CaptionButton* BSBTNCANCEL = nullptr;
+    CaptionButton* BSBTNAPPLY = nullptr;
+    QTimer* Timer2 = nullptr;
+
     bool FInitlizing = false;
-    bool FRefreshing = false;
     ApplyOutcome FLastApplyOutcome = ApplyOutcome::Done;
     std::uint8_t FLastChosenProfile = 0; // CurrentGame at the last profile click; Apply's notice
     bool FDeviceFailureShown = false; // until a sequence goes through again
-    QTimer* FDoubleClickTimer = nullptr;
-    std::uint32_t FPendingDoubleClickTime = 0;
-    std::string FMacroPath;
     std::string FProfilePath;
 };
 

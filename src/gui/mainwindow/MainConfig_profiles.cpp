@@ -9,7 +9,7 @@
 #include "device/uiHIDData.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/HelpUnit.h"
-#include "mainwindow/button_menus.h"
+#include "mainwindow/profile_panel.h"
 #include "platform/atomic_file.h"
 #include "settings/DMUnit.h"
 #include "settings/app_settings.h"
@@ -17,7 +17,6 @@
 #include "settings/uiProfile.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
-#include "toolkit/function_menu.h"
 #include "toolkit/translation.h"
 
 #include <QCoreApplication>
@@ -99,8 +98,7 @@ void TBrisvaneCfgMain::BSBTNMODE1Click(int g)
 {
     if (!TDM::IsProfileGroupIndexInRange(g))
         return;
-    BSBTNMODE1->SetStyleName(g == 0 ? "MyMODEBtnA" : "MyMODEBtn");
-    BSBTNMODE2->SetStyleName(g == 1 ? "MyMODEBtnA" : "MyMODEBtn");
+    FProfiles->ShowMode(g);
     DM().SwitchToProfileGroup(g);
     DM().SaveBackToProfileGroupSettingInfo();
     try {
@@ -147,27 +145,6 @@ void TBrisvaneCfgMain::StartSystemMouseSettings()
     if (!started && FEnv.MouseSettings)
         TellSystemSettingsRefused(
             self, { "pointer precision, pointer speed, wheel scroll lines: no worker could be started" });
-}
-
-void TBrisvaneCfgMain::ScheduleDoubleClickTime(std::uint32_t milliseconds)
-{
-    FPendingDoubleClickTime = milliseconds;
-    FDoubleClickTimer->start();
-}
-
-void TBrisvaneCfgMain::FlushDoubleClickTime()
-{
-    FDoubleClickTimer->stop();
-    if (!FEnv.MouseSettings)
-        return;
-    QPointer<TBrisvaneCfgMain> self(this);
-    const bool started = StartSetDoubleClickTime(
-        FEnv.MouseSettings, FPendingDoubleClickTime, [self](const platform::SettingResult& r) {
-            if (r.Status == platform::SettingStatus::Failed)
-                TellSystemSettingsRefused(self, { "double-click time: " + r.Detail });
-        });
-    if (!started)
-        TellSystemSettingsRefused(self, { "double-click time: no worker could be started" });
 }
 
 bool TBrisvaneCfgMain::ApplySettings()
@@ -268,15 +245,6 @@ void TBrisvaneCfgMain::BSBTNRESTOREDEFAULTSClick()
     BuildMacroSubMenu();
     FullRefresh();
     SettingsChanged = true;
-}
-
-void TBrisvaneCfgMain::BtnLoadProfile1Click()
-{
-    // Shown without an item ID, so the last ID given to any menu stays the pre-selection.
-    ShowMenuTree(*uiMenuEx3Popup, uiMenuEx3, BtnLoadProfile, std::nullopt, [this](std::optional<std::uint32_t> id) {
-        if (id)
-            uiMenuEx3ItemsClick(*id);
-    });
 }
 
 void TBrisvaneCfgMain::uiMenuEx3ItemsClick(std::uint32_t id)

@@ -3,8 +3,10 @@
 #include "toolkit/caption_button.h"
 #include "toolkit/translation.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 
 namespace bv::gui {
 
@@ -56,6 +58,18 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, 
     SetSourceText(c, caption);
     c->setGeometry(place);
     return c;
+}
+
+QRadioButton* MakeRadio(QWidget* parent, QButtonGroup* group, const char* name, const QString& caption, QRect place)
+{
+    auto* r = new QRadioButton(parent);
+    r->setObjectName(name);
+    r->setCursor(Qt::PointingHandCursor);
+    r->setFocusPolicy(Qt::NoFocus);
+    SetSourceText(r, caption);
+    r->setGeometry(place);
+    group->addButton(r);
+    return r;
 }
 
 QWidget* MakeRule(QWidget* parent, QRect place, const char* name)

@@ -5,8 +5,10 @@
 #include <QRect>
 #include <QString>
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QRadioButton;
 class QWidget;
 
 namespace bv::gui {
@@ -25,6 +27,9 @@ QLabel* MakeFontLabel(QWidget* parent, const char* name, const QString& caption,
 
 /// A check box that takes no keyboard focus.
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, QRect place);
+
+/// A radio button of `group` that takes no keyboard focus.
+QRadioButton* MakeRadio(QWidget* parent, QButtonGroup* group, const char* name, const QString& caption, QRect place);
 
 /// A thin line that parts areas of a window; `name` may be null.
 QWidget* MakeRule(QWidget* parent, QRect place, const char* name = nullptr);

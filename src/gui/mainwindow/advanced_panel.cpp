@@ -1,0 +1,171 @@
+#include "mainwindow/advanced_panel.h"
+
+#include "settings/DMUnit.h"
+#include "toolkit/picture.h"
+#include "toolkit/track_bar.h"
+#include "toolkit/widget_makers.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <utility>
+
+namespace bv::gui {
+
+namespace {
+
+TrackBar* trackBar(QWidget* parent, const char* name, int minimum, int maximum, int step, QRect place)
+{
+    auto* t = new TrackBar(parent);
+    t->setObjectName(name);
+    t->SetLimits(minimum, maximum, step);
+    t->setGeometry(place);
+    return t;
+}
+
+} // namespace
+
+AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParams& params,
+    std::shared_ptr<platform::SystemMouseSettings> settings, RefusalReport refused)
+    : QObject(t)
+    , FContext(std::move(context))
+    , FParams(params)
+    , FSettings(std::move(settings))
+    , FRefused(std::move(refused))
+{
+    setObjectName("AdvancedPanel");
+    MakeLabel(t, "LabelDoubleClickSpeed", "Double Click Speed", QRect(14, 14, 288, 20));
+    TrackBarDoubleClickSpeed = trackBar(t, "TrackBarDoubleClickSpeed", 200, 900, 10, QRect(14, 40, 288, 24));
+
+    MakeLabel(t, "LabelPointerSpeed", "Pointer Speed", QRect(14, 80, 288, 20));
+    TrackBarPointerSpeed = trackBar(t, "TrackBarPointerSpeed", 1, 20, 1, QRect(14, 106, 288, 24));
+    CHKENHANCEPOINTER = MakeCheck(t, "CHKENHANCEPOINTER", "Enhance pointer precision", QRect(14, 138, 288, 24));
+
+    MakeRule(t, QRect(14, 176, 288, 1));
+    SCROLLSPEEDGROUP = new QButtonGroup(t);
+    SCROLLSPEEDGROUP->setObjectName("SCROLLSPEEDGROUP");
+    RDSCROLL = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLL", "Scroll Speed", QRect(14, 190, 288, 24));
+    TRACKBARSCROLLSPEED = trackBar(t, "TRACKBARSCROLLSPEED", 1, 10, 1, QRect(36, 218, 266, 24));
+    RDSCROLLONEPAGE = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLLONEPAGE", "Scroll for one page", QRect(14, 248, 288, 24));
+
+    MakeRule(t, QRect(14, 286, 288, 1));
+    MakeLabel(t, "LabelTestArea", "Test area", QRect(14, 298, 288, 20));
+    auto* testArea = new QWidget(t);
+    testArea->setObjectName("ListTestArea");
+    testArea->setProperty("bvRole", "well");
+    testArea->setGeometry(14, 324, 288, 144);
+    imageTest = new SvgPicture(":/images/test_target.svg", testArea);
+    imageTest->setObjectName("imageTest");
+    imageTest->setCursor(Qt::PointingHandCursor);
+    imageTest->setGeometry(96, 24, 96, 96);
+
+    FDoubleClickTimer = new QTimer(this);
+    FDoubleClickTimer->setSingleShot(true);
+    FDoubleClickTimer->setInterval(150);
+    connect(FDoubleClickTimer, &QTimer::timeout, this, &AdvancedPanel::FlushDoubleClickTime);
+
+    for (TrackBar* bar : { TrackBarDoubleClickSpeed, TrackBarPointerSpeed, TRACKBARSCROLLSPEED })
+        connect(bar, &TrackBar::ValueChanged, this, [this, bar] { DOSpeedValueChangedEvent(bar); });
+    connect(CHKENHANCEPOINTER, &QCheckBox::toggled, this, [this] { DOSpeedValueChangedEvent(CHKENHANCEPOINTER); });
+    for (QRadioButton* r : { RDSCROLL, RDSCROLLONEPAGE })
+        connect(r, &QRadioButton::toggled, this, [this, r] { DOSpeedValueChangedEvent(r); });
+    connect(imageTest, &SvgPicture::doubleClicked, this, &AdvancedPanel::imageTestDblClick);
+}
+
+AdvancedPanel::~AdvancedPanel()
+{
+    if (FDoubleClickTimer->isActive())
+        FlushDoubleClickTime();
+}
+
+std::uint32_t AdvancedPanel::DoubleClickTimeShown() const
+{
+    // The bar runs from slow on the left to fast on the right.
+    return std::uint32_t(
+        TrackBarDoubleClickSpeed->Maximum() + TrackBarDoubleClickSpeed->Minimum() - TrackBarDoubleClickSpeed->Value());
+}
+
+void AdvancedPanel::Refresh()
+{
+    const ShowingProfile showing(FShowing);
+    const TMOUSECONFIGINFO& c = FContext.DM->CurrentProfileInfo().ConfigInfo;
+    if (c.VWheelSpeed >= 20) {
+        RDSCROLLONEPAGE->setChecked(true);
+        TRACKBARSCROLLSPEED->setEnabled(false);
+    } else {
+        TRACKBARSCROLLSPEED->SetValue(c.VWheelSpeed);
+        RDSCROLL->setChecked(true);
+        TRACKBARSCROLLSPEED->setEnabled(true);
+    }
+    const int before = TrackBarDoubleClickSpeed->Value();
+    TrackBarDoubleClickSpeed->SetValue(
+        TrackBarDoubleClickSpeed->Minimum() + TrackBarDoubleClickSpeed->Maximum() - c.DoubleClickSpeed);
+    // The profile's double-click time is the system's from the moment the profile is shown.
+    if (!FContext.Starting() && TrackBarDoubleClickSpeed->Value() != before)
+        ScheduleDoubleClickTime(DoubleClickTimeShown());
+    TrackBarPointerSpeed->SetValue(c.PointerSpeed);
+    CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
+    FParams = { TrackBarPointerSpeed->Value(), std::int32_t(c.VWheelSpeed), std::int32_t(c.PointerAcceleration) };
+}
+
+void AdvancedPanel::DOSpeedValueChangedEvent(QObject* sender)
+{
+    if (Quiet())
+        return;
+    TMOUSECONFIGINFO& c = FContext.DM->CurrentProfileInfo().ConfigInfo;
+    if (RDSCROLL->isChecked()) {
+        c.VWheelSpeed = std::uint16_t(TRACKBARSCROLLSPEED->Value());
+        FParams.WheelLines = TRACKBARSCROLLSPEED->Value();
+        TRACKBARSCROLLSPEED->setEnabled(true);
+    }
+    if (RDSCROLLONEPAGE->isChecked()) {
+        c.VWheelSpeed = 20;
+        FParams.WheelLines = 20;
+        TRACKBARSCROLLSPEED->setEnabled(false);
+    }
+    if (sender == TrackBarDoubleClickSpeed) {
+        c.DoubleClickSpeed = std::uint16_t(DoubleClickTimeShown());
+        ScheduleDoubleClickTime(c.DoubleClickSpeed);
+    }
+    if (sender == TrackBarPointerSpeed) {
+        c.PointerSpeed = std::uint16_t(TrackBarPointerSpeed->Value());
+        FParams.PointerSpeed = TrackBarPointerSpeed->Value();
+    }
+    if (sender == CHKENHANCEPOINTER) {
+        c.PointerAcceleration = CHKENHANCEPOINTER->isChecked() ? 1 : 0;
+        FParams.AccelerationIndex = c.PointerAcceleration;
+    }
+    FContext.DM->SaveBackToCurrentProfileInfo();
+    // Kept in the profile, so OK must apply it and Cancel must ask.
+    FContext.Changed();
+}
+
+void AdvancedPanel::imageTestDblClick()
+{
+    imageTest->StartSpin();
+}
+
+void AdvancedPanel::ScheduleDoubleClickTime(std::uint32_t milliseconds)
+{
+    FPendingDoubleClickTime = milliseconds;
+    FDoubleClickTimer->start();
+}
+
+void AdvancedPanel::FlushDoubleClickTime()
+{
+    FDoubleClickTimer->stop();
+    if (!FSettings)
+        return;
+    RefusalReport refused = FRefused;
+    const bool started
+        = StartSetDoubleClickTime(FSettings, FPendingDoubleClickTime, [refused](const platform::SettingResult& r) {
+              if (r.Status == platform::SettingStatus::Failed && refused)
+                  refused({ "double-click time: " + r.Detail });
+          });
+    if (!started && refused)
+        refused({ "double-click time: no worker could be started" });
+}
+
+} // namespace bv::gui
