@@ -91,7 +91,7 @@ the local seat use the mouse without root.")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # qt6-wayland: on Wayland the recorders can then ask the compositor to let its shortcuts wait.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, qt6-wayland")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, qt6-wayland, qt6-translations-l10n")
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -3,11 +3,16 @@
 
 #include "gui_fixture.h"
 
+#include "toolkit/caption_button.h"
+#include "toolkit/function_menu.h"
+#include "toolkit/language_box.h"
+
 #include "dialogs/dialogmessage.h"
 #include "toolkit/translation.h"
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QPainter>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -21,6 +26,7 @@ class ScreenshotsTest : public QObject {
 private slots:
     void initTestCase() { UseProgramLook(); }
     void mainWindowInEachLanguage();
+    void oneFontRuleAtStartUpAndAfterASwitch();
 };
 
 void ScreenshotsTest::mainWindowInEachLanguage()
@@ -54,6 +60,24 @@ void ScreenshotsTest::mainWindowInEachLanguage()
                                .arg(b->width())));
         }
 
+        // The PRESET menu beside its button, in the window's font.
+        Control<CaptionButton>(w, "BtnLoadProfile")->click();
+        auto* preset = Control<FunctionMenu>(w, "uiMenuEx3Popup");
+        QVERIFY(preset->IsShown());
+        QCOMPARE(QFontInfo(preset->RowFont()).pointSizeF(), QFontInfo(QApplication::font()).pointSizeF());
+        TuiMenuBox* box = preset->OpenLevel(0);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        const QRect area = w->geometry() | box->geometry();
+        QPixmap menuShot(area.size() * ratio);
+        menuShot.setDevicePixelRatio(ratio);
+        menuShot.fill(Qt::black);
+        QPainter painter(&menuShot);
+        painter.drawPixmap(w->geometry().topLeft() - area.topLeft(), w->grab());
+        painter.drawPixmap(box->geometry().topLeft() - area.topLeft(), box->grab());
+        painter.end();
+        QVERIFY(menuShot.save(ScreenshotFolder() + "/preset-menu-" + ids[language] + suffix + ".png"));
+        preset->CloseMenu();
+
         TFrmMessageDialog dialog(w.get());
         dialog.FCreateByOther = true;
         SetPlainText(dialog.LabelTitle, Tr("No Device Found!"));
@@ -63,6 +87,60 @@ void ScreenshotsTest::mainWindowInEachLanguage()
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(dialog.grab().save(ScreenshotFolder() + "/dialog-" + ids[language] + suffix + ".png"));
     }
+}
+
+namespace {
+
+/// What each visible control looks like: its font and its place in the window.
+QStringList Looks(QWidget& window)
+{
+    QStringList looks;
+    for (auto* c : window.findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(&window) || c->objectName().isEmpty())
+            continue;
+        const QFontInfo font(c->font());
+        looks << QString("%1 %2pt%3 at %4,%5 %6x%7")
+                     .arg(c->objectName())
+                     .arg(font.pointSizeF())
+                     .arg(font.bold() ? " bold" : "")
+                     .arg(c->mapTo(&window, QPoint()).x())
+                     .arg(c->mapTo(&window, QPoint()).y())
+                     .arg(c->width())
+                     .arg(c->height());
+    }
+    looks.sort();
+    return looks;
+}
+
+} // namespace
+
+void ScreenshotsTest::oneFontRuleAtStartUpAndAfterASwitch()
+{
+    // Each language: the window started in it looks exactly like a window switched into it.
+    QStringList startedIn[3];
+    for (int language = 0; language < 3; ++language) {
+        WindowRig rig(language);
+        const auto w = rig.Start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        startedIn[language] = Looks(*w);
+    }
+    WindowRig rig(0);
+    const auto w = rig.Start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    for (const int language : { 1, 2, 0 }) {
+        Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(language);
+        QApplication::processEvents();
+        const QStringList switched = Looks(*w);
+        for (int i = 0; i < switched.size() && i < startedIn[language].size(); ++i)
+            QCOMPARE(switched[i], startedIn[language][i]);
+        QCOMPARE(switched.size(), startedIn[language].size());
+    }
+
+    // The tab row stays where it is in every language.
+    QCOMPARE(startedIn[1].filter("TabGeneral "), startedIn[0].filter("TabGeneral "));
+    QCOMPARE(startedIn[2].filter("TabGeneral "), startedIn[0].filter("TabGeneral "));
 }
 
 QTEST_MAIN(ScreenshotsTest)

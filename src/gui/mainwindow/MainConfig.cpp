@@ -250,13 +250,8 @@ void TBrisvaneCfgMain::ApplyLanguage()
     const int current = DM().AllProfileSettingInfo().CurrentLanguage;
     if (uiLanguage1.GetLanguageIndexByShortID(uiLanguage1.LanguageName()) != current)
         uiLanguage1.SetLang(uiLanguage1.GetLanguageShortIDByIndex(current));
-    const int size = uiLanguage1.LanguageName() == "0409" ? 11 : 10;
-    for (CaptionButton* b : FProfiles->ProfileButtons()) {
-        QFont f = b->font();
-        f.setPointSize(size);
-        b->setFont(f);
-    }
-    QGuiApplication::setApplicationDisplayName(Tr(kApplicationTitle));
+    FProfiles->SetCaptionPointSize(uiLanguage1.LanguageName() == "0409" ? 11 : 10);
+    SetApplicationTitle(Tr(kApplicationTitle));
     RefreshButtonCaptions();
 }
 
@@ -266,6 +261,10 @@ void TBrisvaneCfgMain::uiLanguage1LanguageChanged(const std::string& shortID)
     // Chinese texts need the glyph forms of their own script.
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
         ApplyLanguageFont(*app, shortID);
+    // The standard dialogs (PRESET's files) speak the language too.
+    if (!LoadToolkitTranslations(shortID, fromPath(FEnv.ProgramFolder / "translations")))
+        qWarning("Qt's own translations for language %s are not installed; the file dialogs are in English.",
+            shortID.c_str());
 }
 
 void TBrisvaneCfgMain::PopBoxLanguageChange(int index)

@@ -48,6 +48,13 @@ void ProfilePanel::ShowMode(int g)
     BSBTNMODE2->SetStyleName(g == 1 ? "MyMODEBtnA" : "MyMODEBtn");
 }
 
+void ProfilePanel::SetCaptionPointSize(int points)
+{
+    // Through the style sheet: a font set on the button is replaced when the window is polished.
+    for (CaptionButton* b : FProfiles)
+        b->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(points));
+}
+
 void ProfilePanel::Refresh()
 {
     ShowMode(FContext.DM->ProfileGroupIndex());

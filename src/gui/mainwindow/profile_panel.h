@@ -30,6 +30,8 @@ public:
     void Refresh();
     /// Marks mode `g` as the current one.
     void ShowMode(int g);
+    /// The size of the profile captions, which depends on the language.
+    void SetCaptionPointSize(int points);
 
     std::array<CaptionButton*, 5> ProfileButtons() const { return FProfiles; }
 

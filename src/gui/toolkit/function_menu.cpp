@@ -217,11 +217,11 @@ QFont FunctionMenu::RowFont() const
 {
     if (FMenu.UseCustomMenuParams)
         return FItemFont;
+    // The window's font and size, so that a menu without its own parameters looks like the rest.
     QFont font = QApplication::font();
     QStringList families { QStringLiteral("楷体_GB2312") };
     families << font.families();
     font.setFamilies(families);
-    font.setPixelSize(18);
     font.setBold(true);
     return font;
 }

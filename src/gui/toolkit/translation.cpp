@@ -6,10 +6,15 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
+
+#include <memory>
 
 namespace bv::gui {
 
@@ -122,6 +127,39 @@ void RetranslateWindows()
 {
     for (QWidget* window : QApplication::topLevelWidgets())
         RetranslateWidgetTree(window);
+}
+
+void SetApplicationTitle(const QString& title)
+{
+    QGuiApplication::setApplicationDisplayName(title);
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        window->setTitle(window->title());
+}
+
+bool LoadToolkitTranslations(const std::string& shortID, const QString& extraFolder)
+{
+    static QTranslator* loaded = nullptr;
+    if (loaded) {
+        QCoreApplication::removeTranslator(loaded);
+        delete loaded;
+        loaded = nullptr;
+    }
+    QString locale;
+    if (shortID == "0804")
+        locale = QStringLiteral("zh_CN");
+    else if (shortID == "0404")
+        locale = QStringLiteral("zh_TW");
+    else
+        return true;
+    auto translator = std::make_unique<QTranslator>();
+    const QString name = QStringLiteral("qtbase_") + locale;
+    for (const QString& folder : { extraFolder, QLibraryInfo::path(QLibraryInfo::TranslationsPath) })
+        if (!folder.isEmpty() && translator->load(name, folder)) {
+            loaded = translator.release();
+            QCoreApplication::installTranslator(loaded);
+            return true;
+        }
+    return false;
 }
 
 } // namespace bv::gui

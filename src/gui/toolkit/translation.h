@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,5 +41,14 @@ QString SourceText(const QWidget* control);
 void RetranslateWidgetTree(QWidget* root);
 /// The same for every open window of the program.
 void RetranslateWindows();
+
+/// Makes `title` the application's title and shows it in the title of every open window (the
+/// platform joins the two only when a window's title is set).
+void SetApplicationTitle(const QString& title);
+
+/// Loads Qt's own translations (the standard dialogs' texts) for a language's short ID from
+/// `extraFolder` or Qt's translations folder; English and languages without them unload them.
+/// False when a translation the language needs was not found.
+bool LoadToolkitTranslations(const std::string& shortID, const QString& extraFolder = {});
 
 } // namespace bv::gui
