@@ -5,12 +5,15 @@
 
 #include "mainwindow/MainConfig.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/language_box.h"
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
 #include "util/uiThread.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace bv;
@@ -39,6 +42,7 @@ private slots:
     void reportRateIsStoredWithoutTouchingTheMouse();
     void advancedTabStoresItsValuesAndSetsOnlyTheDoubleClickTimeAtOnce();
     void defaultsRestoreLightAndReportRate();
+    void trackBarsMoveFromTheKeyboardAndShowTheirValues();
 };
 
 void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackOn()
@@ -175,6 +179,48 @@ void LightAndMouseSettingsTest::defaultsRestoreLightAndReportRate()
     QCOMPARE(int(s.preview[2]), 0); // red, inverted
     QCOMPARE(int(s.preview[3]), 2);
     QCOMPARE(s.memory[kWheelLightAddress] & 0x80, 0x80);
+}
+
+void LightAndMouseSettingsTest::trackBarsMoveFromTheKeyboardAndShowTheirValues()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Control<QTabWidget>(w, "TabControlMain")->setCurrentIndex(2);
+    const auto shown = [&w](const char* label) { return Control<QLabel>(w, label)->text(); };
+    const auto press = [&w](const char* bar, Qt::Key key) {
+        TrackBar* b = Control<TrackBar>(w, bar);
+        b->setFocus();
+        QTest::keyClick(b, key);
+    };
+
+    // The double-click bar runs from slow to fast: a step right is 10 ms less.
+    const int before = Config(rig).DoubleClickSpeed;
+    QCOMPARE(shown("LabelDoubleClickValue"), QString("%1 ms").arg(before));
+    press("TrackBarDoubleClickSpeed", Qt::Key_Right);
+    QCOMPARE(int(Config(rig).DoubleClickSpeed), before - 10);
+    QCOMPARE(shown("LabelDoubleClickValue"), QString("%1 ms").arg(before - 10));
+    // Page Down: a tenth of the range (700 ms) towards slow.
+    press("TrackBarDoubleClickSpeed", Qt::Key_PageDown);
+    QCOMPARE(int(Config(rig).DoubleClickSpeed), before + 60);
+
+    Control<TrackBar>(w, "TrackBarPointerSpeed")->SetValue(10);
+    press("TrackBarPointerSpeed", Qt::Key_PageUp);
+    QCOMPARE(int(Config(rig).PointerSpeed), 12);
+    QCOMPARE(shown("LabelPointerSpeedValue"), QString("12"));
+
+    Control<TrackBar>(w, "TRACKBARSCROLLSPEED")->SetValue(3);
+    press("TRACKBARSCROLLSPEED", Qt::Key_Left);
+    QCOMPARE(int(Config(rig).VWheelSpeed), 2);
+    QCOMPARE(shown("LabelScrollSpeedValue"), QString("2 lines"));
+    Control<QRadioButton>(w, "RDSCROLLONEPAGE")->click();
+    QVERIFY(!Control<QLabel>(w, "LabelScrollSpeedValue")->isEnabled());
+
+    // The units follow the language.
+    Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(1);
+    QCOMPARE(shown("LabelScrollSpeedValue"), QString::fromUtf8("2 行"));
+    QCOMPARE(shown("LabelDoubleClickValue"), QString::fromUtf8("%1 毫秒").arg(before + 60));
 }
 
 QTEST_MAIN(LightAndMouseSettingsTest)

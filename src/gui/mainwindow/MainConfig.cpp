@@ -251,6 +251,7 @@ void TBrisvaneCfgMain::ApplyLanguage()
     if (uiLanguage1.GetLanguageIndexByShortID(uiLanguage1.LanguageName()) != current)
         uiLanguage1.SetLang(uiLanguage1.GetLanguageShortIDByIndex(current));
     FProfiles->SetCaptionPointSize(uiLanguage1.LanguageName() == "0409" ? 11 : 10);
+    FAdvanced->ShowValues();
     SetApplicationTitle(Tr(kApplicationTitle));
     RefreshButtonCaptions();
 }

@@ -3,10 +3,12 @@
 #include "settings/DMUnit.h"
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
+#include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -25,6 +27,13 @@ TrackBar* trackBar(QWidget* parent, const char* name, int minimum, int maximum, 
     return t;
 }
 
+QLabel* valueLabel(QWidget* parent, const char* name, QRect place)
+{
+    QLabel* l = MakeLabel(parent, name, QString(), place, "value");
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
 } // namespace
 
 AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParams& params,
@@ -37,17 +46,20 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
 {
     setObjectName("AdvancedPanel");
     MakeLabel(t, "LabelDoubleClickSpeed", "Double Click Speed", QRect(14, 14, 288, 20));
-    TrackBarDoubleClickSpeed = trackBar(t, "TrackBarDoubleClickSpeed", 200, 900, 10, QRect(14, 40, 288, 24));
+    TrackBarDoubleClickSpeed = trackBar(t, "TrackBarDoubleClickSpeed", 200, 900, 10, QRect(14, 40, 222, 24));
+    FDoubleClickValue = valueLabel(t, "LabelDoubleClickValue", QRect(240, 40, 62, 24));
 
     MakeLabel(t, "LabelPointerSpeed", "Pointer Speed", QRect(14, 80, 288, 20));
-    TrackBarPointerSpeed = trackBar(t, "TrackBarPointerSpeed", 1, 20, 1, QRect(14, 106, 288, 24));
+    TrackBarPointerSpeed = trackBar(t, "TrackBarPointerSpeed", 1, 20, 1, QRect(14, 106, 222, 24));
+    FPointerSpeedValue = valueLabel(t, "LabelPointerSpeedValue", QRect(240, 106, 62, 24));
     CHKENHANCEPOINTER = MakeCheck(t, "CHKENHANCEPOINTER", "Enhance pointer precision", QRect(14, 138, 288, 24));
 
     MakeRule(t, QRect(14, 176, 288, 1));
     SCROLLSPEEDGROUP = new QButtonGroup(t);
     SCROLLSPEEDGROUP->setObjectName("SCROLLSPEEDGROUP");
     RDSCROLL = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLL", "Scroll Speed", QRect(14, 190, 288, 24));
-    TRACKBARSCROLLSPEED = trackBar(t, "TRACKBARSCROLLSPEED", 1, 10, 1, QRect(36, 218, 266, 24));
+    TRACKBARSCROLLSPEED = trackBar(t, "TRACKBARSCROLLSPEED", 1, 10, 1, QRect(36, 218, 200, 24));
+    FScrollValue = valueLabel(t, "LabelScrollSpeedValue", QRect(240, 218, 62, 24));
     RDSCROLLONEPAGE = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLLONEPAGE", "Scroll for one page", QRect(14, 248, 288, 24));
 
     MakeRule(t, QRect(14, 286, 288, 1));
@@ -67,7 +79,11 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
     connect(FDoubleClickTimer, &QTimer::timeout, this, &AdvancedPanel::FlushDoubleClickTime);
 
     for (TrackBar* bar : { TrackBarDoubleClickSpeed, TrackBarPointerSpeed, TRACKBARSCROLLSPEED })
-        connect(bar, &TrackBar::ValueChanged, this, [this, bar] { DOSpeedValueChangedEvent(bar); });
+        connect(bar, &TrackBar::ValueChanged, this, [this, bar] {
+            ShowValues();
+            DOSpeedValueChangedEvent(bar);
+        });
+    ShowValues();
     connect(CHKENHANCEPOINTER, &QCheckBox::toggled, this, [this] { DOSpeedValueChangedEvent(CHKENHANCEPOINTER); });
     for (QRadioButton* r : { RDSCROLL, RDSCROLLONEPAGE })
         connect(r, &QRadioButton::toggled, this, [this, r] { DOSpeedValueChangedEvent(r); });
@@ -78,6 +94,13 @@ AdvancedPanel::~AdvancedPanel()
 {
     if (FDoubleClickTimer->isActive())
         FlushDoubleClickTime();
+}
+
+void AdvancedPanel::ShowValues()
+{
+    SetPlainText(FDoubleClickValue, QString::number(DoubleClickTimeShown()) + ' ' + Tr("ms"));
+    SetPlainText(FPointerSpeedValue, QString::number(TrackBarPointerSpeed->Value()));
+    SetPlainText(FScrollValue, QString::number(TRACKBARSCROLLSPEED->Value()) + ' ' + Tr("lines"));
 }
 
 std::uint32_t AdvancedPanel::DoubleClickTimeShown() const
@@ -94,10 +117,12 @@ void AdvancedPanel::Refresh()
     if (c.VWheelSpeed >= 20) {
         RDSCROLLONEPAGE->setChecked(true);
         TRACKBARSCROLLSPEED->setEnabled(false);
+        FScrollValue->setEnabled(false);
     } else {
         TRACKBARSCROLLSPEED->SetValue(c.VWheelSpeed);
         RDSCROLL->setChecked(true);
         TRACKBARSCROLLSPEED->setEnabled(true);
+        FScrollValue->setEnabled(true);
     }
     const int before = TrackBarDoubleClickSpeed->Value();
     TrackBarDoubleClickSpeed->SetValue(
@@ -119,11 +144,13 @@ void AdvancedPanel::DOSpeedValueChangedEvent(QObject* sender)
         c.VWheelSpeed = std::uint16_t(TRACKBARSCROLLSPEED->Value());
         FParams.WheelLines = TRACKBARSCROLLSPEED->Value();
         TRACKBARSCROLLSPEED->setEnabled(true);
+        FScrollValue->setEnabled(true);
     }
     if (RDSCROLLONEPAGE->isChecked()) {
         c.VWheelSpeed = 20;
         FParams.WheelLines = 20;
         TRACKBARSCROLLSPEED->setEnabled(false);
+        FScrollValue->setEnabled(false);
     }
     if (sender == TrackBarDoubleClickSpeed) {
         c.DoubleClickSpeed = std::uint16_t(DoubleClickTimeShown());

@@ -15,6 +15,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 class QTimer;
 class QWidget;
@@ -44,6 +45,8 @@ public:
 
     /// Shows the current profile's settings; its double-click time becomes the system's.
     void Refresh();
+    /// Shows each track bar's value with its unit beside it, in the current language.
+    void ShowValues();
 
 private:
     void DOSpeedValueChangedEvent(QObject* sender);
@@ -71,6 +74,9 @@ private:
     QRadioButton* RDSCROLLONEPAGE = nullptr;
     TrackBar* TRACKBARSCROLLSPEED = nullptr;
     SvgPicture* imageTest = nullptr;
+    QLabel* FDoubleClickValue = nullptr;
+    QLabel* FPointerSpeedValue = nullptr;
+    QLabel* FScrollValue = nullptr;
 };
 
 } // namespace bv::gui

@@ -10,7 +10,8 @@ TrackBar::TrackBar(QWidget* parent)
     : QSlider(Qt::Horizontal, parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Arrow keys move a step and Page Up/Down a tenth of the range once the bar has the focus.
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QSlider::valueChanged, this, [this] { emit ValueChanged(Value()); });
     SetLimits(0, 100, 1);
 }
@@ -23,7 +24,7 @@ void TrackBar::SetLimits(int minimum, int maximum, int step)
     const QSignalBlocker quiet(this);
     setRange(0, (FMaximum - FMinimum) / FStep);
     setSingleStep(1);
-    setPageStep(std::max(1, maximum / FStep / 10));
+    setPageStep(std::max(1, ((FMaximum - FMinimum) / FStep + 5) / 10));
 }
 
 int TrackBar::Value() const
