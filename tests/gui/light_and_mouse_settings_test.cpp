@@ -43,6 +43,7 @@ private slots:
     void advancedTabStoresItsValuesAndSetsOnlyTheDoubleClickTimeAtOnce();
     void defaultsRestoreLightAndReportRate();
     void trackBarsMoveFromTheKeyboardAndShowTheirValues();
+    void theMouseDrawingShowsTheLight();
 };
 
 void LightAndMouseSettingsTest::breathingClosedTurnsTheLightOffAndHighSpeedBackOn()
@@ -221,6 +222,71 @@ void LightAndMouseSettingsTest::trackBarsMoveFromTheKeyboardAndShowTheirValues()
     Control<LanguageBox>(w, "PopBoxLanguage")->setCurrentIndex(1);
     QCOMPARE(shown("LabelScrollSpeedValue"), QString::fromUtf8("2 行"));
     QCOMPARE(shown("LabelDoubleClickValue"), QString::fromUtf8("%1 毫秒").arg(before + 60));
+}
+
+namespace {
+
+/// How many pixels of the drawing are mostly of one colour channel.
+int PixelsOf(const QImage& image, int channel)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            const int v[3] = { c.red(), c.green(), c.blue() };
+            if (v[channel] > 150 && v[(channel + 1) % 3] < 90 && v[(channel + 2) % 3] < 90)
+                ++n;
+        }
+    return n;
+}
+
+int RedPixels(const QImage& image)
+{
+    return PixelsOf(image, 0);
+}
+int GreenPixels(const QImage& image)
+{
+    return PixelsOf(image, 1);
+}
+
+} // namespace
+
+void LightAndMouseSettingsTest::theMouseDrawingShowsTheLight()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* drawing = Control<LitSvgPicture>(w, "ImageMouse");
+    QCOMPARE(drawing->LightColour(), QColor(255, 0, 0)); // the factory profile's red
+    QVERIFY(RedPixels(drawing->Drawn()) > 100);
+
+    QTest::mouseClick(Control<PictureBox>(w, "C3"), Qt::LeftButton); // green
+    QCOMPARE(drawing->LightColour(), QColor(0, 255, 0));
+    const QImage green = drawing->Drawn();
+    QVERIFY(GreenPixels(green) > 100);
+    QCOMPARE(RedPixels(green), 0);
+
+    // The breath follows the speed, and the drawing breathes only while it is shown.
+    Control<QRadioButton>(w, "rHigh")->click();
+    QCOMPARE(drawing->BreathPeriod(), 1200);
+    QVERIFY(drawing->IsBreathing());
+    Control<QRadioButton>(w, "rlow")->click();
+    QCOMPARE(drawing->BreathPeriod(), 4000);
+    w->hide();
+    QVERIFY(!drawing->IsBreathing());
+    w->show();
+    QVERIFY(drawing->IsBreathing());
+
+    Control<QRadioButton>(w, "rClose")->click();
+    QVERIFY(!drawing->LightColour().isValid());
+    QVERIFY(!drawing->IsBreathing());
+    const QImage off = drawing->Drawn();
+    QCOMPARE(GreenPixels(off) + RedPixels(off), 0);
+
+    // A profile shown by a switch shows its own light.
+    Control<CaptionButton>(w, "BtnProfile2")->click();
+    QCOMPARE(drawing->LightColour(), QColor(Config(rig).LEDConfig.R, Config(rig).LEDConfig.G, Config(rig).LEDConfig.B));
 }
 
 QTEST_MAIN(LightAndMouseSettingsTest)

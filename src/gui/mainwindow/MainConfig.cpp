@@ -362,11 +362,13 @@ void TBrisvaneCfgMain::RefreshProfileButtons()
 void TBrisvaneCfgMain::RefreshReportAndLight()
 {
     FLight->Refresh();
+    FButtons->ShowLight(DM().CurrentProfileInfo().ConfigInfo.LEDConfig);
 }
 
 void TBrisvaneCfgMain::PreviewLightOnDevice()
 {
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
+    FButtons->ShowLight(c.LEDConfig);
     TLightBlock block {};
     EncodeLightBlock(c.LEDConfig, block);
     ReportDeviceFailure(LightPreviewSequence(*FHIDData, block, c.HWVWheelValue, c.WheelLedOnOff));

@@ -60,7 +60,7 @@ ButtonPanel::ButtonPanel(PanelContext context, QWidget* area, MenuTree& buttonMe
     setObjectName("ButtonPanel");
     // The mouse, seen from above, with its nine slots around it.
     const QRect mouse(151, 114, 160, 320);
-    ImageMouse = new SvgPicture(":/images/mouse.svg", area);
+    ImageMouse = new LitSvgPicture(":/images/mouse.svg", { "#e0202a", "#ff3b44" }, area);
     ImageMouse->setObjectName("ImageMouse");
     ImageMouse->setGeometry(mouse);
 
@@ -328,6 +328,23 @@ void ButtonPanel::AssignWheelFunction(std::uint32_t id)
         return;
     DM().SaveBackToCurrentProfileInfo();
     SetWheelButtonCaption(w, id);
+}
+
+void ButtonPanel::ShowLight(const TLEDCONFIG& led)
+{
+    int period = 0; // a breath, by the profile's speed
+    switch (led.BREATH_SPEED) {
+    case 1:
+        period = 4000;
+        break;
+    case 3:
+        period = 1200;
+        break;
+    default:
+        period = 2500;
+        break;
+    }
+    ImageMouse->SetLight(led.BRIGHT_LEVEL != 0 ? QColor(led.R, led.G, led.B) : QColor(), period);
 }
 
 void ButtonPanel::SetButtonHint(int slot)

@@ -3,6 +3,7 @@
 // and the choice becomes the slot's function in the current profile.
 
 #include "mainwindow/panel_context.h"
+#include "settings/pubunit_solmarch.h"
 
 #include <QObject>
 
@@ -19,7 +20,7 @@ class CaptionButton;
 class FunctionMenu;
 class MenuTree;
 class SlotLeaders;
-class SvgPicture;
+class LitSvgPicture;
 
 class ButtonPanel final : public QObject {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     void BuildMacroSubMenu();
     /// The hint of a button slot: its key or combination written out, otherwise none.
     void SetButtonHint(int slot);
+    /// The mouse drawing's light: the profile's colour, breathing at its speed, or off.
+    void ShowLight(const TLEDCONFIG& led);
 
     const std::array<CaptionButton*, 10>& ConfigButtonSet() const { return FConfigButtonSet; }
     const std::array<CaptionButton*, 10>& WheelConfigButtonSet() const { return FWheelConfigButtonSet; }
@@ -69,7 +72,7 @@ private:
     FunctionMenu* uiMenuExLRBUTTONPopup = nullptr;
     FunctionMenu* uiMenuEx2Popup = nullptr;
 
-    SvgPicture* ImageMouse = nullptr;
+    LitSvgPicture* ImageMouse = nullptr;
     SlotLeaders* FSlotLeaders = nullptr;
     std::array<CaptionButton*, 10> FConfigButtonSet {}; // BtnSet1..BtnSet7
     std::array<CaptionButton*, 10> FWheelConfigButtonSet {}; // BtnSet8, Btnset9

@@ -1,11 +1,16 @@
 #include "toolkit/picture.h"
 
 #include <QEasingCurve>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
 #include <QVariantAnimation>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace bv::gui {
 
@@ -78,6 +83,118 @@ void SvgPicture::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QWidget::mouseDoubleClickEvent(event);
+}
+
+LitSvgPicture::LitSvgPicture(const QString& file, QStringList lightColours, QWidget* parent)
+    : QWidget(parent)
+    , FLightColours(std::move(lightColours))
+{
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly))
+        FSource = f.readAll();
+    FBreath = new QVariantAnimation(this);
+    FBreath->setStartValue(0.0);
+    FBreath->setEndValue(1.0);
+    FBreath->setLoopCount(-1);
+    connect(FBreath, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        // Never quite dark, so the light stays recognisable at the bottom of a breath.
+        FLevel = 0.2 + 0.8 * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * v.toReal()));
+        update();
+    });
+}
+
+void LitSvgPicture::SetLight(QColor colour, int breathPeriodMs)
+{
+    const bool changed = colour != FColour;
+    FColour = colour;
+    FPeriod = colour.isValid() ? std::max(0, breathPeriodMs) : 0;
+    if (changed)
+        FLit = QPixmap();
+    FBreath->stop();
+    FLevel = 1;
+    if (FPeriod > 0) {
+        FBreath->setDuration(FPeriod);
+        if (isVisible())
+            FBreath->start();
+    }
+    update();
+}
+
+bool LitSvgPicture::IsBreathing() const
+{
+    return FBreath->state() == QAbstractAnimation::Running;
+}
+
+QPixmap LitSvgPicture::Render(const QColor& colour) const
+{
+    QByteArray svg = FSource;
+    for (int i = 0; i < FLightColours.size(); ++i) {
+        // The brightest of the light's colours is a little lighter than the rest, as in the file.
+        const QColor c = !colour.isValid()                              ? QColor(0x3A, 0x3F, 0x48)
+            : i + 1 == FLightColours.size() && FLightColours.size() > 1 ? colour.lighter(120)
+                                                                        : colour;
+        svg.replace(FLightColours[i].toLatin1(), c.name().toLatin1());
+    }
+    QSvgRenderer renderer(svg);
+    renderer.setAspectRatioMode(Qt::KeepAspectRatio);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&p, QRectF(QPointF(), QSizeF(size())));
+    return pixmap;
+}
+
+void LitSvgPicture::Draw(QPainter& p)
+{
+    const qreal ratio = devicePixelRatioF();
+    if (FOff.isNull() || FOff.devicePixelRatio() != ratio)
+        FOff = Render(QColor());
+    p.drawPixmap(0, 0, FOff);
+    if (!FColour.isValid())
+        return;
+    if (FLit.isNull() || FLit.devicePixelRatio() != ratio)
+        FLit = Render(FColour);
+    p.setOpacity(FLevel);
+    p.drawPixmap(0, 0, FLit);
+}
+
+QImage LitSvgPicture::Drawn()
+{
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    Draw(p);
+    return image;
+}
+
+void LitSvgPicture::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    Draw(p);
+}
+
+void LitSvgPicture::resizeEvent(QResizeEvent* event)
+{
+    FOff = QPixmap();
+    FLit = QPixmap();
+    QWidget::resizeEvent(event);
+}
+
+void LitSvgPicture::showEvent(QShowEvent* event)
+{
+    if (FPeriod > 0)
+        FBreath->start();
+    QWidget::showEvent(event);
+}
+
+void LitSvgPicture::hideEvent(QHideEvent* event)
+{
+    // Nothing to draw for while hidden.
+    FBreath->stop();
+    QWidget::hideEvent(event);
 }
 
 QPixmap MakeColourPicture(QColor colour, QSize size)

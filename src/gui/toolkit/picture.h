@@ -1,7 +1,9 @@
 #pragma once
 // Pictures drawn from vector files, so they stay sharp at any scaling, and colour pictures.
 
+#include <QColor>
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 class QSvgRenderer;
@@ -37,6 +39,44 @@ private:
     QSvgRenderer* FRenderer;
     QVariantAnimation* FSpin = nullptr;
     qreal FAngle = 0;
+};
+
+/// An SVG picture with a light: the parts drawn in the file's light colours take a colour of their
+/// own and breathe. Both states are drawn once into pixmaps, so breathing only blends them.
+class LitSvgPicture : public QWidget {
+    Q_OBJECT
+
+public:
+    /// `lightColours`: the light's colours in the file ("#rrggbb", lower case), brightest last.
+    LitSvgPicture(const QString& file, QStringList lightColours, QWidget* parent = nullptr);
+
+    /// Lights the picture in `colour`, breathing once every `breathPeriodMs` (0: steady); an
+    /// invalid colour turns the light off.
+    void SetLight(QColor colour, int breathPeriodMs);
+    QColor LightColour() const { return FColour; }
+    int BreathPeriod() const { return FPeriod; }
+    bool IsBreathing() const;
+    /// The picture as it is drawn now, at the control's size.
+    QImage Drawn();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QPixmap Render(const QColor& colour) const;
+    void Draw(QPainter& p);
+
+    QByteArray FSource;
+    QStringList FLightColours;
+    QColor FColour;
+    int FPeriod = 0;
+    qreal FLevel = 1; // the light's strength, 0..1
+    QPixmap FOff;
+    QPixmap FLit;
+    QVariantAnimation* FBreath = nullptr;
 };
 
 /// A colour chip's picture, drawn at twice the size asked for so that it stays sharp at 200 %.
