@@ -46,12 +46,15 @@ int main(int argc, char* argv[])
     if (instance.status() == platform::SingleInstanceLock::Status::Unavailable)
         std::fprintf(stderr, "bvconfig: running without the single-instance lock: %s\n", instance.error().c_str());
 
+    StartupPhase("process");
     QApplication app(argc, argv);
+    StartupPhase("application");
     QApplication::setApplicationName("bvconfig");
     QApplication::setOrganizationName("Brisvane");
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.brisvane.bvconfig"));
     ApplyTheme(app);
+    StartupPhase("theme");
     KeyEventFeed::InstallForApplication(app);
     ModalDialogs dialogs;
 
@@ -71,6 +74,7 @@ int main(int argc, char* argv[])
     }
     for (const std::string& problem : DM->StartupProblems())
         std::fprintf(stderr, "bvconfig: %s\n", problem.c_str());
+    StartupPhase("profiles");
 
     auto monitor = platform::OpenSystemMonitorLink();
     MainWindowEnvironment env;
@@ -94,6 +98,7 @@ int main(int argc, char* argv[])
         return 0;
     ReportFirstPaintWhenProbed(&window);
     window.show();
+    StartupPhase("show");
     // What start-up replaced with factory values (a damaged record, an unreadable file) is told
     // once the window stands, in the stored language.
     if (!DM->StartupProblems().empty()) {

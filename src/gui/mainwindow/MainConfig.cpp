@@ -17,6 +17,7 @@
 #include "toolkit/caption_button.h"
 #include "toolkit/language_box.h"
 #include "toolkit/screen_cursors.h"
+#include "toolkit/startup_probe.h"
 #include "toolkit/theme.h"
 #include "toolkit/translation.h"
 
@@ -73,8 +74,10 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
     // Without a language file the window shows its English source texts.
     if (!uiLanguage1.LoadFromFolder(FEnv.ProgramFolder))
         qWarning("No language file could be loaded from the program folder; the window is in English.");
+    StartupPhase("language file");
 
     CreateControls();
+    StartupPhase("controls");
     // The window shows its caption itself; the title bar text stays the fixed caption.
     SetSourceText(this, "Brisvane_CONFIG_EX");
     RegisterRefreshCommands();
@@ -82,7 +85,9 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
     if (FEnv.ReceiveMessages)
         OpenMessageEndpoint();
     CreateDeviceNotifier();
+    StartupPhase("links");
     InitMainWindow();
+    StartupPhase("refresh");
 }
 
 TBrisvaneCfgMain::~TBrisvaneCfgMain()
@@ -178,6 +183,7 @@ void TBrisvaneCfgMain::InitMainWindow()
 
     FillLanguageList();
     ApplyLanguage();
+    StartupPhase("window language");
 
     auto request = std::make_unique<THIDDataParam>();
     request->UsageAndPage = MouseUsageAndPage;
@@ -205,8 +211,10 @@ void TBrisvaneCfgMain::InitMainWindow()
         FProfilePath = RecordText(where.FilePath);
         FButtons->SetMacroPath(RecordText(where.MacroPath));
     }
+    StartupPhase("mouse found");
     BuildMacroSubMenu();
     FullRefresh();
+    StartupPhase("panels shown");
     ReplaceScreenCursors(fromPath(FEnv.ProgramFolder / "images"));
     ApplyScreenCursors(this);
     SettingsChanged = false;

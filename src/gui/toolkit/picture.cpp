@@ -97,8 +97,8 @@ LitSvgPicture::LitSvgPicture(const QString& file, QStringList lightColours, QWid
     FBreath->setEndValue(1.0);
     FBreath->setLoopCount(-1);
     connect(FBreath, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
-        // Never quite dark, so the light stays recognisable at the bottom of a breath.
-        FLevel = 0.2 + 0.8 * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * v.toReal()));
+        // A breath starts lit and is never quite dark, so the light stays recognisable.
+        FLevel = 0.2 + 0.8 * (0.5 + 0.5 * std::cos(2 * std::numbers::pi * v.toReal()));
         update();
     });
 }
@@ -150,10 +150,14 @@ QPixmap LitSvgPicture::Render(const QColor& colour) const
 void LitSvgPicture::Draw(QPainter& p)
 {
     const qreal ratio = devicePixelRatioF();
-    if (FOff.isNull() || FOff.devicePixelRatio() != ratio)
-        FOff = Render(QColor());
-    p.drawPixmap(0, 0, FOff);
-    if (!FColour.isValid())
+    // Fully lit, the dark picture would only lie under the lit one: the first frame draws one.
+    const bool lit = FColour.isValid();
+    if (!lit || FLevel < 1) {
+        if (FOff.isNull() || FOff.devicePixelRatio() != ratio)
+            FOff = Render(QColor());
+        p.drawPixmap(0, 0, FOff);
+    }
+    if (!lit)
         return;
     if (FLit.isNull() || FLit.devicePixelRatio() != ratio)
         FLit = Render(FColour);

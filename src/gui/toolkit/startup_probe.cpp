@@ -12,6 +12,18 @@ namespace bv::gui {
 
 namespace {
 
+long long nowNs()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<long long>(std::chrono::nanoseconds(now).count());
+}
+
+bool probed()
+{
+    static const bool on = !qEnvironmentVariableIsEmpty("BV_STARTUP_PROBE");
+    return on;
+}
+
 class FirstPaint final : public QObject {
 public:
     using QObject::QObject;
@@ -21,10 +33,10 @@ protected:
     {
         if (event->type() == QEvent::Paint && !FSeen) {
             FSeen = true;
+            std::printf("phase painted %lld\n", nowNs());
             // The painted frame reaches the screen when the event loop next runs.
             QTimer::singleShot(0, [] {
-                const auto now = std::chrono::steady_clock::now().time_since_epoch();
-                std::printf("shown %lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+                std::printf("shown %lld\n", nowNs());
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });
@@ -45,8 +57,14 @@ void ReportFirstPaint(QWidget* window)
 
 void ReportFirstPaintWhenProbed(QWidget* window)
 {
-    if (!qEnvironmentVariableIsEmpty("BV_STARTUP_PROBE"))
+    if (probed())
         ReportFirstPaint(window);
+}
+
+void StartupPhase(const char* name)
+{
+    if (probed())
+        std::printf("phase %s %lld\n", name, nowNs());
 }
 
 } // namespace bv::gui

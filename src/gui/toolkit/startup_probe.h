@@ -10,5 +10,8 @@ namespace bv::gui {
 void ReportFirstPaint(QWidget* window);
 /// ReportFirstPaint, when BV_STARTUP_PROBE is set.
 void ReportFirstPaintWhenProbed(QWidget* window);
+/// When BV_STARTUP_PROBE is set, prints "phase <name> <steady clock ns>": the end of a step of
+/// start-up, for the benchmark's breakdown.
+void StartupPhase(const char* name);
 
 } // namespace bv::gui
