@@ -257,7 +257,7 @@ void LightAndMouseSettingsTest::theMouseDrawingShowsTheLight()
     auto w = rig.Start();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    auto* drawing = Control<LitSvgPicture>(w, "ImageMouse");
+    auto* drawing = Control<LitPicture>(w, "ImageMouse");
     QCOMPARE(drawing->LightColour(), QColor(255, 0, 0)); // the factory profile's red
     QVERIFY(RedPixels(drawing->Drawn()) > 100);
 

@@ -5,6 +5,7 @@
 #include "toolkit/caption_button.h"
 #include "toolkit/cursor_file.h"
 #include "toolkit/glow.h"
+#include "toolkit/images.h"
 #include "toolkit/language_box.h"
 #include "toolkit/number_box.h"
 #include "toolkit/screen_cursors.h"
@@ -34,6 +35,7 @@ private slots:
     void cursorFilesAreReadWithTheirHotSpots();
     void damagedCursorFilesAreRefused();
     void everyOpenWindowIsRetranslated();
+    void everyPictureIsThereAtOnceAndTwiceItsSize();
 };
 
 void ToolkitTest::controlsSetFromCodeFireExceptNumberBoxes()
@@ -238,6 +240,30 @@ void ToolkitTest::everyOpenWindowIsRetranslated()
     SetSourceText(&later, "Apply");
     QCOMPARE(later.text(), QString::fromUtf8("套用"));
     language.SetLang("0409");
+}
+
+void ToolkitTest::everyPictureIsThereAtOnceAndTwiceItsSize()
+{
+    // Every name the program loads, and the style sheet's.
+    for (const char* name : { "logo", "help", "minimize", "close", "mouse-base", "mouse-light", "test_target",
+             "warning", "arrow_up", "arrow_down", "check", "chevron_down" }) {
+        const QPixmap once = ProgramPicture(name, 1.0);
+        const QPixmap twice = ProgramPicture(name, 2.0);
+        QVERIFY2(!once.isNull() && !twice.isNull(), name);
+        QCOMPARE(twice.size(), once.size() * 2);
+        QCOMPARE(twice.deviceIndependentSize(), once.deviceIndependentSize());
+    }
+    for (const QString& line : QString::fromUtf8([] {
+             QFile sheet(":/theme/theme.qss");
+             return sheet.open(QIODevice::ReadOnly) ? sheet.readAll() : QByteArray();
+         }())
+                                   .split('\n')) {
+        const int at = line.indexOf("url(");
+        if (at >= 0) {
+            const QString file = line.mid(at + 4, line.indexOf(')', at) - at - 4);
+            QVERIFY2(QFile::exists(file), qPrintable(file));
+        }
+    }
 }
 
 QTEST_MAIN(ToolkitTest)

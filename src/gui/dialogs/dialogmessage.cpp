@@ -19,7 +19,7 @@ TFrmMessageDialog::TFrmMessageDialog(QWidget* parent)
 
     MakeDialogBanner(this, 440, "BannerRule");
 
-    IMGWARNING = new SvgPicture(":/images/warning.svg", this);
+    IMGWARNING = new Picture("warning", this);
     IMGWARNING->setObjectName("IMGWARNING");
     IMGWARNING->setGeometry(28, 78, 72, 72);
 

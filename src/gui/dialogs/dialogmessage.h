@@ -9,7 +9,7 @@ class QLabel;
 namespace bv::gui {
 
 class CaptionButton;
-class SvgPicture;
+class Picture;
 
 class TFrmMessageDialog : public FramelessDialog {
     Q_OBJECT
@@ -17,7 +17,7 @@ class TFrmMessageDialog : public FramelessDialog {
 public:
     explicit TFrmMessageDialog(QWidget* parent = nullptr);
 
-    SvgPicture* IMGWARNING;
+    Picture* IMGWARNING;
     QLabel* LabelTitle;
     QLabel* LabelText;
     QLabel* LabelText1;

@@ -5,6 +5,7 @@
 #include "keys/uiStdCmd.h"
 #include "macros/macro_name.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/images.h"
 #include "toolkit/number_box.h"
 #include "toolkit/row_height.h"
 #include "toolkit/screen_cursors.h"
@@ -114,9 +115,9 @@ void TFrmMacro::createControls()
     MakeDialogBanner(this, 732);
 
     BtnMin = button(this, "BtnMin", {}, "MyTitleBtn", QRect(708, 12, 28, 28));
-    BtnMin->setIcon(QIcon(":/images/minimize.svg"));
+    BtnMin->setIcon(ProgramIcon("minimize"));
     BtnClose = button(this, "BtnClose", {}, "MyCloseBtn", QRect(742, 12, 28, 28));
-    BtnClose->setIcon(QIcon(":/images/close.svg"));
+    BtnClose->setIcon(ProgramIcon("close"));
     for (auto* b : { BtnMin, BtnClose }) {
         b->setIconSize(QSize(14, 14));
         b->setFocusPolicy(Qt::NoFocus);
@@ -127,9 +128,9 @@ void TFrmMacro::createControls()
     // The macros.
     MakeLabel(this, "LabelMacroName", "Macro Name:", QRect(24, 98, 190, 22));
     IMGMACROLISTSCROLLUP = button(this, "IMGMACROLISTSCROLLUP", {}, "MyTitleBtn", QRect(222, 96, 24, 24));
-    IMGMACROLISTSCROLLUP->setIcon(QIcon(":/images/arrow_up.svg"));
+    IMGMACROLISTSCROLLUP->setIcon(ProgramIcon("arrow_up"));
     IMGMACROLISTSCROLLDOWN = button(this, "IMGMACROLISTSCROLLDOWN", {}, "MyTitleBtn", QRect(250, 96, 24, 24));
-    IMGMACROLISTSCROLLDOWN->setIcon(QIcon(":/images/arrow_down.svg"));
+    IMGMACROLISTSCROLLDOWN->setIcon(ProgramIcon("arrow_down"));
     ListBoxMacroList = new QListWidget(this);
     ListBoxMacroList->setObjectName("ListBoxMacroList");
     ListBoxMacroList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -265,7 +266,7 @@ void TFrmMacro::FillMacroList()
 
 void TFrmMacro::RefreshErrorIcons()
 {
-    const QIcon warning(":/images/warning.svg");
+    const QIcon warning = ProgramIcon("warning");
     // Rows without the mark keep its room, so the names line up.
     QPixmap blank(ListBoxMacroList->iconSize());
     blank.fill(Qt::transparent);
@@ -341,8 +342,8 @@ void TFrmMacro::ShowTotals(int totalDelay, int rows)
 
 void TFrmMacro::AddActionRows(const TMACROKEY* actions, int count, bool showDelays)
 {
-    const QIcon down(":/images/arrow_down.svg");
-    const QIcon up(":/images/arrow_up.svg");
+    const QIcon down = ProgramIcon("arrow_down");
+    const QIcon up = ProgramIcon("arrow_up");
     for (int i = 0; i < count; ++i) {
         const TMACROKEY& a = actions[i];
         QString kind;

@@ -9,6 +9,7 @@
 #include "mainwindow/sensitivity_panel.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/images.h"
 #include "toolkit/language_box.h"
 #include "toolkit/picture.h"
 #include "toolkit/translation.h"
@@ -39,7 +40,7 @@ void TBrisvaneCfgMain::CreateControls()
 
 void TBrisvaneCfgMain::CreateTopBar()
 {
-    auto* logo = new SvgPicture(":/images/logo.svg", this);
+    auto* logo = new Picture("logo", this);
     logo->setObjectName("ImageLogo");
     logo->setGeometry(18, 11, 30, 30);
 
@@ -52,11 +53,11 @@ void TBrisvaneCfgMain::CreateTopBar()
     PopBoxLanguage->setGeometry(548, 13, 132, 26);
 
     BSBTNHELP = MakeButton(this, "BSBTNHELP", {}, "MyTitleBtn", QRect(690, 12, 28, 28));
-    BSBTNHELP->setIcon(QIcon(":/images/help.svg"));
+    BSBTNHELP->setIcon(ProgramIcon("help"));
     BSBTNMIN = MakeButton(this, "BSBTNMIN", {}, "MyTitleBtn", QRect(722, 12, 28, 28));
-    BSBTNMIN->setIcon(QIcon(":/images/minimize.svg"));
+    BSBTNMIN->setIcon(ProgramIcon("minimize"));
     BtnClose = MakeButton(this, "BtnClose", {}, "MyCloseBtn", QRect(754, 12, 28, 28));
-    BtnClose->setIcon(QIcon(":/images/close.svg"));
+    BtnClose->setIcon(ProgramIcon("close"));
     for (auto* b : { BSBTNHELP, BSBTNMIN, BtnClose })
         b->setIconSize(QSize(14, 14));
 

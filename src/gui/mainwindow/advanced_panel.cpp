@@ -68,7 +68,7 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
     testArea->setObjectName("ListTestArea");
     testArea->setProperty("bvRole", "well");
     testArea->setGeometry(14, 324, 288, 144);
-    imageTest = new SvgPicture(":/images/test_target.svg", testArea);
+    imageTest = new Picture("test_target", testArea);
     imageTest->setObjectName("imageTest");
     imageTest->setCursor(Qt::PointingHandCursor);
     imageTest->setGeometry(96, 24, 96, 96);
@@ -87,7 +87,7 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
     connect(CHKENHANCEPOINTER, &QCheckBox::toggled, this, [this] { DOSpeedValueChangedEvent(CHKENHANCEPOINTER); });
     for (QRadioButton* r : { RDSCROLL, RDSCROLLONEPAGE })
         connect(r, &QRadioButton::toggled, this, [this, r] { DOSpeedValueChangedEvent(r); });
-    connect(imageTest, &SvgPicture::doubleClicked, this, &AdvancedPanel::imageTestDblClick);
+    connect(imageTest, &Picture::doubleClicked, this, &AdvancedPanel::imageTestDblClick);
 }
 
 AdvancedPanel::~AdvancedPanel()

@@ -26,7 +26,7 @@ class SystemMouseSettings;
 
 namespace bv::gui {
 
-class SvgPicture;
+class Picture;
 class TrackBar;
 
 class AdvancedPanel final : public QObject {
@@ -73,7 +73,7 @@ private:
     QRadioButton* RDSCROLL = nullptr;
     QRadioButton* RDSCROLLONEPAGE = nullptr;
     TrackBar* TRACKBARSCROLLSPEED = nullptr;
-    SvgPicture* imageTest = nullptr;
+    Picture* imageTest = nullptr;
     QLabel* FDoubleClickValue = nullptr;
     QLabel* FPointerSpeedValue = nullptr;
     QLabel* FScrollValue = nullptr;

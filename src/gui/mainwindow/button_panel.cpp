@@ -60,7 +60,7 @@ ButtonPanel::ButtonPanel(PanelContext context, QWidget* area, MenuTree& buttonMe
     setObjectName("ButtonPanel");
     // The mouse, seen from above, with its nine slots around it.
     const QRect mouse(151, 114, 160, 320);
-    ImageMouse = new LitSvgPicture(":/images/mouse.svg", { "#e0202a", "#ff3b44" }, area);
+    ImageMouse = new LitPicture("mouse", area);
     ImageMouse->setObjectName("ImageMouse");
     ImageMouse->setGeometry(mouse);
 

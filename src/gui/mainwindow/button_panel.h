@@ -20,7 +20,7 @@ class CaptionButton;
 class FunctionMenu;
 class MenuTree;
 class SlotLeaders;
-class LitSvgPicture;
+class LitPicture;
 
 class ButtonPanel final : public QObject {
     Q_OBJECT
@@ -72,7 +72,7 @@ private:
     FunctionMenu* uiMenuExLRBUTTONPopup = nullptr;
     FunctionMenu* uiMenuEx2Popup = nullptr;
 
-    LitSvgPicture* ImageMouse = nullptr;
+    LitPicture* ImageMouse = nullptr;
     SlotLeaders* FSlotLeaders = nullptr;
     std::array<CaptionButton*, 10> FConfigButtonSet {}; // BtnSet1..BtnSet7
     std::array<CaptionButton*, 10> FWheelConfigButtonSet {}; // BtnSet8, Btnset9

@@ -1,11 +1,11 @@
 #include "toolkit/picture.h"
 
+#include "toolkit/images.h"
+
 #include <QEasingCurve>
-#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSvgRenderer>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -14,25 +14,32 @@
 
 namespace bv::gui {
 
-SvgPicture::SvgPicture(const QString& file, QWidget* parent)
+Picture::Picture(const QString& name, QWidget* parent)
     : QWidget(parent)
-    , FRenderer(new QSvgRenderer(file, this))
+    , FName(name)
 {
-    FRenderer->setAspectRatioMode(Qt::KeepAspectRatio);
 }
 
-bool SvgPicture::IsValid() const
+const QPixmap& Picture::Loaded()
 {
-    return FRenderer->isValid();
+    const qreal ratio = devicePixelRatioF();
+    if (FPicture.isNull() || FPicture.devicePixelRatio() < ratio)
+        FPicture = ProgramPicture(FName, ratio);
+    return FPicture;
 }
 
-void SvgPicture::SetAngle(qreal degrees)
+bool Picture::IsValid()
+{
+    return !Loaded().isNull();
+}
+
+void Picture::SetAngle(qreal degrees)
 {
     FAngle = degrees;
     update();
 }
 
-void SvgPicture::StartSpin()
+void Picture::StartSpin()
 {
     if (!FSpin) {
         FSpin = new QVariantAnimation(this);
@@ -53,12 +60,12 @@ void SvgPicture::StartSpin()
     FSpin->start();
 }
 
-bool SvgPicture::IsSpinning() const
+bool Picture::IsSpinning() const
 {
     return FSpin && FSpin->state() == QAbstractAnimation::Running;
 }
 
-void SvgPicture::paintEvent(QPaintEvent*)
+void Picture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -68,30 +75,30 @@ void SvgPicture::paintEvent(QPaintEvent*)
         p.rotate(FAngle);
         p.translate(-width() / 2.0, -height() / 2.0);
     }
-    FRenderer->render(&p, QRectF(rect()));
+    const QPixmap& picture = Loaded();
+    const QSizeF fitted = picture.deviceIndependentSize().scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    const QPointF at((width() - fitted.width()) / 2, (height() - fitted.height()) / 2);
+    p.drawPixmap(QRectF(at, fitted), picture, QRectF(picture.rect()));
 }
 
-void SvgPicture::mousePressEvent(QMouseEvent* event)
+void Picture::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit clicked();
     QWidget::mousePressEvent(event);
 }
 
-void SvgPicture::mouseDoubleClickEvent(QMouseEvent* event)
+void Picture::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QWidget::mouseDoubleClickEvent(event);
 }
 
-LitSvgPicture::LitSvgPicture(const QString& file, QStringList lightColours, QWidget* parent)
+LitPicture::LitPicture(const QString& name, QWidget* parent)
     : QWidget(parent)
-    , FLightColours(std::move(lightColours))
+    , FName(name)
 {
-    QFile f(file);
-    if (f.open(QIODevice::ReadOnly))
-        FSource = f.readAll();
     FBreath = new QVariantAnimation(this);
     FBreath->setStartValue(0.0);
     FBreath->setEndValue(1.0);
@@ -103,13 +110,10 @@ LitSvgPicture::LitSvgPicture(const QString& file, QStringList lightColours, QWid
     });
 }
 
-void LitSvgPicture::SetLight(QColor colour, int breathPeriodMs)
+void LitPicture::SetLight(QColor colour, int breathPeriodMs)
 {
-    const bool changed = colour != FColour;
     FColour = colour;
     FPeriod = colour.isValid() ? std::max(0, breathPeriodMs) : 0;
-    if (changed)
-        FLit = QPixmap();
     FBreath->stop();
     FLevel = 1;
     if (FPeriod > 0) {
@@ -120,52 +124,53 @@ void LitSvgPicture::SetLight(QColor colour, int breathPeriodMs)
     update();
 }
 
-bool LitSvgPicture::IsBreathing() const
+void LitPicture::Load()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!FBase.isNull() && FBase.devicePixelRatio() >= ratio)
+        return;
+    FBase = ProgramPicture(FName + "-base", ratio);
+    FLight = ProgramPicture(FName + "-light", ratio).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FTinted = QImage();
+}
+
+bool LitPicture::IsValid()
+{
+    Load();
+    return !FBase.isNull() && !FLight.isNull();
+}
+
+bool LitPicture::IsBreathing() const
 {
     return FBreath->state() == QAbstractAnimation::Running;
 }
 
-QPixmap LitSvgPicture::Render(const QColor& colour) const
+void LitPicture::Draw(QPainter& p)
 {
-    QByteArray svg = FSource;
-    for (int i = 0; i < FLightColours.size(); ++i) {
-        // The brightest of the light's colours is a little lighter than the rest, as in the file.
-        const QColor c = !colour.isValid()                              ? QColor(0x3A, 0x3F, 0x48)
-            : i + 1 == FLightColours.size() && FLightColours.size() > 1 ? colour.lighter(120)
-                                                                        : colour;
-        svg.replace(FLightColours[i].toLatin1(), c.name().toLatin1());
+    Load();
+    // The light between its dark colour and its own, by the breath.
+    static const QColor kDark(0x3A, 0x3F, 0x48);
+    const QColor c = FColour.isValid() ? FColour : kDark;
+    const qreal l = FColour.isValid() ? FLevel : 1.0;
+    const QColor tint = QColor::fromRgbF(kDark.redF() + (c.redF() - kDark.redF()) * l,
+        kDark.greenF() + (c.greenF() - kDark.greenF()) * l, kDark.blueF() + (c.blueF() - kDark.blueF()) * l);
+    if (tint != FTintColour || FTinted.isNull()) {
+        FTinted = FLight.copy();
+        QPainter tp(&FTinted);
+        tp.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tp.fillRect(FTinted.rect(), tint);
+        tp.end();
+        FTintColour = tint;
     }
-    QSvgRenderer renderer(svg);
-    renderer.setAspectRatioMode(Qt::KeepAspectRatio);
-    const qreal ratio = devicePixelRatioF();
-    QPixmap pixmap(size() * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&p, QRectF(QPointF(), QSizeF(size())));
-    return pixmap;
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF target(QPointF(0, 0), QSizeF(size()));
+    p.drawPixmap(target, FBase, QRectF(FBase.rect()));
+    // Base + light x colour: the light's colour added where the light shows.
+    p.setCompositionMode(QPainter::CompositionMode_Plus);
+    p.drawImage(target, FTinted, QRectF(FTinted.rect()));
 }
 
-void LitSvgPicture::Draw(QPainter& p)
-{
-    const qreal ratio = devicePixelRatioF();
-    // Fully lit, the dark picture would only lie under the lit one: the first frame draws one.
-    const bool lit = FColour.isValid();
-    if (!lit || FLevel < 1) {
-        if (FOff.isNull() || FOff.devicePixelRatio() != ratio)
-            FOff = Render(QColor());
-        p.drawPixmap(0, 0, FOff);
-    }
-    if (!lit)
-        return;
-    if (FLit.isNull() || FLit.devicePixelRatio() != ratio)
-        FLit = Render(FColour);
-    p.setOpacity(FLevel);
-    p.drawPixmap(0, 0, FLit);
-}
-
-QImage LitSvgPicture::Drawn()
+QImage LitPicture::Drawn()
 {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -174,27 +179,20 @@ QImage LitSvgPicture::Drawn()
     return image;
 }
 
-void LitSvgPicture::paintEvent(QPaintEvent*)
+void LitPicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     Draw(p);
 }
 
-void LitSvgPicture::resizeEvent(QResizeEvent* event)
-{
-    FOff = QPixmap();
-    FLit = QPixmap();
-    QWidget::resizeEvent(event);
-}
-
-void LitSvgPicture::showEvent(QShowEvent* event)
+void LitPicture::showEvent(QShowEvent* event)
 {
     if (FPeriod > 0)
         FBreath->start();
     QWidget::showEvent(event);
 }
 
-void LitSvgPicture::hideEvent(QHideEvent* event)
+void LitPicture::hideEvent(QHideEvent* event)
 {
     // Nothing to draw for while hidden.
     FBreath->stop();

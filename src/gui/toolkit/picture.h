@@ -1,25 +1,24 @@
 #pragma once
-// Pictures drawn from vector files, so they stay sharp at any scaling, and colour pictures.
+// The program's pictures in controls, and colour pictures.
 
 #include <QColor>
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
-class QSvgRenderer;
 class QVariantAnimation;
 
 namespace bv::gui {
 
-/// A picture from an SVG file or resource, fitted into the control with its proportions kept.
+/// One of the program's pictures (by name), fitted into the control with its proportions kept.
 /// It can turn about its centre (the test area's spin).
-class SvgPicture : public QWidget {
+class Picture : public QWidget {
     Q_OBJECT
 
 public:
-    explicit SvgPicture(const QString& file, QWidget* parent = nullptr);
+    explicit Picture(const QString& name, QWidget* parent = nullptr);
 
-    bool IsValid() const;
+    bool IsValid();
     qreal Angle() const { return FAngle; }
     void SetAngle(qreal degrees);
     /// One turn through 360 degrees and back, 1.2 s each way, with a bounce at the end of each.
@@ -36,19 +35,24 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QSvgRenderer* FRenderer;
+    /// Loaded when first drawn, for the screen it is drawn on: the first frame decodes only what
+    /// it shows.
+    const QPixmap& Loaded();
+
+    QString FName;
+    QPixmap FPicture;
     QVariantAnimation* FSpin = nullptr;
     qreal FAngle = 0;
 };
 
-/// An SVG picture with a light: the parts drawn in the file's light colours take a colour of their
-/// own and breathe. Both states are drawn once into pixmaps, so breathing only blends them.
-class LitSvgPicture : public QWidget {
+/// A picture with a light that takes any colour and breathes: drawn from the picture's base and
+/// its light (how much of the light each pixel shows), so any colour costs one fill.
+class LitPicture : public QWidget {
     Q_OBJECT
 
 public:
-    /// `lightColours`: the light's colours in the file ("#rrggbb", lower case), brightest last.
-    LitSvgPicture(const QString& file, QStringList lightColours, QWidget* parent = nullptr);
+    /// Draws the pictures `name`-base and `name`-light.
+    explicit LitPicture(const QString& name, QWidget* parent = nullptr);
 
     /// Lights the picture in `colour`, breathing once every `breathPeriodMs` (0: steady); an
     /// invalid colour turns the light off.
@@ -56,26 +60,27 @@ public:
     QColor LightColour() const { return FColour; }
     int BreathPeriod() const { return FPeriod; }
     bool IsBreathing() const;
+    bool IsValid();
     /// The picture as it is drawn now, at the control's size.
     QImage Drawn();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QPixmap Render(const QColor& colour) const;
     void Draw(QPainter& p);
+    void Load();
 
-    QByteArray FSource;
-    QStringList FLightColours;
+    QString FName;
+    QPixmap FBase;
+    QImage FLight;
     QColor FColour;
     int FPeriod = 0;
     qreal FLevel = 1; // the light's strength, 0..1
-    QPixmap FOff;
-    QPixmap FLit;
+    QImage FTinted; // the light in FTintColour
+    QColor FTintColour;
     QVariantAnimation* FBreath = nullptr;
 };
 
