@@ -43,7 +43,10 @@ private slots:
     void everyTextIsTranslated_data();
     void everyTextIsTranslated();
     void closesOnItsCloseButtonAndOnItsBackground();
+    void openShowsTheManualOfTheLanguage_data();
+    void openShowsTheManualOfTheLanguage();
     void openIsDisabledWithoutAManual();
+    void whatTheDesktopCannotOpenIsNamed();
 };
 
 void HelpWindowTest::everyTextIsTranslated_data()
@@ -98,6 +101,34 @@ void HelpWindowTest::closesOnItsCloseButtonAndOnItsBackground()
     QVERIFY(rig.opened.empty());
 }
 
+void HelpWindowTest::openShowsTheManualOfTheLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("manual");
+    QTest::newRow("0409") << 0 << QStringLiteral("manual/manual_en.html");
+    QTest::newRow("0804") << 1 << QStringLiteral("manual/manual_zh_CN.html");
+    QTest::newRow("0404") << 2 << QStringLiteral("manual/manual_zh_TW.html");
+}
+
+// The shipped config.ini and the manuals beside the program in the build folder, as `make run`
+// finds them.
+void HelpWindowTest::openShowsTheManualOfTheLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QString, manual);
+    WindowRig rig(language);
+    auto w = rig.Start();
+    WithHelpWindow(rig, *w, [](THelpForm& help) {
+        QVERIFY(help.bsbtnopen1->isEnabled());
+        help.bsbtnopen1->click();
+        help.bsbtnweb->click();
+    });
+    const auto expected = (BuildFolder() / manual.toStdString()).make_preferred();
+    QCOMPARE(rig.opened, (std::vector<std::string> { expected.string(), kProductWebAddress }));
+    QVERIFY(std::filesystem::is_regular_file(expected));
+    QVERIFY(rig.dialogs.Calls.empty());
+}
+
 void HelpWindowTest::openIsDisabledWithoutAManual()
 {
     // Whatever config.ini names, no manual lies in this program folder.
@@ -111,6 +142,24 @@ void HelpWindowTest::openIsDisabledWithoutAManual()
         QVERIFY(help.bsbtnweb->isEnabled());
     });
     QVERIFY(rig.opened.empty());
+}
+
+void HelpWindowTest::whatTheDesktopCannotOpenIsNamed()
+{
+    WindowRig rig;
+    auto env = rig.Environment();
+    env.OpenDocument = [](const std::string&) { return false; };
+    TBrisvaneCfgMain w(env);
+    WithHelpWindow(rig, w, [](THelpForm& help) {
+        help.bsbtnopen1->click();
+        help.bsbtnweb->click();
+    });
+    const auto manual = (BuildFolder() / "manual" / "manual_en.html").make_preferred();
+    QCOMPARE(rig.dialogs.Calls.size(), std::size_t(2));
+    QCOMPARE(rig.dialogs.Calls[0].Text, QStringLiteral("The user manual could not be opened."));
+    QCOMPARE(rig.dialogs.Calls[0].SecondLine, QString::fromStdString(manual.string()));
+    QCOMPARE(rig.dialogs.Calls[1].Text, QStringLiteral("The web address could not be opened."));
+    QCOMPARE(rig.dialogs.Calls[1].SecondLine, QString::fromLatin1(kProductWebAddress));
 }
 
 QTEST_MAIN(HelpWindowTest)
