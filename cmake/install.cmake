@@ -12,6 +12,7 @@ endif()
 
 # The program folder of an installed bvconfig is <prefix>/share/bvconfig.
 install(FILES ${CMAKE_BINARY_DIR}/config.ini DESTINATION ${BV_DATA_DIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/manual DESTINATION ${BV_DATA_DIR})
 if(BV_LANG_FILE)
   install(FILES ${BV_LANG_FILE} ${BV_PRESET_FILE} DESTINATION ${BV_DATA_DIR})
 endif()

@@ -4,7 +4,6 @@
 #include "gui_fixture.h"
 
 #include "device/config_image.h"
-#include "mainwindow/HelpUnit.h"
 #include "mainwindow/MainConfig.h"
 #include "platform/folders.h"
 #include "settings/record_text.h"
@@ -78,7 +77,6 @@ private slots:
     void cancelOffersToStoreOnlyAfterChanges();
     void resetAllAsksThenRestoresTheProfile();
     void okAppliesChangesThenCloses();
-    void helpWindowOpensTheWebAddressAndClosesOnItsBackground();
     void presetLoadsTheFactoryPresetAndProfileFiles();
     void presetSavesTheProfileOrSaysWhyNot();
     void switchingShowsTheNewProfileWithoutChangingIt();
@@ -238,28 +236,6 @@ void ProfilesAndApplyTest::okAppliesChangesThenCloses()
     QCOMPARE(rig.dm->ProfileGroupIndex() == 0 ? rates & 0x0F : rates >> 4, 4); // 250 Hz
     QVERIFY(!w->SettingsChanged);
     QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 2000);
-}
-
-void ProfilesAndApplyTest::helpWindowOpensTheWebAddressAndClosesOnItsBackground()
-{
-    WindowRig rig;
-    auto w = rig.Start();
-    bool closedByBackground = false;
-    rig.dialogs.DuringModal = [&](QDialog& dialog) {
-        auto* help = qobject_cast<THelpForm*>(&dialog);
-        if (!help)
-            return 0;
-        dialog.show();
-        help->bsbtnopen1->click(); // no manual is configured here: nothing to open
-        help->bsbtnweb->click();
-        QTest::mouseClick(help, Qt::LeftButton, {}, QPoint(10, 600));
-        closedByBackground = help->result() == QDialog::Accepted && !help->isVisible();
-        return help->result();
-    };
-    Control<CaptionButton>(w, "BSBTNHELP")->click();
-    QCOMPARE(rig.dialogs.ModalWindows, std::vector<QString> { QStringLiteral("HelpForm") });
-    QCOMPARE(rig.opened, std::vector<std::string> { kProductWebAddress });
-    QVERIFY(closedByBackground);
 }
 
 namespace {

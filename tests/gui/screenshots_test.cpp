@@ -8,6 +8,9 @@
 #include "toolkit/language_box.h"
 
 #include "dialogs/dialogmessage.h"
+#include "dialogs/macrofrm.h"
+#include "macros/macro_name.h"
+#include "mainwindow/HelpUnit.h"
 #include "toolkit/translation.h"
 
 #include <QAbstractButton>
@@ -27,6 +30,7 @@ private slots:
     void initTestCase() { UseProgramLook(); }
     void mainWindowInEachLanguage();
     void oneFontRuleAtStartUpAndAfterASwitch();
+    void helpWindowAndMacroManagerInEachLanguage();
 };
 
 void ScreenshotsTest::mainWindowInEachLanguage()
@@ -141,6 +145,45 @@ void ScreenshotsTest::oneFontRuleAtStartUpAndAfterASwitch()
     // The tab row stays where it is in every language.
     QCOMPARE(startedIn[1].filter("TabGeneral "), startedIn[0].filter("TabGeneral "));
     QCOMPARE(startedIn[2].filter("TabGeneral "), startedIn[0].filter("TabGeneral "));
+}
+
+void ScreenshotsTest::helpWindowAndMacroManagerInEachLanguage()
+{
+    const char* const ids[] = { "0409", "0804", "0404" };
+    for (int language = 0; language < 3; ++language) {
+        WindowRig rig(language);
+        const auto w = rig.Start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QString suffix = w->devicePixelRatioF() > 1.5 ? "@2x" : "";
+
+        const auto openNothing = [] {};
+        THelpForm help(w.get(), openNothing, [](const QString&) {});
+        help.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        QVERIFY(help.grab().save(ScreenshotFolder() + "/help-" + ids[language] + suffix + ".png"));
+
+        // A macro as the Macro Manager shows one after recording Ctrl+C.
+        TMACROKEYINFOLIST macros {};
+        TMACROKEYINFO& m = macros.MacroInfos[0];
+        SetMacroName(m, "Copy");
+        const TMACROKEY actions[] = { { kActionKey, 1, 0x11, 0 }, { kActionDelay, 0, 120, 0 },
+            { kActionKey, 1, 'C', 0 }, { kActionDelay, 0, 80, 0 }, { kActionKey, 0, 'C', 0 },
+            { kActionDelay, 0, 60, 0 }, { kActionKey, 0, 0x11, 0 } };
+        std::copy(std::begin(actions), std::end(actions), m.MacroList);
+        m.MacroListCount = std::int32_t(std::size(actions));
+        m.nAutoAddDelay = 1;
+        m.Version = kMacroVersion;
+        macros.nMacroInfoCount = 1;
+        TFrmMacro editor(rig.dialogs, nullptr, w.get());
+        editor.SetMacroKeyInfoList(macros);
+        editor.SetMacroListIndex(0);
+        editor.SetMacroPath(rig.home.path().string());
+        editor.FillMacroList();
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(editor.grab().save(ScreenshotFolder() + "/macro-" + ids[language] + suffix + ".png"));
+    }
 }
 
 QTEST_MAIN(ScreenshotsTest)

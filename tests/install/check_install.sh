@@ -25,6 +25,7 @@ files=(
   lib/udev/rules.d/70-bvconfig.rules
   share/bvconfig/config.ini share/bvconfig/ui.local share/bvconfig/BVPresetProfile1.pfd
   share/bvconfig/images/hand.cur share/bvconfig/images/attack.cur
+  share/bvconfig/manual/manual_en.html share/bvconfig/manual/manual_zh_CN.html share/bvconfig/manual/manual_zh_TW.html
   "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$id.svg"
   "share/icons/hicolor/48x48/apps/$id.png" "share/icons/hicolor/128x128/apps/$id.png"
@@ -38,6 +39,20 @@ for size in 48 128 256; do
   has "PNG image data, $size x $size" <<<"$kind" || fail "the ${size} px icon is not a ${size} x ${size} PNG: $kind"
 done
 echo "installed: ${#files[@]} files"
+
+# Every manual that the installed config.ini names lies in the program folder, with its pictures.
+data="$prefix/share/bvconfig"
+helpFiles=$(sed -n '/^\[HelpFiles\]/,/^\[/{/^[0-9A-Fa-f]\{4\}=./p}' "$data/config.ini" | tr -d '\r')
+for lang in 0409 0804 0404; do
+  has "^$lang=" <<<"$helpFiles" || fail "config.ini names no manual for $lang: $helpFiles"
+done
+for manual in $(sed 's/^[^=]*=//' <<<"$helpFiles"); do
+  [ -f "$data/$manual" ] || fail "config.ini names the manual $manual, which is not installed"
+  for picture in $(grep -o 'src="[^"]*"' "$data/$manual" | sed 's/^src="//; s/"$//'); do
+    [ -f "$(dirname "$data/$manual")/$picture" ] || fail "the manual $manual shows $picture, which is not installed"
+  done
+done
+echo "manuals: $(wc -l <<<"$helpFiles") named in config.ini, installed with their pictures"
 
 out=$(desktop-file-validate "$prefix/share/applications/$id.desktop" 2>&1) || fail "desktop entry: $out"
 [ -z "$out" ] || fail "desktop entry: $out"

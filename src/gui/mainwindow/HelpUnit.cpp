@@ -5,6 +5,7 @@
 #include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -12,7 +13,7 @@ namespace bv::gui {
 
 namespace {
 
-// The labels show fixed product texts that are not translated.
+// The web address is the same in every language.
 QLabel* fixedLabel(QWidget* parent, const char* name, const QString& text, QRect where, int pointSize)
 {
     auto* l = new QLabel(text, parent);
@@ -42,6 +43,11 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
     setWindowTitle(QStringLiteral("Brisvane"));
 
     MakeBanner(this, QRect(32, 22, 400, 30));
+    BtnClose = MakeButton(this, "BtnClose", {}, "MyCloseBtn", QRect(534, 12, 28, 28));
+    BtnClose->setIcon(QIcon(":/images/close.svg"));
+    BtnClose->setIconSize(QSize(14, 14));
+    BtnClose->setFocusPolicy(Qt::NoFocus);
+    connect(BtnClose, &QPushButton::clicked, this, &THelpForm::reject);
 
     LabelVersionInfo = MakeFontLabel(this, "LabelVersionInfo", "Version Info", QRect(32, 84, 500, 28), 14, true);
     LabelHardware = MakeFontLabel(this, "LabelHardware", "Hardware Core: 1.00.00", QRect(48, 118, 480, 24), 11);
@@ -51,6 +57,7 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
     LabelHelp = MakeFontLabel(this, "LabelHelp", "Help:", QRect(48, 236, 90, 30), 11);
     LabelManual = MakeFontLabel(this, "LabelManual", "user manual", QRect(140, 236, 260, 30), 11);
     bsbtnopen1 = openButton(this, "bsbtnopen1", QRect(430, 234, 96, 32));
+    bsbtnopen1->setEnabled(bool(FOpenManual));
     connect(bsbtnopen1, &QPushButton::clicked, this, [this] {
         if (FOpenManual)
             FOpenManual();
@@ -65,11 +72,12 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
             FOpenAddress(LabelWebAddress->text());
     });
 
-    LabelProduct = fixedLabel(this, "LabelProduct",
-        QStringLiteral("Brisvane wired optical gaming mouse\n7 buttons · 100–3500 CPI · 125–1000 Hz"),
-        QRect(32, 360, 510, 64), 11);
-    LabelContact = fixedLabel(
-        this, "LabelContact", QStringLiteral("Support: see the web address above."), QRect(32, 440, 510, 64), 11);
+    LabelProduct = MakeFontLabel(
+        this, "LabelProduct", "Brisvane wired optical gaming mouse", QRect(32, 360, 510, 28), 11, false, "muted");
+    LabelFeatures = MakeFontLabel(
+        this, "LabelFeatures", "7 buttons · 100–3500 CPI · 125–1000 Hz", QRect(32, 388, 510, 28), 11, false, "muted");
+    LabelContact = MakeFontLabel(
+        this, "LabelContact", "Support: see the web address above.", QRect(32, 440, 510, 56), 11, false, "muted");
 
     ApplyScreenCursors(this);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // THelpForm: the help window with the version, the user manual, the web address and the
-// product's contact. A click on its background closes it.
+// product's contact. A click on its background or on its close button closes it.
 
 #include "toolkit/frameless_window.h"
 
@@ -21,12 +21,13 @@ class THelpForm : public FramelessDialog {
     Q_OBJECT
 
 public:
-    /// `openManual` opens the user manual of the active language; `openAddress` opens a web
-    /// address. Either may fail quietly: there may be no manual.
+    /// `openManual` opens the user manual of the active language; without one there is no manual
+    /// and its OPEN is disabled. `openAddress` opens a web address.
     THelpForm(QWidget* parent, std::function<void()> openManual, std::function<void(const QString&)> openAddress);
 
     TuiLanguage* FLanguage = nullptr;
 
+    CaptionButton* BtnClose;
     QLabel* LabelVersionInfo;
     QLabel* LabelHardware;
     QLabel* LabelSoftware;
@@ -38,6 +39,7 @@ public:
     QLabel* LabelWebAddress;
     CaptionButton* bsbtnweb;
     QLabel* LabelProduct;
+    QLabel* LabelFeatures;
     QLabel* LabelContact;
 
 protected:

@@ -341,16 +341,23 @@ void TBrisvaneCfgMain::SaveProfileToFile(const std::string& folder)
 
 void TBrisvaneCfgMain::BSBTNHELPClick()
 {
-    THelpForm form(
-        this,
-        [this] {
-            const auto manual = HelpFileToOpen(DM().GetOtherConfig(), uiLanguage1.LanguageName(), FEnv.ProgramFolder);
-            if (manual) {
-                const auto text = manual->u8string();
-                FEnv.OpenDocument(std::string(text.begin(), text.end()));
-            }
-        },
-        [this](const QString& address) { FEnv.OpenDocument(address.toStdString()); });
+    THelpForm* shown = nullptr;
+    // A target the desktop cannot open is named, so the user can open it by hand.
+    auto open = [this, &shown](const std::string& target, const char* failure) {
+        if (!FEnv.OpenDocument(target) && FEnv.UserDialogs)
+            FEnv.UserDialogs->ShowMessageDialog(shown, Tr("Warning"), Tr(failure), QString::fromStdString(target));
+    };
+    // Without a manual for the language or in English, OPEN is disabled.
+    std::function<void()> openManual;
+    if (auto manual = HelpFileToOpen(DM().GetOtherConfig(), uiLanguage1.LanguageName(), FEnv.ProgramFolder)) {
+        const auto text = manual->make_preferred().u8string();
+        openManual = [open, target = std::string(text.begin(), text.end())] {
+            open(target, "The user manual could not be opened.");
+        };
+    }
+    THelpForm form(this, std::move(openManual),
+        [open](const QString& address) { open(address.toStdString(), "The web address could not be opened."); });
+    shown = &form;
     form.FLanguage = &uiLanguage1;
     if (FEnv.UserDialogs)
         FEnv.UserDialogs->ShowModal(form);
