@@ -20,7 +20,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 id=com.brisvane.bvconfig
 files=(
-  bin/bvconfig bin/bvctl
+  bin/bvconfig bin/bvctl bin/bvmon
   libexec/bvconfig/bvconfig-udev-probe
   lib/udev/rules.d/70-bvconfig.rules
   share/bvconfig/config.ini share/bvconfig/ui.local share/bvconfig/BVPresetProfile1.pfd

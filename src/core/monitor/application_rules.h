@@ -35,6 +35,8 @@ inline constexpr PathCompare kSystemPathCompare = PathCompare::Posix;
 struct ProfileApplications {
     bool AutoSwitch = false;
     std::vector<std::string> Paths;
+
+    bool operator==(const ProfileApplications&) const = default;
 };
 
 /// Reads a profile's list and switch; entries that are not valid text are read as far as they are.
@@ -54,6 +56,7 @@ public:
     [[nodiscard]] std::optional<int> ProfileFor(std::string_view program) const;
 
     const ProfileApplications& Profile(int index) const { return FProfiles.at(index); }
+    bool operator==(const ApplicationRules&) const = default;
 
 private:
     std::array<ProfileApplications, kRuleProfileCount> FProfiles {};

@@ -10,6 +10,8 @@ FocusFollower::FocusFollower(ProfileSwitching& switching, const MonitorClock& cl
 
 void FocusFollower::SetRules(ApplicationRules rules)
 {
+    if (rules == FRules)
+        return;
     FRules = std::move(rules);
     Reconsider();
 }

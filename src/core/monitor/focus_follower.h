@@ -46,7 +46,7 @@ class FocusFollower {
 public:
     FocusFollower(ProfileSwitching& switching, const MonitorClock& clock);
 
-    /// New rules (the profiles were reloaded); the focused program is judged again.
+    /// New rules (the profiles were reloaded); when they differ, the focused program is judged again.
     void SetRules(ApplicationRules rules);
     const ApplicationRules& Rules() const { return FRules; }
     /// Paused: focus changes switch nothing and the profile in use stays. Resuming judges the
