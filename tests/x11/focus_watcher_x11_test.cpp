@@ -108,6 +108,19 @@ void Await(FocusWatcher& watcher, const std::vector<std::string>& seen, std::siz
     }
 }
 
+// The X server resets when its last client leaves, and a connection made during the reset fails:
+// one connection stays open for the whole run.
+class KeepServer : public ::testing::Environment {
+public:
+    void SetUp() override { FConnection = xcb_connect(nullptr, nullptr); }
+    void TearDown() override { xcb_disconnect(FConnection); }
+
+private:
+    xcb_connection_t* FConnection = nullptr;
+};
+
+const auto* const kKeepServer = ::testing::AddGlobalTestEnvironment(new KeepServer);
+
 } // namespace
 
 TEST(X11FocusWatcher, ReportsTheProgramOfEachWindowThatTakesTheFocus)
