@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
 	libxcb1-dev qt6-base-dev qt6-base-private-dev qt6-svg-dev libwayland-dev wayland-protocols \
 	fonts-dejavu-core fonts-noto-cjk qt6-translations-l10n xvfb xauth x11-utils \
-	desktop-file-utils appstream dpkg-dev file
+	desktop-file-utils appstream dpkg-dev file procps
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows

@@ -137,6 +137,10 @@ void MonitorApp::OnMessage(const platform::WindowMessage& message)
         // The configurator stored the language before telling; the record is the one truth.
         Reload();
         break;
+    case platform::MSG_CLOSE_CONFIG:
+        // A request to close, as the configurator takes it: scripts and tests end the monitor so.
+        QCoreApplication::quit();
+        break;
     default:
         break;
     }
