@@ -10,11 +10,11 @@ FUZZ_SECONDS ?= 60
 # Debian 12 packages the build and the tests need: the window's Qt 6, Qt's own translations and
 # its fonts (DejaVu for Latin, Noto CJK for both Chinese scripts), Xvfb and xprop for running it
 # without a screen, and libwayland, the Wayland protocols and Qt's private platform headers for the
-# compositor's keyboard shortcuts.
+# compositor's keyboard shortcuts; libxcb for the monitor's focus watcher.
 DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
-	qt6-base-dev qt6-base-private-dev qt6-svg-dev libwayland-dev wayland-protocols \
+	libxcb1-dev qt6-base-dev qt6-base-private-dev qt6-svg-dev libwayland-dev wayland-protocols \
 	fonts-dejavu-core fonts-noto-cjk qt6-translations-l10n xvfb xauth x11-utils \
-	desktop-file-utils appstream dpkg-dev file
+	desktop-file-utils appstream dpkg-dev file procps
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows

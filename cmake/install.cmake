@@ -9,6 +9,10 @@ install(TARGETS bvctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET bvconfig)
   install(TARGETS bvconfig RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The configurator starts the monitor from its own folder.
+if(TARGET bvmon)
+  install(TARGETS bvmon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # The program folder of an installed bvconfig is <prefix>/share/bvconfig.
 install(FILES ${CMAKE_BINARY_DIR}/config.ini DESTINATION ${BV_DATA_DIR})

@@ -78,3 +78,16 @@ TEST_F(SingleInstance, WithoutRuntimeFolderAPrivateFolderInTmpIsUsed)
         std::filesystem::path("/tmp") / ("bvconfig-" + std::to_string(::getuid())) / (name + ".lock"));
 }
 #endif
+
+TEST_F(SingleInstance, IsHeldLooksWithoutTakingTheLock)
+{
+    EXPECT_FALSE(SingleInstanceLock::IsHeld(name)) << "never made";
+    {
+        auto holder = SingleInstanceLock::Acquire(name);
+        ASSERT_EQ(holder.status(), Status::Acquired) << holder.error();
+        EXPECT_TRUE(SingleInstanceLock::IsHeld(name));
+    }
+    EXPECT_FALSE(SingleInstanceLock::IsHeld(name)) << "released";
+    auto after = SingleInstanceLock::Acquire(name);
+    EXPECT_EQ(after.status(), Status::Acquired) << "a look leaves the lock free for the next start";
+}

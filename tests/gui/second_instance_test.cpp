@@ -1,5 +1,5 @@
 // Starting the program twice: the second process ends at once, silently, and the first goes on.
-// Then the first is told to close, as the monitor program would.
+// Then the first is told to close, as the monitor program would, and the monitor it started too.
 
 #include "platform/monitor_link.h"
 #include "platform_scoped_env_qt.h"
@@ -64,6 +64,13 @@ void SecondInstanceTest::secondStartEndsWithoutAWindow()
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(!QFile::exists(socket));
+
+    // The configurator started the monitor beside it; it ends when asked to close.
+    const QString monitorSocket = runtime + "/" + platform::kMonitorWindowClass;
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(monitorSocket), 20000);
+    QVERIFY(
+        platform::OpenSystemMonitorLink()->Send(platform::kMonitorWindowClass, { platform::MSG_CLOSE_CONFIG, 0, 0 }));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(monitorSocket), 10000);
 }
 
 QTEST_MAIN(SecondInstanceTest)

@@ -20,7 +20,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 id=com.brisvane.bvconfig
 files=(
-  bin/bvconfig bin/bvctl
+  bin/bvconfig bin/bvctl bin/bvmon
   libexec/bvconfig/bvconfig-udev-probe
   lib/udev/rules.d/70-bvconfig.rules
   share/bvconfig/config.ini share/bvconfig/ui.local share/bvconfig/BVPresetProfile1.pfd
@@ -99,7 +99,11 @@ has -xF "IMPORT{program}=\"$probe %S%p\"" <<<"$rule" || fail "bvctl udev-rule do
 shown=$(run QT_QPA_PLATFORM=offscreen BV_VIRTUAL_MOUSE="$work/mouse.state" BV_KEEP_SYSTEM_MOUSE=1 BV_STARTUP_PROBE=1 \
   timeout 60 "$prefix/bin/bvconfig" 2>"$work/bvconfig.err") || fail "the installed bvconfig: $(cat "$work/bvconfig.err")"
 has '^shown ' <<<"$shown" || fail "the installed bvconfig showed no window: $shown"
-echo "installed bvctl and bvconfig find their data; bvconfig starts on the virtual mouse"
+# It started the installed monitor from its own folder; the path is this test's own.
+for _ in $(seq 100); do [ -S "$work/run/TBrisvaneMonMain" ] && break; sleep 0.1; done
+monitor=$(pgrep -f -x "$prefix/bin/bvmon") || fail "the installed bvconfig did not start bvmon"
+kill $monitor
+echo "installed bvctl and bvconfig find their data; bvconfig starts on the virtual mouse and starts bvmon"
 
 # The Debian package, built from the same build.
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >/dev/null

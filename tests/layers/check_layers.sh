@@ -12,6 +12,7 @@ declare -A allowed=(
   [macros]="settings platform keys util"
   [device]="settings platform keys util"
   [ui]="device macros settings platform keys util"
+  [monitor]="ui device macros settings platform keys util"
 )
 
 status=0

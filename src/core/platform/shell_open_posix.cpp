@@ -63,6 +63,12 @@ bool spawnDetached(const std::vector<std::string>& args, const fs::path& working
         }
         if (grandchild > 0)
             ::_exit(0);
+        // A program left running must not hold the starter's input and output: whoever reads
+        // them (a shell's command substitution, a test) would wait for it to end.
+        if (const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC); null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+        }
         int err = 0;
         if (!cwd.empty() && ::chdir(cwd.c_str()) != 0)
             err = errno;

@@ -18,6 +18,9 @@ public:
     /// Windows: opens, then creates, the mutex `name`. POSIX: flock on "<name>.lock" in the
     /// runtime folder; the system drops the lock when the process ends, however it ends.
     static SingleInstanceLock Acquire(const std::string& name);
+    /// True while some process holds the lock `name`; takes nothing from it (POSIX: a shared
+    /// lock for an instant, which Acquire waits out).
+    [[nodiscard]] static bool IsHeld(const std::string& name);
 
     SingleInstanceLock(SingleInstanceLock&& other) noexcept;
     SingleInstanceLock& operator=(SingleInstanceLock&& other) noexcept;

@@ -64,9 +64,16 @@ SingleInstanceLock SingleInstanceLock::Acquire(const std::string& name)
     if (fd < 0)
         return { Status::Unavailable, -1, "cannot open " + path.string() + ": " + std::strerror(errno) };
     int rc;
-    do {
-        rc = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
+    // Another program may be looking whether the lock is held (IsHeld): that takes a few
+    // microseconds, so a refusal is tried again before it counts.
+    for (int attempt = 0;; ++attempt) {
+        do {
+            rc = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc == 0 || errno != EWOULDBLOCK || attempt == 2)
+            break;
+        ::usleep(5000);
+    }
     if (rc == 0)
         return { Status::Acquired, fd, {} };
     const int err = errno;
@@ -74,6 +81,26 @@ SingleInstanceLock SingleInstanceLock::Acquire(const std::string& name)
     if (err == EWOULDBLOCK)
         return { Status::HeldByOther, -1, {} };
     return { Status::Unavailable, -1, "cannot lock " + path.string() + ": " + std::strerror(err) };
+}
+
+bool SingleInstanceLock::IsHeld(const std::string& name)
+{
+    if (!runtime::isPlainFileName(name))
+        return false;
+    const auto folder = runtime::runtimeFolder(nullptr);
+    if (!folder)
+        return false;
+    const auto path = *folder / (name + ".lock");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false; // never made: no one ever held it
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_SH | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    const bool held = rc != 0 && errno == EWOULDBLOCK;
+    ::close(fd); // drops the shared lock at once
+    return held;
 }
 
 } // namespace bv::platform

@@ -74,4 +74,16 @@ SingleInstanceLock SingleInstanceLock::Acquire(const std::string& name)
     return { Status::Acquired, reinterpret_cast<std::intptr_t>(created), {} };
 }
 
+bool SingleInstanceLock::IsHeld(const std::string& name)
+{
+    if (name.empty() || name.find('\\') != std::string::npos)
+        return false;
+    HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, win::wide(name).c_str());
+    if (existing) {
+        CloseHandle(existing);
+        return true;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 } // namespace bv::platform

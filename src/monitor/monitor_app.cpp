@@ -1,0 +1,304 @@
+#include "monitor_app.h"
+
+#include "ui/uiLanguage.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QSocketNotifier>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <chrono>
+#include <exception>
+
+namespace bv::monitor_app {
+
+namespace {
+
+QString Tr(const char* text)
+{
+    return QString::fromStdString(Translate(text));
+}
+
+QString Tr(const std::string& text)
+{
+    return QString::fromStdString(Translate(text));
+}
+
+const char* const kModeNames[2] = { "Mode 1", "Mode 2" };
+const char* const kProfileNames[5] = { "PROFILE1", "PROFILE2", "PROFILE3", "PROFILE4", "PROFILE5" };
+const char* const kConfiguratorRuns = "Close the configurator to switch here: it holds the settings while it runs.";
+
+enum Told { NoTray, NoFocus, LoadFailed, FocusLost };
+
+} // namespace
+
+MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
+    : QObject(parent)
+    , FEnv(std::move(env))
+{
+    FFollower = std::make_unique<monitor::FocusFollower>(*FEnv.Switching, *FEnv.Clock);
+    FMenu = std::make_unique<QMenu>();
+    FMenu->setToolTipsVisible(true);
+    auto* modes = new QActionGroup(FMenu.get());
+    for (int g = 0; g < 2; ++g) {
+        FModes[g] = FMenu->addAction(QString());
+        FModes[g]->setCheckable(true);
+        modes->addAction(FModes[g]);
+        connect(FModes[g], &QAction::triggered, this, [this, g] { ChooseMode(g); });
+    }
+    FMenu->addSeparator();
+    auto* profiles = new QActionGroup(FMenu.get());
+    for (int k = 0; k < 5; ++k) {
+        FProfiles[k] = FMenu->addAction(QString());
+        FProfiles[k]->setCheckable(true);
+        profiles->addAction(FProfiles[k]);
+        connect(FProfiles[k], &QAction::triggered, this, [this, k] { ChooseProfile(k); });
+    }
+    FMenu->addSeparator();
+    FOpen = FMenu->addAction(QString());
+    connect(FOpen, &QAction::triggered, this, [this] {
+        if (FEnv.OpenConfigurator)
+            FEnv.OpenConfigurator();
+    });
+    FApplications = FMenu->addAction(QString());
+    FApplications->setEnabled(static_cast<bool>(FEnv.EditApplications));
+    connect(FApplications, &QAction::triggered, this, [this] {
+        if (FEnv.EditApplications)
+            FEnv.EditApplications();
+    });
+    FPause = FMenu->addAction(QString());
+    FPause->setCheckable(true);
+    connect(FPause, &QAction::toggled, this, [this](bool paused) {
+        FFollower->SetPaused(paused);
+        UpdateFocusWatching();
+    });
+    FAutostart = FMenu->addAction(QString());
+    FAutostart->setCheckable(true);
+    connect(FAutostart, &QAction::triggered, this, [this](bool on) { ToggleAutostart(on); });
+    FMenu->addSeparator();
+    FQuit = FMenu->addAction(QString());
+    connect(FQuit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(FMenu.get(), &QMenu::aboutToShow, this, &MonitorApp::RefreshAvailability);
+
+    FTickTimer = new QTimer(this);
+    FTickTimer->setSingleShot(true);
+    connect(FTickTimer, &QTimer::timeout, this, [this] {
+        FFollower->Tick();
+        Reload(); // shows what the follower switched to; the rules are the same, so nothing re-arms
+    });
+
+    if (FEnv.TrayAvailable) {
+        FTray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/monitor/logo.svg")));
+        FTray->setContextMenu(FMenu.get());
+        connect(FTray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger && FEnv.OpenConfigurator)
+                FEnv.OpenConfigurator();
+        });
+        FTray->show();
+    }
+    Reload();
+    if (!FEnv.TrayAvailable)
+        TellOnce(NoTray,
+            Tr("There is no system tray on this desktop: bvmon runs without its icon, and profiles still follow the "
+               "applications."));
+}
+
+MonitorApp::~MonitorApp() = default;
+
+void MonitorApp::Reload()
+{
+    try {
+        FRecords = FEnv.LoadRecords();
+    } catch (const std::exception& e) {
+        TellOnce(
+            LoadFailed, Tr("The settings could not be loaded.") + QLatin1Char('\n') + QString::fromStdString(e.what()));
+    }
+    if (FEnv.Language && FRecords.Language >= 0 && FRecords.Language < FEnv.Language->LanguageCount()) {
+        const std::string shortID = FEnv.Language->GetLanguageShortIDByIndex(FRecords.Language);
+        if (shortID != FEnv.Language->LanguageName())
+            FEnv.Language->SetLang(shortID);
+    }
+    FFollower->SetRules(FRecords.Rules());
+    Retranslate();
+    ShowRecords();
+    UpdateFocusWatching();
+    ScheduleTick();
+}
+
+void MonitorApp::OnMessage(const platform::WindowMessage& message)
+{
+    switch (message.Msg) {
+    case platform::MSG_SETTINGS_CHANGED:
+    case platform::MSG_LANGUAGE_CHANGED:
+        // The configurator stored the language before telling; the record is the one truth.
+        Reload();
+        break;
+    case platform::MSG_CLOSE_CONFIG:
+        // A request to close, as the configurator takes it: scripts and tests end the monitor so.
+        QCoreApplication::quit();
+        break;
+    default:
+        break;
+    }
+}
+
+void MonitorApp::Retranslate()
+{
+    for (int g = 0; g < 2; ++g)
+        FModes[g]->setText(Tr(kModeNames[g]));
+    for (int k = 0; k < 5; ++k)
+        FProfiles[k]->setText(Tr(kProfileNames[k]));
+    FOpen->setText(Tr("Open configurator"));
+    FApplications->setText(Tr("Profiles for applications…"));
+    FPause->setText(Tr("Pause switching by application"));
+    FAutostart->setText(Tr("Start at login"));
+    FQuit->setText(Tr("Quit"));
+}
+
+void MonitorApp::ShowRecords()
+{
+    FModes[FRecords.Mode]->setChecked(true);
+    FProfiles[FRecords.CurrentProfile()]->setChecked(true);
+    if (FEnv.AutostartOn) {
+        const QSignalBlocker block(FAutostart);
+        FAutostart->setChecked(FEnv.AutostartOn());
+    }
+    FToolTip = QStringLiteral("bvmon\n%1: %2")
+                   .arg(Tr(kModeNames[FRecords.Mode]), Tr(kProfileNames[FRecords.CurrentProfile()]));
+    if (FTray)
+        FTray->setToolTip(FToolTip);
+    RefreshAvailability();
+}
+
+void MonitorApp::RefreshAvailability()
+{
+    const bool running = FEnv.Switching->ConfiguratorRunning();
+    for (QAction* a : FModes) {
+        a->setEnabled(!running);
+        a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
+    }
+    for (QAction* a : FProfiles) {
+        a->setEnabled(!running);
+        a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
+    }
+    // The configurator may have changed the records; what it left is shown, and the focused
+    // program counts again.
+    if (FConfiguratorWasRunning && !running) {
+        FConfiguratorWasRunning = false;
+        Reload();
+        FFollower->Reconsider();
+        ScheduleTick();
+    }
+    FConfiguratorWasRunning = running;
+}
+
+void MonitorApp::ChooseMode(int g)
+{
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        RefreshAvailability();
+        ShowRecords();
+        return;
+    }
+    if (!FEnv.Switching->SwitchMode(g))
+        TellSwitchFailure();
+    Reload();
+}
+
+void MonitorApp::ChooseProfile(int k)
+{
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        RefreshAvailability();
+        ShowRecords();
+        return;
+    }
+    if (!FEnv.Switching->SwitchProfile(k))
+        TellSwitchFailure();
+    Reload();
+}
+
+void MonitorApp::TellSwitchFailure()
+{
+    Say(Tr(FEnv.Switching->LastError()));
+}
+
+void MonitorApp::ToggleAutostart(bool on)
+{
+    try {
+        if (FEnv.SetAutostart)
+            FEnv.SetAutostart(on);
+    } catch (const std::exception& e) {
+        Say(Tr("Start at login could not be changed.") + QLatin1Char('\n') + QString::fromStdString(e.what()));
+    }
+    ShowRecords();
+}
+
+void MonitorApp::UpdateFocusWatching()
+{
+    const bool wanted = !FFollower->Paused() && FFollower->Rules().Active();
+    if (!wanted) {
+        FWatcherNotifier.reset();
+        FWatcher.reset();
+        return;
+    }
+    if (FWatcher || !FEnv.StartFocusWatcher)
+        return;
+    platform::FocusWatchStart start = FEnv.StartFocusWatcher([this](const std::string& program) {
+        FFollower->OnFocus(program);
+        ScheduleTick();
+    });
+    if (!start.Watcher) {
+        TellOnce(NoFocus,
+            Tr("Profiles cannot follow the applications here: the focused program cannot be seen.") + QLatin1Char('\n')
+                + Tr(start.Error));
+        return;
+    }
+    FWatcher = std::move(start.Watcher);
+    FFollower->OnFocus(FWatcher->FocusedProgram());
+    if (FWatcher->WaitHandle() >= 0) {
+        FWatcherNotifier = std::make_unique<QSocketNotifier>(FWatcher->WaitHandle(), QSocketNotifier::Read);
+        connect(FWatcherNotifier.get(), &QSocketNotifier::activated, this, &MonitorApp::OnFocusEvents);
+    }
+    ScheduleTick();
+}
+
+void MonitorApp::OnFocusEvents()
+{
+    if (FWatcher && !FWatcher->Dispatch()) {
+        TellOnce(FocusLost, Tr(FWatcher->Error()));
+        FWatcherNotifier.reset();
+        FWatcher.reset();
+    }
+}
+
+void MonitorApp::ScheduleTick()
+{
+    const auto deadline = FFollower->NextDeadline();
+    if (!deadline) {
+        FTickTimer->stop();
+        return;
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - FEnv.Clock->Now());
+    FTickTimer->start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count())));
+}
+
+void MonitorApp::TellOnce(int which, const QString& text)
+{
+    if (FTold[which])
+        return;
+    FTold[which] = true;
+    Say(text);
+}
+
+void MonitorApp::Say(const QString& text)
+{
+    if (FTray)
+        FTray->showMessage(QStringLiteral("bvmon"), text, QSystemTrayIcon::Warning);
+    if (FEnv.Tell)
+        FEnv.Tell(text);
+}
+
+} // namespace bv::monitor_app
