@@ -92,7 +92,7 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
     });
 
     if (FEnv.TrayAvailable) {
-        FTray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/monitor/logo.svg")));
+        FTray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/monitor/logo.png")));
         FTray->setContextMenu(FMenu.get());
         connect(FTray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger && FEnv.OpenConfigurator)

@@ -1,6 +1,7 @@
 #include "mainwindow/HelpUnit.h"
 
 #include "toolkit/caption_button.h"
+#include "toolkit/images.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
@@ -44,7 +45,7 @@ THelpForm::THelpForm(QWidget* parent, std::function<void()> openManual, std::fun
 
     MakeBanner(this, QRect(32, 22, 400, 30));
     BtnClose = MakeButton(this, "BtnClose", {}, "MyCloseBtn", QRect(534, 12, 28, 28));
-    BtnClose->setIcon(QIcon(":/images/close.svg"));
+    BtnClose->setIcon(ProgramIcon("close"));
     BtnClose->setIconSize(QSize(14, 14));
     BtnClose->setFocusPolicy(Qt::NoFocus);
     connect(BtnClose, &QPushButton::clicked, this, &THelpForm::reject);
