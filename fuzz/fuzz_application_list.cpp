@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto config = std::make_unique<bv::TMOUSECONFIGINFO>();
     std::memset(static_cast<void*>(config.get()), 0, sizeof(bv::TMOUSECONFIGINFO));
     const std::size_t listBytes = sizeof config->ApplicationList;
-    std::memcpy(static_cast<void*>(config->ApplicationList), data, size < listBytes ? size : listBytes);
+    if (size > 0) // an empty input may come without bytes at all
+        std::memcpy(static_cast<void*>(config->ApplicationList), data, size < listBytes ? size : listBytes);
     config->AutoSwitchProfileWhenAppRun = size > 0 ? data[0] : 0;
     // What follows the list is the focused program's path.
     const std::string program = size > listBytes
