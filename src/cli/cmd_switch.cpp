@@ -28,11 +28,13 @@ std::string VerifyProblem(const VerifyResult& v, const std::string& readError)
 {
     std::string text;
     if (!v.Differing.empty()) {
-        text = "The mouse does not hold what was written at";
+        // One group per block: "Mode 1 button block at 0x0090-0x0091, 0x0095".
+        text = "The mouse does not hold what was written:";
         for (std::size_t i = 0; i < v.Differing.size(); ++i) {
             const auto& d = v.Differing[i];
-            text += (i == 0 ? " " : ", ") + hexAddress(d.First) + (d.Last != d.First ? "-" + hexAddress(d.Last) : "")
-                + " (" + d.What + ")";
+            const bool newBlock = i == 0 || v.Differing[i - 1].What != d.What;
+            text += newBlock ? std::string(i == 0 ? " " : "; ") + d.What + " at " : std::string(", ");
+            text += hexAddress(d.First) + (d.Last != d.First ? "-" + hexAddress(d.Last) : "");
         }
         text += ".";
     }

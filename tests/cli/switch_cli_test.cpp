@@ -130,8 +130,10 @@ TEST_F(SwitchCli, VerifyNamesTheAddressesAFailedTransferLeftBehind)
     EXPECT_EQ(applied.code, 2);
     EXPECT_EQ(applied.out, "");
     EXPECT_NE(applied.err.find("the Mode 1 button block failed"), std::string::npos) << applied.err;
-    EXPECT_NE(applied.err.find("The mouse does not hold what was written at 0x"), std::string::npos) << applied.err;
-    EXPECT_NE(applied.err.find("(Mode 1 button block)"), std::string::npos) << applied.err;
+    EXPECT_NE(
+        applied.err.find("The mouse does not hold what was written: Mode 1 button block at 0x0090-0x0091, 0x0095"),
+        std::string::npos)
+        << applied.err;
     EXPECT_EQ(applied.err.find("Mode 2 button block"), std::string::npos) << "the other blocks arrived";
     fs::remove(state());
 
@@ -142,7 +144,9 @@ TEST_F(SwitchCli, VerifyNamesTheAddressesAFailedTransferLeftBehind)
     EXPECT_EQ(j["verify"]["matches"], false);
     ASSERT_FALSE(j["verify"]["differing"].empty());
     EXPECT_EQ(j["verify"]["differing"][0]["what"], "Mode 1 button block");
-    EXPECT_NE(settings.err.find("The mouse does not hold what was written at"), std::string::npos) << settings.err;
+    EXPECT_NE(
+        settings.err.find("The mouse does not hold what was written: Mode 1 button block at 0x0090"), std::string::npos)
+        << settings.err;
 }
 
 TEST_F(SwitchCli, NothingChangesWhileTheConfiguratorRuns)
