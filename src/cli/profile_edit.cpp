@@ -88,7 +88,7 @@ void check(bool done, const util::UserText& why, const std::string& option)
 }
 
 /// A key by display name, or by "VK,EXT" as `bvctl keys` lists them.
-KeyCode parseKey(const std::string& text)
+TableKey parseKey(const std::string& text)
 {
     if (const auto comma = text.find(','); comma != std::string::npos) {
         const auto vk = number(std::string_view(text).substr(0, comma));
@@ -96,14 +96,14 @@ KeyCode parseKey(const std::string& text)
         if (vk && ext && *vk >= 0 && *vk < kKeyTableRows && (*ext == 0 || *ext == 1))
             return { int(*vk), int(*ext) };
     }
-    const std::vector<KeyCode> keys = FindKeysByName(trim(text));
+    const std::vector<TableKey> keys = FindKeysByName(trim(text));
     if (keys.empty())
         throw BadInput("\"" + text + "\" is not the name of a key (bvctl keys lists them)");
     // Rows that send the same usage are one key to the mouse; otherwise the name is ambiguous.
-    for (const KeyCode& k : keys)
+    for (const TableKey& k : keys)
         if (GetKeyHidCode(k.VirtualKey, k.Extended) != GetKeyHidCode(keys[0].VirtualKey, keys[0].Extended)) {
             std::string choices;
-            for (const KeyCode& c : keys)
+            for (const TableKey& c : keys)
                 choices += (choices.empty() ? "" : " or ") + std::string("key:") + std::to_string(c.VirtualKey) + ","
                     + std::to_string(c.Extended) + " (HID usage "
                     + std::to_string(GetKeyHidCode(c.VirtualKey, c.Extended)) + ")";
@@ -134,14 +134,14 @@ TCOMBOKEYINFO parseCombo(const std::string& text)
         rest = rest.substr(plus + 1);
     }
     // One key, or two joined by a '+' (a key name may hold a '+' itself, as "+=" does).
-    auto keyOf = [](const std::string& name) -> std::optional<KeyCode> {
+    auto keyOf = [](const std::string& name) -> std::optional<TableKey> {
         try {
             return parseKey(name);
         } catch (const BadInput&) {
             return std::nullopt;
         }
     };
-    std::optional<KeyCode> first = keyOf(rest), second;
+    std::optional<TableKey> first = keyOf(rest), second;
     for (std::size_t plus = rest.find('+'); !first && plus != std::string::npos; plus = rest.find('+', plus + 1)) {
         first = keyOf(rest.substr(0, plus));
         second = first ? keyOf(rest.substr(plus + 1)) : std::nullopt;
@@ -422,7 +422,7 @@ ButtonFunction ParseButtonFunction(const std::string& text, const TMOUSEPROFILEI
     const std::string kind = colon == std::string::npos ? std::string() : util::AsciiLowered(text.substr(0, colon));
     const std::string rest = colon == std::string::npos ? std::string() : text.substr(colon + 1);
     if (kind == "key") {
-        const KeyCode k = parseKey(rest);
+        const TableKey k = parseKey(rest);
         f.MenuID = kMenuSingleKey;
         f.SingleKey = { static_cast<std::uint16_t>(k.VirtualKey), static_cast<std::uint16_t>(k.Extended) };
     } else if (kind == "combo") {

@@ -447,8 +447,9 @@ TEST(FunctionMenus, CaptionsNameTheItemsThatChooseAFunction)
         for (const std::string& name : subs.empty() ? std::vector<std::string> { caption } : subs) {
             const auto id = MenuIDOfCaption(ButtonMenuCaptions(), name);
             ASSERT_TRUE(id) << name;
-            if (*id != kMacroManagerMenuID)
+            if (*id != kMacroManagerMenuID) {
                 EXPECT_EQ(FunctionMenuTable[std::size_t(FunctionMenuRowOfID(*id))].MenuID, *id) << name;
+            }
         }
 }
 

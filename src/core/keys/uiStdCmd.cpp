@@ -262,9 +262,9 @@ bool IsModifierKeyCode(int vk)
     return (vk >= 0x10 && vk <= 0x12) || vk == 0x5B || vk == 0x5C || (vk >= 0xA0 && vk <= 0xA5);
 }
 
-std::vector<KeyCode> FindKeysByName(std::string_view name)
+std::vector<TableKey> FindKeysByName(std::string_view name)
 {
-    std::vector<KeyCode> keys;
+    std::vector<TableKey> keys;
     if (name.empty())
         return keys;
     for (int vk = 0; vk < kKeyTableRows; ++vk)

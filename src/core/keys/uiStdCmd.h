@@ -60,14 +60,14 @@ std::string GetKeyName(int vk, int ext);
 [[nodiscard]] bool IsModifierKeyCode(int vk);
 
 /// A key as the capture dialogs store it.
-struct KeyCode {
+struct TableKey {
     int VirtualKey = 0;
     int Extended = 0; // 0 or 1
-    bool operator==(const KeyCode&) const = default;
+    bool operator==(const TableKey&) const = default;
 };
 /// Every key (code 0..254, without and then with the extended flag) whose display name is `name`,
 /// ASCII letter case ignored; several keys can share a name (the main and the keypad Enter).
-std::vector<KeyCode> FindKeysByName(std::string_view name);
+std::vector<TableKey> FindKeysByName(std::string_view name);
 /// "Alt+", "Ctrl+", "Shift+", "WIN+" for the set bits, in this order.
 std::string GetModifierText(unsigned flags);
 /// The USB HID modifier byte of a modifier set; bits above Win are ignored.
