@@ -22,6 +22,7 @@ int run(int argc, char** argv)
     addProfileCommands(app, action, global);
     addDeviceCommands(app, action, global);
     addImageCommands(app, action, global);
+    addSwitchCommands(app, action, global);
     addKeyAndMacroCommands(app, action, global);
     addLanguageCommands(app, action, global);
     addSystemMouseCommands(app, action, global);

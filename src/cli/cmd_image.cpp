@@ -9,11 +9,13 @@
 #include "platform/atomic_file.h"
 #include "profile_file.h"
 #include "settings/DMUnit.h"
+#include "settings_session.h"
 
 #include <chrono>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace bv::cli {
@@ -60,7 +62,8 @@ private:
     int active_;
 };
 
-int apply(const GlobalOptions& global, const std::string& mode1File, const std::string& mode2File, int mode, int notice)
+int apply(const GlobalOptions& global, const std::string& mode1File, const std::string& mode2File, int mode, int notice,
+    bool verify)
 {
     FileApplyProfiles profiles(LoadProfileFile(mode1File), LoadProfileFile(mode2File), mode);
     DeviceSession session = OpenDeviceSession(global);
@@ -75,14 +78,27 @@ int apply(const GlobalOptions& global, const std::string& mode1File, const std::
     if (result.Refused())
         throw BadInput(result.Error.English());
     warn(result.Notes);
+    // Read back even after a failed step: the addresses that differ say what the mouse now holds.
+    std::optional<VerifyResult> checked;
+    if (verify)
+        checked = VerifyDeviceWrites(*session.hid, result.Writes);
+    const std::string differs
+        = checked ? VerifyProblem(*checked, session.describe(checked->FirstError)) : std::string();
     if (!result.Written)
         throw BadInput("The mouse did not take all settings: the " + result.FailedSteps.front() + " failed ("
             + session.describe(result.FirstError) + ")"
             + (result.FailedSteps.size() > 1
                     ? " and " + std::to_string(result.FailedSteps.size() - 1) + " later steps failed too"
                     : std::string())
-            + ". It may hold a mix of old and new settings: connect it and apply again.");
-    printJson({ { "written", true }, { "mode", mode }, { "current_cpi_index", result.CurrentCPIIndex } });
+            + ". It may hold a mix of old and new settings: connect it and apply again."
+            + (differs.empty() ? std::string() : " " + differs));
+    if (!differs.empty())
+        throw BadInput(differs);
+    nlohmann::ordered_json out { { "written", true }, { "mode", mode },
+        { "current_cpi_index", result.CurrentCPIIndex } };
+    if (checked)
+        out["verify"] = VerifyJson(*checked);
+    printJson(out);
     return kOk;
 }
 
@@ -191,6 +207,7 @@ void addImageCommands(CLI::App& app, Action& action, const GlobalOptions& global
         int set = 0;
         int mode = 0;
         int notice = 0;
+        bool verify = false;
     };
     auto opts = std::make_shared<Options>();
 
@@ -205,8 +222,11 @@ void addImageCommands(CLI::App& app, Action& action, const GlobalOptions& global
     ap->add_option("--mode", opts->mode, "The active mode afterwards, 0 or 1")->check(CLI::Range(0, 1));
     ap->add_option("--notice", opts->notice, "Second byte of the settings notice (the last chosen profile, 0..255)")
         ->check(CLI::Range(0, 255));
+    ap->add_flag("--verify", opts->verify, "Read back every block written and compare");
     ap->callback([&action, &global, opts] {
-        action = [&global, opts] { return apply(global, opts->mode1, opts->mode2, opts->mode, opts->notice); };
+        action = [&global, opts] {
+            return apply(global, opts->mode1, opts->mode2, opts->mode, opts->notice, opts->verify);
+        };
     });
 
     CLI::App* virt = nullptr;

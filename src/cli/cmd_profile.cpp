@@ -4,6 +4,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
+#include "profile_edit.h"
 #include "profile_file.h"
 #include "profile_json.h"
 #include "settings/DMUnit.h"
@@ -67,7 +68,7 @@ int status()
 
 void addProfileCommands(CLI::App& app, Action& action, const GlobalOptions&)
 {
-    auto* profile = app.add_subcommand("profile", "Create and inspect profile files (.pfd)");
+    auto* profile = app.add_subcommand("profile", "Create, inspect and change profile files (.pfd)");
     profile->require_subcommand(1);
 
     struct Options {
@@ -85,6 +86,8 @@ void addProfileCommands(CLI::App& app, Action& action, const GlobalOptions&)
     auto* show = profile->add_subcommand("show", "Print a profile file as JSON");
     show->add_option("FILE", opts->showFile, "Profile file")->required();
     show->callback([opts, &action] { action = [opts] { return profileShow(opts->showFile); }; });
+
+    addProfileEditCommands(*profile, action);
 
     auto* stat = app.add_subcommand("status", "Run the profile manager's start-up and print the modes and profiles");
     stat->callback([&action] { action = [] { return status(); }; });

@@ -24,30 +24,31 @@ Json outcome(const Json& value, const platform::SettingResult& r)
 int applySystemMouse(const std::string& file)
 {
     const auto profile = LoadProfileFile(file);
-    const TMOUSECONFIGINFO& c = profile->ConfigInfo;
-    const std::uint32_t doubleClick = c.DoubleClickSpeed;
-    const TSystemMouseParams params { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
-
-    auto settings = platform::OpenSystemMouseSettings();
-    const platform::SettingResult dc = settings->SetDoubleClickTime(doubleClick);
-    const SystemMouseParamsResult r = ApplySystemMouseParams(*settings, params);
-    const platform::RequestedMouseSettings asked = settings->Requested();
-
-    printJson({ { "double_click_time", outcome(doubleClick, dc) },
-        { "acceleration", outcome(*asked.Acceleration, r.Acceleration) },
-        { "pointer_speed", outcome(*asked.PointerSpeed, r.PointerSpeed) },
-        { "wheel_scroll_lines", outcome(*asked.WheelScrollLines, r.WheelLines) } });
-    bool failed = false;
-    for (const auto* s : { &dc, &r.Acceleration, &r.PointerSpeed, &r.WheelLines }) {
-        if (s->Status == platform::SettingStatus::Failed)
-            failed = true;
-        if (s->Status != platform::SettingStatus::Applied)
-            std::cerr << "bvctl: " << platform::SettingStatusName(s->Status) << ": " << s->Detail << '\n';
-    }
-    return failed ? kBadInput : kOk;
+    std::vector<std::string> failures;
+    printJson(ApplyProfileSystemMouse(profile->ConfigInfo, failures));
+    return failures.empty() ? kOk : kBadInput;
 }
 
 } // namespace
+
+nlohmann::ordered_json ApplyProfileSystemMouse(const TMOUSECONFIGINFO& c, std::vector<std::string>& failures)
+{
+    const std::uint32_t doubleClick = c.DoubleClickSpeed;
+    auto settings = platform::OpenSystemMouseSettings();
+    const platform::SettingResult dc = settings->SetDoubleClickTime(doubleClick);
+    const SystemMouseParamsResult r = ApplySystemMouseParams(*settings, SystemMouseParamsOf(c));
+    const platform::RequestedMouseSettings asked = settings->Requested();
+    for (const auto* s : { &dc, &r.Acceleration, &r.PointerSpeed, &r.WheelLines }) {
+        if (s->Status == platform::SettingStatus::Failed)
+            failures.push_back(s->Detail);
+        if (s->Status != platform::SettingStatus::Applied)
+            std::cerr << "bvctl: " << platform::SettingStatusName(s->Status) << ": " << s->Detail << '\n';
+    }
+    return { { "double_click_time", outcome(doubleClick, dc) },
+        { "acceleration", outcome(*asked.Acceleration, r.Acceleration) },
+        { "pointer_speed", outcome(*asked.PointerSpeed, r.PointerSpeed) },
+        { "wheel_scroll_lines", outcome(*asked.WheelScrollLines, r.WheelLines) } };
+}
 
 void addSystemMouseCommands(CLI::App& app, Action& action, const GlobalOptions&)
 {

@@ -87,6 +87,8 @@ TEST_F(BvctlTest, ProfileShowPrintsTheRecordFields)
     EXPECT_EQ(r.err, "");
     Json j = parseJson(r);
     Json& c = j["ConfigInfo"];
+    EXPECT_EQ(j.begin().key(), "schema") << "every output starts with its schema";
+    EXPECT_EQ(j["schema"], 1);
     EXPECT_EQ(j["ProfileHeader"]["FFileVersion"], 258);
     EXPECT_EQ(c["ButtonCount"], 7);
     EXPECT_EQ(c["CPIState"][0]["X"], 400);

@@ -48,7 +48,7 @@ TEST_F(DeviceCli, AWriteIsReadBackByAnotherProcess)
 
     const auto r = bvctl({ "--device", virtualDevice(), "read", "72", "5" });
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(parseJson(r), Json({ { "address", 72 }, { "data", "0102ffab00" } }));
+    EXPECT_EQ(parseJson(r), Json({ { "schema", 1 }, { "address", 72 }, { "data", "0102ffab00" } }));
 
     // BV_VIRTUAL_MOUSE names the same mouse when --device is left out.
     const auto viaEnv = bvctl({ "read", "0x4A", "2" }, { "BV_VIRTUAL_MOUSE=" + state().string() });
@@ -76,7 +76,9 @@ TEST_F(DeviceCli, ListShowsTheMouseCollectionsAndTheIdentifierList)
 {
     const auto r = bvctl({ "--device", "virtual", "list" });
     ASSERT_EQ(r.code, 0) << r.err;
-    const Json j = parseJson(r);
+    const Json out = parseJson(r);
+    EXPECT_EQ(out["schema"], 1);
+    const Json& j = out["items"];
     ASSERT_EQ(j.size(), 2u);
     const Json& vendor = j[0];
     std::vector<std::string> keys;
@@ -95,7 +97,7 @@ TEST_F(DeviceCli, ListShowsTheMouseCollectionsAndTheIdentifierList)
 
     // A config.ini list that names another device: listed as not accepted, and requests find nothing.
     std::ofstream(tmp / "program" / "config.ini") << "[IncludeHIDDeviceList]\nid1=HID\\VID_1234&PID_5678\n";
-    EXPECT_EQ(parseJson(bvctl({ "--device", "virtual", "list" }))[0]["accepted"], false);
+    EXPECT_EQ(parseJson(bvctl({ "--device", "virtual", "list" }))["items"][0]["accepted"], false);
     const auto read = bvctl({ "--device", virtualDevice(), "read", "0", "1" });
     EXPECT_EQ(read.code, 2);
     EXPECT_EQ(read.out, "");

@@ -23,7 +23,9 @@ TEST_F(KeysCli, KeysListsBothFlagsOfEveryCode)
 {
     const auto r = bvctl({ "keys" });
     ASSERT_EQ(r.code, 0) << r.err;
-    const Json j = parseJson(r);
+    const Json out = parseJson(r);
+    EXPECT_EQ(out["schema"], 1);
+    const Json& j = out["items"];
     ASSERT_EQ(j.size(), 510u);
     EXPECT_EQ(j[0], (Json { { "vk", 0 }, { "extended", 0 }, { "name", "" }, { "hid", 0 } }));
     EXPECT_EQ(j[2 * 0x0D], (Json { { "vk", 13 }, { "extended", 0 }, { "name", "ENTER" }, { "hid", 0x28 } }));

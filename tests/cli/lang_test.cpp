@@ -48,13 +48,14 @@ TEST_F(LangCommand, BuildThenDumpShowsTheFile)
     ASSERT_EQ(built.code, 0) << built.err;
     EXPECT_EQ(built.err, "");
     EXPECT_EQ(Json::parse(built.out),
-        Json::parse(R"({"file":")" + file.string()
+        Json::parse(R"({"schema":1,"file":")" + file.string()
             + R"(","sources":2,"languages":[{"id":"0409","lines":2},{"id":"0804","lines":2}]})"));
 
     const auto dumped = bvctl({ "lang", "dump", file.string() });
     ASSERT_EQ(dumped.code, 0) << dumped.err;
     EXPECT_EQ(dumped.err, "");
     const Json expected = Json::parse(R"({
+        "schema": 1,
         "sources": ["Apply", "OK"],
         "languages": [
             {"id": "0409", "lines": ["Apply=Apply", "OK=OK"]},

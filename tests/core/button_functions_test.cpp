@@ -1,8 +1,11 @@
 // Menu choices turned into stored slot functions: the table's rows and codes, the primary-button
 // rule, the limit of five macros, and buttons following an edited macro list.
 
+#include "keys/uiStdCmd.h"
 #include "settings/record_text.h"
 #include "ui/button_functions.h"
+#include "ui/function_menus.h"
+#include "ui/macro_list_edits.h"
 
 #include <gtest/gtest.h>
 
@@ -337,4 +340,168 @@ TEST(ButtonFunctions, CapturedKeysThatAreMediaKeysBecomeMediaFunctions)
             EXPECT_EQ(entry.DeviceCode, 16u);
         }
     }
+}
+
+// One entry point for a menu choice with what its dialog captured: each refusal leaves the profile
+// byte for byte as it was and says why.
+TEST(ButtonFunctions, AssignButtonFunctionRefusesWhatTheWindowRefuses)
+{
+    struct Case {
+        const char* what;
+        int slot;
+        ButtonFunction f;
+        const char* refusal; // start of the message, empty when assigned
+    };
+    ButtonFunction browserKey { kMenuSingleKey };
+    browserKey.SingleKey = { 0xA6, 0 }; // BROWSER_BACK: a consumer key of no Media item
+    ButtonFunction comboWithVolume { kMenuComboKey };
+    comboWithVolume.ComboKey = { 'A', 0, 0xAF, 0, kModifierCtrl };
+    ButtonFunction comboOfModifier { kMenuComboKey };
+    comboOfModifier.ComboKey = { 0x12, 0, 0, 0, kModifierCtrl };
+    ButtonFunction comboWithoutKey { kMenuComboKey };
+    comboWithoutKey.ComboKey = { 0, 0, 0, 0, kModifierCtrl };
+    ButtonFunction fireTooFast { kMenuFireKey };
+    fireTooFast.FireKey = { 3, 0 };
+    ButtonFunction fireTooMany { kMenuFireKey };
+    fireTooMany.FireKey = { 256, 10 };
+    const Case cases[] = {
+        { "copy on button 1", 0, { 801 }, "Button 1 can only click" },
+        { "disable on button 2", 1, { kMenuDisable }, "Button 2 can only click" },
+        { "no button 8", 7, { kMenuClick }, "There is no button 8." },
+        { "browser key", 3, browserKey, "The mouse cannot send the key BROWSER_BACK." },
+        { "volume in a combination", 3, comboWithVolume, "The mouse cannot send the key VOLUME_UP." },
+        { "modifier as a key", 3, comboOfModifier, "ALT is a modifier" },
+        { "combination without key", 3, comboWithoutKey, "A combination needs a key" },
+        { "fire without delay", 3, fireTooFast, "The fire key takes 1 to 255" },
+        { "fire with 256 clicks", 3, fireTooMany, "The fire key takes 1 to 255" },
+        { "a macro the list lacks", 3, { kMacroMenuIDBase + 2 }, "The profile has no macro 3." },
+        { "macro manager", 3, { kMacroManagerMenuID }, "Menu item 1101 is no function" },
+        { "the Basic submenu itself", 3, { kMenuBasic }, "Menu item 8 is no function" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto p = gameProfile({ "m1", "m2" });
+        const auto before = *p;
+        const ButtonAssignment r = AssignButtonFunction(*p, c.slot, c.f);
+        EXPECT_FALSE(r.Assigned());
+        EXPECT_EQ(r.Refusal.English().rfind(c.refusal, 0), 0u) << r.Refusal.English();
+        EXPECT_EQ(std::memcmp(&before, p.get(), sizeof before), 0);
+    }
+}
+
+TEST(ButtonFunctions, AssignButtonFunctionFollowsTheWindowsRules)
+{
+    auto p = gameProfile({ "m0", "m1", "m2", "m3", "m4", "m5" });
+    TMOUSECONFIGINFO& c = p->ConfigInfo;
+
+    // A right click on button 2 keeps button 1 the left click, and says so.
+    ButtonAssignment r = AssignButtonFunction(*p, 0, { kMenuRightClick });
+    ASSERT_TRUE(r.Assigned());
+    EXPECT_EQ(r.OtherPrimary, 1);
+    EXPECT_EQ(c.ButtonFuncInfo[1].MenuID, kMenuClick);
+
+    // A captured volume key becomes the Media menu's "Volume Up".
+    ButtonFunction volume { kMenuSingleKey };
+    volume.SingleKey = { 0xAF, 0 };
+    r = AssignButtonFunction(*p, 2, volume);
+    ASSERT_TRUE(r.Assigned());
+    EXPECT_EQ(r.MenuID, 1005u);
+    EXPECT_EQ(c.ButtonFuncInfo[2].MenuID, 1005u);
+    EXPECT_EQ(c.ButtonFuncInfo[2].MediaKey.nKeyValue1, 0xE9);
+
+    ButtonFunction fire { kMenuFireKey };
+    fire.FireKey = { 4, 60 };
+    ASSERT_TRUE(AssignButtonFunction(*p, 3, fire).Assigned());
+    EXPECT_EQ(c.ButtonFuncInfo[3].FireKey.nLoopCount, 4);
+    EXPECT_EQ(c.ButtonFuncInfo[3].DeviceCode, std::uint32_t(kCodeFire));
+
+    // Entries 7..9 count towards the limit too: with a macro there, slots 2..5 take four more and
+    // a sixth distinct macro on slot 6 is refused with the window's message.
+    ASSERT_EQ(AssignMacro(*p, 8, 5), MacroAssignment::Assigned);
+    for (int slot = 2; slot <= 5; ++slot)
+        ASSERT_TRUE(AssignButtonFunction(*p, slot, { kMacroMenuIDBase + std::uint32_t(slot - 2) }).Assigned());
+    const auto before = *p;
+    r = AssignButtonFunction(*p, 6, { kMacroMenuIDBase + 4 });
+    EXPECT_EQ(r.Refusal.English(), "You can assign macros to buttons shall not exceed 5 .");
+    EXPECT_EQ(std::memcmp(&before, p.get(), sizeof before), 0);
+}
+
+TEST(FunctionMenus, CaptionsNameTheItemsThatChooseAFunction)
+{
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Click"), 1u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "right click"), 2u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Copy"), 802u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Lock PC"), 906u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Volume Up"), 1005u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "DPI +"), 13u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Disable"), 16u);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Macro Manager"), kMacroManagerMenuID);
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Media"), std::nullopt) << "a submenu chooses nothing";
+    EXPECT_EQ(MenuIDOfCaption(ButtonMenuCaptions(), "Volume +"), std::nullopt);
+    EXPECT_EQ(MenuIDOfCaption(WheelMenuCaptions(), "Volume +"), 3u);
+    EXPECT_EQ(CaptionOfMenuID(ButtonMenuCaptions(), 1007), "Mute");
+    EXPECT_EQ(CaptionOfMenuID(ButtonMenuCaptions(), 1008), "");
+    EXPECT_EQ(CaptionOfMenuID(WheelMenuCaptions(), 6), "Forward");
+    // Every item that stores a function has the row the table gives it.
+    for (const auto& [caption, subs] : ButtonMenuCaptions())
+        for (const std::string& name : subs.empty() ? std::vector<std::string> { caption } : subs) {
+            const auto id = MenuIDOfCaption(ButtonMenuCaptions(), name);
+            ASSERT_TRUE(id) << name;
+            if (*id != kMacroManagerMenuID) {
+                EXPECT_EQ(FunctionMenuTable[std::size_t(FunctionMenuRowOfID(*id))].MenuID, *id) << name;
+            }
+        }
+}
+
+// The macro editor's limits when a whole macro joins or leaves the list.
+TEST(MacroListEdits, AddAndRemoveKeepTheListsLimitsAndTheButtons)
+{
+    auto p = gameProfile({ "alpha", "beta" });
+    auto macro = [](const std::string& name) {
+        TMACROKEYINFO m {};
+        SetRecordText(m.szMacroName, name);
+        m.MacroListCount = 1;
+        m.MacroList[0] = { 4, 1, 'A', 0 };
+        return m;
+    };
+    util::UserText why;
+    ASSERT_TRUE(AddMacroToProfile(*p, macro("gamma"), &why)) << why.English();
+    EXPECT_EQ(p->MacroKeyInfoList.nMacroInfoCount, 3);
+    EXPECT_EQ(p->MacroKeyInfoList.MacroInfos[2].nMacroIndex, 2);
+
+    struct Refused {
+        TMACROKEYINFO m;
+        const char* message;
+    };
+    TMACROKEYINFO damaged = macro("delta");
+    damaged.MacroListCount = 500;
+    const Refused refused[] = {
+        { macro("beta"), "The profile already has a macro named \"beta\"." },
+        { macro("a/b"), "This name cannot be used for a macro" },
+        { macro(""), "This name cannot be used for a macro" },
+        { damaged, "The macro" },
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.message);
+        const auto before = *p;
+        EXPECT_FALSE(AddMacroToProfile(*p, r.m, &why));
+        EXPECT_EQ(why.English().rfind(r.message, 0), 0u) << why.English();
+        EXPECT_EQ(std::memcmp(&before, p.get(), sizeof before), 0);
+    }
+    for (int i = 3; i < kMacroListMax; ++i)
+        ASSERT_TRUE(AddMacroToProfile(*p, macro("m" + std::to_string(i))));
+    EXPECT_FALSE(AddMacroToProfile(*p, macro("twenty-first"), &why));
+    EXPECT_EQ(why.English(), "You can create macros shall not exceed 20 .");
+
+    // Button 3 on "alpha", button 4 on "gamma": removing "alpha" disables button 3 and moves
+    // button 4 along with "gamma".
+    ASSERT_EQ(AssignMacro(*p, 2, 0), MacroAssignment::Assigned);
+    ASSERT_EQ(AssignMacro(*p, 3, 2), MacroAssignment::Assigned);
+    ASSERT_TRUE(RemoveMacroFromProfile(*p, "alpha", &why));
+    EXPECT_EQ(p->MacroKeyInfoList.nMacroInfoCount, kMacroListMax - 1);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[2].nMenuRow, kDisableMenuRow);
+    EXPECT_EQ(p->ConfigInfo.ButtonFuncInfo[3].MenuID, kMacroMenuIDBase + 1);
+    EXPECT_EQ(macroName(p->ConfigInfo.ButtonFuncInfo[3]), "gamma");
+    EXPECT_FALSE(RemoveMacroFromProfile(*p, "alpha", &why));
+    EXPECT_EQ(why.English(), "The profile has no macro named \"alpha\".");
 }

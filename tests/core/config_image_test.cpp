@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -678,6 +679,53 @@ TEST_F(ApplyTest, WorksOnTheProfileManagerAndKeepsThePausesInOrder)
     dm.ReadProfileInfo(stored, 1);
     EXPECT_EQ(stored.ConfigInfo.CurrentCPIIndex, 3) << "stored back before the images are built";
     EXPECT_EQ(pauses, (std::vector<int> { 100, 0, 0, 0, 100, 0, 0, 0, 0, 0, 50 }));
+}
+
+} // namespace
+
+namespace {
+
+// Apply keeps what it sent, so a read-back can name the bytes the mouse does not hold.
+TEST_F(ApplyTest, VerifyNamesTheBytesTheMouseDoesNotHold)
+{
+    FileProfiles profiles;
+    profiles.mode[0] = factoryProfile(0);
+    profiles.mode[1] = factoryProfile(2);
+    assignMacro(*profiles.mode[0], 2, addMacro(*profiles.mode[0], { key('A', 1), key('A', 0) }));
+    const auto result = ApplyDeviceSequence(hid, profiles, 0, hooks);
+    ASSERT_TRUE(result.Written);
+    std::set<std::string> steps;
+    for (const auto& w : result.Writes)
+        steps.insert(w.What);
+    for (const char* step : { "Mode 1 button block", "Mode 1 macro slot 1", "Mode 2 CPI block", "report rates",
+             "set selector", "wheel light" })
+        EXPECT_TRUE(steps.count(step)) << step;
+    EXPECT_TRUE(VerifyDeviceWrites(hid, result.Writes).Matches());
+
+    // Two neighbouring bytes of the mode 2 light block, and the set selector, changed behind Apply's back.
+    const auto light = std::find_if(result.Writes.begin(), result.Writes.end(),
+        [](const TDeviceWrite& w) { return w.What == "Mode 2 light block"; });
+    ASSERT_NE(light, result.Writes.end());
+    const std::uint8_t changed[] = { std::uint8_t(light->Data[1] ^ 0xFF), std::uint8_t(light->Data[2] ^ 0xFF) };
+    ASSERT_EQ(WriteDeviceMemory(hid, changed, 2, std::uint16_t(light->Address + 1)), 0u);
+    ASSERT_EQ(WriteDeviceByte(hid, std::uint8_t(profiles.active ^ 1), kAddrSetSelector), 0u);
+    const VerifyResult v = VerifyDeviceWrites(hid, result.Writes);
+    ASSERT_EQ(v.Differing.size(), 2u);
+    EXPECT_EQ(v.Differing[0].First, light->Address + 1);
+    EXPECT_EQ(v.Differing[0].Last, light->Address + 2);
+    EXPECT_EQ(v.Differing[0].What, "Mode 2 light block");
+    EXPECT_EQ(v.Differing[1].First, kAddrSetSelector);
+    EXPECT_TRUE(v.Unread.empty());
+
+    // A read that fails is no match either, and says which block it was.
+    VirtualMouseFaults faults;
+    faults.failTransfer = 1;
+    mouse->setFaults(faults);
+    const VerifyResult unread = VerifyDeviceWrites(hid, result.Writes);
+    EXPECT_FALSE(unread.Matches());
+    ASSERT_EQ(unread.Unread.size(), 1u);
+    EXPECT_EQ(unread.Unread[0], result.Writes[0].What);
+    EXPECT_NE(unread.FirstError, 0u);
 }
 
 } // namespace

@@ -114,3 +114,30 @@ TEST(CPILevels, AProfileWithoutEnabledLevelsGetsTheClickedOne)
     EXPECT_EQ(c->CPIState[2].State, 1);
     EXPECT_EQ(FirstEnabledCPILevel(*c), 2);
 }
+
+// A level button's click as a whole: the current level follows the first enabled one, and the
+// profile always has four levels.
+TEST(CPILevels, ChangingALevelsStateKeepsTheCurrentLevelOnAnEnabledOne)
+{
+    auto c = fourLevels(0);
+    c->CurrentCPIIndex = 0;
+    c->CPILevel = 2;
+    c->CPIState[2].State = 7; // a damaged state reads as enabled and is stored as 1
+    util::UserText why;
+    ASSERT_TRUE(ChangeCPILevelState(*c, 0, false, &why));
+    EXPECT_EQ(c->CurrentCPIIndex, 1);
+    EXPECT_EQ(c->CPILevel, 4);
+    EXPECT_EQ(c->CPIState[2].State, 1);
+    EXPECT_EQ(c->HWCPIState[2].State, 1);
+    ASSERT_TRUE(ChangeCPILevelState(*c, 1, false));
+    ASSERT_TRUE(ChangeCPILevelState(*c, 2, false));
+    EXPECT_EQ(c->CurrentCPIIndex, 3);
+    EXPECT_FALSE(ChangeCPILevelState(*c, 3, false, &why));
+    EXPECT_EQ(why.English(), "Level 4 is the only enabled CPI level; the mouse needs one.");
+    EXPECT_EQ(c->CPIState[3].State, 1);
+    // Enabling a later level leaves the first enabled one current.
+    ASSERT_TRUE(ChangeCPILevelState(*c, 1, true));
+    EXPECT_EQ(c->CurrentCPIIndex, 1);
+    EXPECT_FALSE(ChangeCPILevelState(*c, 4, true, &why));
+    EXPECT_EQ(why.English(), "There is no CPI level 5.");
+}

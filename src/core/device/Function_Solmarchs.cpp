@@ -170,10 +170,14 @@ std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::ui
     return ReadDeviceMemory(hid, &destination, 1, address);
 }
 
+std::uint8_t WheelLightByte(int value, int on)
+{
+    return static_cast<std::uint8_t>((on != 0 ? 0x80 : 0) | (value & 0x7F));
+}
+
 std::uint32_t WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address)
 {
-    const std::uint8_t byte = static_cast<std::uint8_t>((on != 0 ? 0x80 : 0) | (value & 0x7F));
-    return WriteDeviceByte(hid, byte, address);
+    return WriteDeviceByte(hid, WheelLightByte(value, on), address);
 }
 
 std::uint32_t WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address)

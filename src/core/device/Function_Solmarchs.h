@@ -122,7 +122,10 @@ std::uint8_t ReportIdForLength(std::uint32_t n);
 [[nodiscard]] std::uint32_t SendLightPreview(TuiHIDData& hid, const TLightBlock& block);
 [[nodiscard]] std::uint32_t WriteDeviceByte(TuiHIDData& hid, std::uint8_t value, std::uint16_t address);
 [[nodiscard]] std::uint32_t ReadDeviceByte(TuiHIDData& hid, std::uint8_t& destination, std::uint16_t address);
-/// One byte: bit 7 the wheel light (any non-zero `on` is on), bits 0 to 6 the low bits of `value`.
+/// The wheel light byte: bit 7 the wheel light (any non-zero `on` is on), bits 0 to 6 the low
+/// bits of `value`.
+[[nodiscard]] std::uint8_t WheelLightByte(int value, int on);
+/// Writes WheelLightByte(value, on).
 [[nodiscard]] std::uint32_t WriteWheelLightByte(TuiHIDData& hid, int value, int on, std::uint16_t address);
 [[nodiscard]] std::uint32_t WriteLightBlock(TuiHIDData& hid, const TLightBlock& block, std::uint16_t address);
 [[nodiscard]] std::uint32_t WriteCPIBlock(TuiHIDData& hid, const TCPIBlock& block, std::uint16_t address);

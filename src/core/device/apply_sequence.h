@@ -2,6 +2,7 @@
 // The device half of Apply: both modes' profiles written into the mouse's two configuration sets.
 
 #include "device/Function_Solmarchs.h"
+#include "device/config_image.h"
 #include "settings/pubunit_solmarch.h"
 #include "util/user_text.h"
 
@@ -63,6 +64,8 @@ struct ApplyResult {
     /// What reached the mouse differently from the profiles.
     std::vector<util::UserText> Notes;
     std::int32_t CurrentCPIIndex = 0;
+    /// Every memory write of the sequence, in order, as it was sent (failed ones too).
+    std::vector<TDeviceWrite> Writes;
 
     [[nodiscard]] bool Refused() const { return !Error.Source.empty(); }
 };
@@ -72,5 +75,31 @@ struct ApplyResult {
 /// caller tests that the mouse is present. `notice` is the second byte of the settings notice.
 /// Every step is sent even after one failed; the failures are in the result.
 ApplyResult ApplyDeviceSequence(TuiHIDData& hid, ApplyProfiles& profiles, std::uint8_t notice, const ApplyHooks& hooks);
+
+/// Memory that does not hold what was written to it.
+struct DifferingBytes {
+    std::uint16_t First = 0; // first address that differs
+    std::uint16_t Last = 0; // last address of the run
+    std::string What; // the write it belongs to
+};
+
+struct VerifyResult {
+    /// Runs of addresses whose bytes differ from the writes, in the order of the writes.
+    std::vector<DifferingBytes> Differing;
+    /// The writes that could not be read back, and the error of the first such read.
+    std::vector<std::string> Unread;
+    std::uint32_t FirstError = 0;
+
+    [[nodiscard]] bool Matches() const { return Differing.empty() && Unread.empty(); }
+};
+
+/// Reads back every block of `writes` and compares it with what was written; where the same
+/// address was written twice, the later write counts. Needs a mouse that answers memory reads.
+[[nodiscard]] VerifyResult VerifyDeviceWrites(TuiHIDData& hid, const std::vector<TDeviceWrite>& writes);
+
+/// A profile button's device half for the profile now current: set selector, settings notice
+/// (1, `currentGame`), then the light preview of `profile` with its wheel light.
+[[nodiscard]] std::uint32_t ProfileSwitchSequence(
+    TuiHIDData& hid, int profileIndex, std::uint8_t currentGame, const TMOUSECONFIGINFO& profile);
 
 } // namespace bv

@@ -1,5 +1,6 @@
 #include "keys/uiStdCmd.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -11,6 +12,12 @@ struct KeyTables {
     std::array<TKeyboardInfoTable, kKeyTableRows> standard;
     std::array<TKeyboardInfoTable, kKeyTableRows> extended;
 };
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 std::string hex(int value, int digits)
 {
@@ -248,6 +255,23 @@ std::string GetKeyName(int vk, int ext)
 {
     const TKeyboardInfoTable* row = GetKeyRow(vk, ext);
     return row ? row->KeyDescription : std::string();
+}
+
+bool IsModifierKeyCode(int vk)
+{
+    return (vk >= 0x10 && vk <= 0x12) || vk == 0x5B || vk == 0x5C || (vk >= 0xA0 && vk <= 0xA5);
+}
+
+std::vector<TableKey> FindKeysByName(std::string_view name)
+{
+    std::vector<TableKey> keys;
+    if (name.empty())
+        return keys;
+    for (int vk = 0; vk < kKeyTableRows; ++vk)
+        for (int ext = 0; ext <= 1; ++ext)
+            if (const TKeyboardInfoTable* row = GetKeyRow(vk, ext); row && sameIgnoringCase(row->KeyDescription, name))
+                keys.push_back({ vk, ext });
+    return keys;
 }
 
 std::string GetModifierText(unsigned flags)

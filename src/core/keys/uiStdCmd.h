@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace bv {
 
@@ -52,6 +54,20 @@ std::uint8_t GetKeyboardHidByte(int vk, int ext);
 std::string GetConsumerUsageName(int usage);
 /// Display name of the key, empty when the code is outside 0..254.
 std::string GetKeyName(int vk, int ext);
+
+/// True for the Shift, Ctrl, Alt and Win keys (generic, left and right): a combination holds them
+/// as its modifier set, never as one of its keys.
+[[nodiscard]] bool IsModifierKeyCode(int vk);
+
+/// A key as the capture dialogs store it.
+struct TableKey {
+    int VirtualKey = 0;
+    int Extended = 0; // 0 or 1
+    bool operator==(const TableKey&) const = default;
+};
+/// Every key (code 0..254, without and then with the extended flag) whose display name is `name`,
+/// ASCII letter case ignored; several keys can share a name (the main and the keypad Enter).
+std::vector<TableKey> FindKeysByName(std::string_view name);
 /// "Alt+", "Ctrl+", "Shift+", "WIN+" for the set bits, in this order.
 std::string GetModifierText(unsigned flags);
 /// The USB HID modifier byte of a modifier set; bits above Win are ignored.

@@ -3,13 +3,11 @@
 #include "settings/cpi_steps.h"
 
 #include <algorithm>
+#include <string>
 
 namespace bv {
 
 namespace {
-
-constexpr int kMinimumCPI = 100;
-constexpr int kMaximumCPI = 3500;
 
 bool inRange(int level)
 {
@@ -71,6 +69,34 @@ int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c)
         if (c.CPIState[level].State == 1)
             return level;
     return -1;
+}
+
+bool ChangeCPILevelState(TMOUSECONFIGINFO& c, int level, bool enabled, util::UserText* why)
+{
+    if (!inRange(level)) {
+        if (why)
+            *why = { "There is no CPI level %1.", { std::to_string(level + 1) } };
+        return false;
+    }
+    const bool changed = SetCPILevelEnabled(c, level, enabled);
+    if (!changed && why)
+        *why = { "Level %1 is the only enabled CPI level; the mouse needs one.", { std::to_string(level + 1) } };
+    NormaliseCPILevelStates(c);
+    if (const int first = FirstEnabledCPILevel(c); first >= 0)
+        c.CurrentCPIIndex = first;
+    c.CPILevel = kCPILevelsUsed;
+    return changed;
+}
+
+void ChangeCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value)
+{
+    SetCPILevelValue(c, level, axis, value);
+    NormaliseCPILevelStates(c);
+}
+
+void SetCPIAxesSeparate(TMOUSECONFIGINFO& c, bool separate)
+{
+    c.ApplyDiffirentXY = separate ? 1 : 0;
 }
 
 } // namespace bv

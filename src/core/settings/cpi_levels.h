@@ -3,6 +3,7 @@
 // and the device steps that follow from it.
 
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 namespace bv {
 
@@ -26,5 +27,21 @@ void NormaliseCPILevelStates(TMOUSECONFIGINFO& c);
 
 /// The first of levels 0..3 whose State is 1, or -1 when there is none.
 int FirstEnabledCPILevel(const TMOUSECONFIGINFO& c);
+
+/// What a level box takes: 100 to 3500 CPI.
+inline constexpr int kMinimumCPI = 100;
+inline constexpr int kMaximumCPI = 3500;
+
+/// A level button's click: the level joins or leaves the mouse's cycle (leaving is refused for
+/// the last enabled level, false), every State becomes 0 or 1, the first enabled level becomes
+/// the current one, and the profile has four levels.
+[[nodiscard]] bool ChangeCPILevelState(TMOUSECONFIGINFO& c, int level, bool enabled, util::UserText* why = nullptr);
+
+/// A level box's edit: SetCPILevelValue, with the States made 0 or 1.
+void ChangeCPILevelValue(TMOUSECONFIGINFO& c, int level, CPIAxis axis, int value);
+
+/// The "Diffirent X/Y setting" check box: whether the next edits set X and Y apart. The values
+/// already stored stay as they are.
+void SetCPIAxesSeparate(TMOUSECONFIGINFO& c, bool separate);
 
 } // namespace bv

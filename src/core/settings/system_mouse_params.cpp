@@ -9,6 +9,11 @@
 
 namespace bv {
 
+TSystemMouseParams SystemMouseParamsOf(const TMOUSECONFIGINFO& c)
+{
+    return { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
+}
+
 platform::MouseAcceleration MouseAccelerationValues(std::int32_t index)
 {
     static constexpr std::array<platform::MouseAcceleration, 4> kTable = { {

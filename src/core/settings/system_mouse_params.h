@@ -2,6 +2,7 @@
 // The system mouse settings a profile carries, and handing them to the system on Apply.
 
 #include "platform/system_mouse.h"
+#include "settings/pubunit_solmarch.h"
 
 #include <array>
 #include <cstdint>
@@ -21,6 +22,9 @@ struct TSystemMouseParams {
     bool operator==(const TSystemMouseParams&) const = default;
 };
 static_assert(sizeof(TSystemMouseParams) == 12);
+
+/// What a profile hands to the system on Apply.
+TSystemMouseParams SystemMouseParamsOf(const TMOUSECONFIGINFO& c);
 
 /// The system's acceleration triple for an acceleration index. A profile only ever stores 0 or
 /// 1; an index outside the table means acceleration off, which is also what the window shows.

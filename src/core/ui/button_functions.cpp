@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <utility>
 
 namespace bv {
 
@@ -225,6 +227,103 @@ bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id)
     entry.FuncKind = kFuncKindMouse;
     entry.MenuID = id;
     return true;
+}
+
+std::optional<util::UserText> SingleKeyProblem(const TSINGLEKEYINFO& key)
+{
+    if (IsConsumerKey(key.nKeyValue1, key.nKey1Extended) && MediaMenuIDOfKey(key.nKeyValue1, key.nKey1Extended) == 0)
+        return util::UserText { "The mouse cannot send the key %1.",
+            { GetKeyName(key.nKeyValue1, key.nKey1Extended) } };
+    return std::nullopt;
+}
+
+std::optional<util::UserText> ComboKeyProblem(const TCOMBOKEYINFO& combo)
+{
+    if (combo.nKeyValue1 == 0)
+        return util::UserText { "A combination needs a key besides its modifiers.", {} };
+    for (const auto& [vk, ext] : { std::pair<int, int> { combo.nKeyValue1, combo.nKey1Extended },
+             std::pair<int, int> { combo.nKeyValue2, combo.nKey2Extended } }) {
+        if (vk != 0 && IsConsumerKey(vk, ext))
+            return util::UserText { "The mouse cannot send the key %1.", { GetKeyName(vk, ext) } };
+        if (IsModifierKeyCode(vk))
+            return util::UserText { "%1 is a modifier: a combination holds it among its modifiers, not as a key.",
+                { GetKeyName(vk, ext) } };
+    }
+    if (combo.nModifier > (kModifierAlt | kModifierCtrl | kModifierShift | kModifierWin))
+        return util::UserText { "A combination's modifiers are Alt, Ctrl, Shift and Win.", {} };
+    return std::nullopt;
+}
+
+std::optional<util::UserText> FireKeyProblem(const TFIREKEYINFO& fire)
+{
+    auto outside = [](int v) { return v < kFireValueMin || v > kFireValueMax; };
+    if (outside(fire.nLoopCount) || outside(fire.DelyValue))
+        return util::UserText { "The fire key takes %1 to %2 clicks with a delay of %1 to %2 ms.",
+            { std::to_string(kFireValueMin), std::to_string(kFireValueMax) } };
+    return std::nullopt;
+}
+
+util::UserText TooManyMacrosText()
+{
+    return { "You can assign macros to buttons shall not exceed 5 .", {} };
+}
+
+ButtonAssignment AssignButtonFunction(TMOUSEPROFILEINFO& profile, int slot, const ButtonFunction& f)
+{
+    ButtonAssignment result;
+    result.MenuID = f.MenuID;
+    auto refuse = [&result](util::UserText why) {
+        result.Refusal = std::move(why);
+        return result;
+    };
+    if (slot < 0 || slot >= kGameButtonCount)
+        return refuse({ "There is no button %1.", { std::to_string(slot + 1) } });
+    TMOUSECONFIGINFO& config = profile.ConfigInfo;
+    if (slot <= 1) {
+        if (f.MenuID != kMenuClick && f.MenuID != kMenuRightClick)
+            return refuse({ "Button %1 can only click or right-click, so the mouse always has a left click.",
+                { std::to_string(slot + 1) } });
+        result.OtherPrimary = AssignPrimaryButton(config, slot, f.MenuID);
+        return result;
+    }
+    if (f.MenuID >= kMacroMenuIDBase && ParentMenuOf(f.MenuID) == kMenuMacro) {
+        const int index = int(f.MenuID - kMacroMenuIDBase);
+        switch (AssignMacro(profile, slot, index)) {
+        case MacroAssignment::Assigned:
+            return result;
+        case MacroAssignment::TooManyMacros:
+            return refuse(TooManyMacrosText());
+        case MacroAssignment::NoSuchMacro:
+            break;
+        }
+        return refuse({ "The profile has no macro %1.", { std::to_string(index + 1) } });
+    }
+
+    TBUTTONFUNCINFO entry = config.ButtonFuncInfo[slot];
+    switch (f.MenuID) {
+    case kMenuSingleKey:
+        if (auto why = SingleKeyProblem(f.SingleKey))
+            return refuse(std::move(*why));
+        if (!AssignCapturedKey(entry, f.SingleKey, &result.MenuID))
+            return refuse({ "The mouse cannot send the key %1.",
+                { GetKeyName(f.SingleKey.nKeyValue1, f.SingleKey.nKey1Extended) } });
+        break;
+    case kMenuComboKey:
+        if (auto why = ComboKeyProblem(f.ComboKey))
+            return refuse(std::move(*why));
+        AssignComboKey(entry, f.ComboKey);
+        break;
+    case kMenuFireKey:
+        if (auto why = FireKeyProblem(f.FireKey))
+            return refuse(std::move(*why));
+        AssignFireKey(entry, f.FireKey);
+        break;
+    default:
+        if (!AssignMenuFunction(entry, f.MenuID))
+            return refuse({ "Menu item %1 is no function for a button.", { std::to_string(f.MenuID) } });
+    }
+    config.ButtonFuncInfo[slot] = entry;
+    return result;
 }
 
 } // namespace bv

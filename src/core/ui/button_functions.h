@@ -3,8 +3,10 @@
 // macros on buttons, and keeping buttons on their macros after the macro list changed.
 
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace bv {
 
@@ -67,5 +69,46 @@ void FollowMacroList(TMOUSEPROFILEINFO& profile);
 /// Gives a wheel slot one of the wheel menu's functions (1..6); the slot keeps its device code.
 /// False, with `entry` unchanged, for another ID.
 [[nodiscard]] bool AssignWheelFunction(TBUTTONFUNCINFO& entry, std::uint32_t id);
+
+/// What the fire-key dialog takes for the number of clicks and the delay between them (ms).
+inline constexpr int kFireValueMin = 1;
+inline constexpr int kFireValueMax = 255;
+
+/// Why the mouse cannot send a captured single key (a consumer key that is not one of the Media
+/// menu's), nullopt when it can.
+[[nodiscard]] std::optional<util::UserText> SingleKeyProblem(const TSINGLEKEYINFO& key);
+/// Why a captured combination cannot be a button's function: no key, or a consumer key in it.
+[[nodiscard]] std::optional<util::UserText> ComboKeyProblem(const TCOMBOKEYINFO& combo);
+/// Why fire-key settings cannot be taken: a count or delay outside 1..255.
+[[nodiscard]] std::optional<util::UserText> FireKeyProblem(const TFIREKEYINFO& fire);
+
+/// The message of a macro refused because the buttons would use more than five.
+util::UserText TooManyMacrosText();
+
+/// A function chosen for a button slot: the menu item's ID (a macro is 1102 + its index in the
+/// profile's list) and, for "Single Key", "Combo Key" and "Fire Key...", what the dialog took.
+struct ButtonFunction {
+    std::uint32_t MenuID = 0;
+    TSINGLEKEYINFO SingleKey {};
+    TCOMBOKEYINFO ComboKey {};
+    TFIREKEYINFO FireKey {};
+};
+
+struct ButtonAssignment {
+    /// Why nothing changed; empty when the function was assigned.
+    util::UserText Refusal;
+    /// The item the slot now shows (a media key captured as a single key shows its Media item).
+    std::uint32_t MenuID = 0;
+    /// The other primary button when a right click made it the left click, -1 otherwise.
+    int OtherPrimary = -1;
+
+    [[nodiscard]] bool Assigned() const { return Refusal.Source.empty(); }
+};
+
+/// Every rule of a choice in a button slot's menu (0..6): the primary buttons offer only "Click"
+/// and "Right Click" and keep one left click between them; a captured key of the Media menu
+/// becomes that item and other consumer keys are refused; at most five distinct macros on the
+/// buttons. A refusal changes nothing.
+[[nodiscard]] ButtonAssignment AssignButtonFunction(TMOUSEPROFILEINFO& profile, int slot, const ButtonFunction& f);
 
 } // namespace bv
