@@ -67,8 +67,9 @@ TEST(ProfileOptions, RangedSettingsTakeTheirValuesAndRefuseTheRest)
         EXPECT_EQ(c.set(*profile, c.value, &why), c.taken);
         EXPECT_EQ(c.stored(*profile), c.taken ? c.value : 7);
         EXPECT_EQ(why.Source.empty(), c.taken);
-        if (!c.taken)
+        if (!c.taken) {
             EXPECT_NE(why.English().find(std::to_string(c.value)), std::string::npos) << why.English();
+        }
     }
 }
 
