@@ -61,9 +61,9 @@ int main(int argc, char** argv)
     QMap<QString, QStringList> lights;
     while (args.size() >= 2 && args.front() == "--light") {
         args.removeFirst();
-        const QStringList spec = args.takeFirst().split('=');
-        if (spec.size() == 2)
-            lights[spec[0]] = spec[1].toLower().split(',');
+        const QStringList light = args.takeFirst().split('=');
+        if (light.size() == 2)
+            lights[light[0]] = light[1].toLower().split(',');
     }
     for (const QString& file : args) {
         QFile f(file);
