@@ -18,8 +18,13 @@ DEB_PACKAGES = cmake make g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 WIN_PACKAGES = g++-mingw-w64-x86-64 wine64 googletest libcli11-dev nlohmann-json3-dev cmake make xvfb xauth
 WIN_BUILD ?= build-windows
+# The window for Windows: a static Qt for Windows built once per machine from Debian's source of the
+# host's Qt, kept outside the source tree; then the window and its tests cross-built against it.
+QT_WIN        ?= $(HOME)/.cache/bvconfig/qt-windows-6.4.2
+WIN_GUI_BUILD ?= build-windows-gui
+QT_WIN_PACKAGES = ninja-build dpkg-dev perl qt6-base-dev qt6-svg-dev
 
-.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz-build fuzz fuzz-long windows windows-test format format-check clean package stress
+.PHONY: all deps fuzz-deps windows-deps build test test-asan test-tsan run fuzz-build fuzz fuzz-long windows windows-test windows-gui windows-gui-test format format-check clean package stress
 
 all: build
 
@@ -106,6 +111,24 @@ windows: windows-deps
 windows-test: windows
 	bash scripts/windows-test $(WIN_BUILD)
 
+# bvconfig.exe, bvmon.exe and the GUI tests, fully static. The pictures are rendered by the host
+# build's tool, since the Windows Qt has no SVG module.
+windows-gui: windows-deps deps $(BUILD)/CMakeCache.txt
+	@bash .ci/install-deps $(QT_WIN_PACKAGES)
+	bash scripts/windows-sysroot $(WIN_BUILD)/sysroot
+	bash scripts/qt-windows $(QT_WIN)
+	cmake --build $(BUILD) --target bvconfig-render-images -j $(JOBS)
+	cmake -S . -B $(WIN_GUI_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(QT_WIN)/lib/cmake/Qt6/qt.toolchain.cmake \
+	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake) -DCMAKE_BUILD_TYPE=Release \
+	  -DBV_RENDER_IMAGES=$(abspath $(BUILD))/bvconfig-render-images \
+	  -DGTest_DIR=$(abspath $(WIN_BUILD))/sysroot/lib/cmake/GTest \
+	  -DCLI11_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include \
+	  -DNLOHMANN_JSON_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include
+	cmake --build $(WIN_GUI_BUILD) -j $(JOBS) --target bvconfig bvmon bvgui_tests
+
+windows-gui-test: windows-gui
+	bash scripts/windows-gui-test $(WIN_GUI_BUILD)
+
 FORMAT_FILES = find src tests fuzz bench packaging \( -name '*.cpp' -o -name '*.h' \) -print0
 
 format:
@@ -117,4 +140,4 @@ format-check:
 	@$(FORMAT_FILES) | xargs -0 clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) $(WIN_GUI_BUILD)
