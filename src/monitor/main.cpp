@@ -4,6 +4,8 @@
 #include "core_switching.h"
 #include "monitor_app.h"
 
+#include "device/device_selection.h"
+#include "device/uiHIDData.h"
 #include "platform/autostart.h"
 #include "platform/folders.h"
 #include "platform/monitor_link.h"
@@ -18,9 +20,11 @@
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -91,22 +95,30 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "bvmon: the settings could not be opened: %s\n", e.what());
         return 2;
     }
-    auto loadRecords = [&registry] {
-        TDM dm(DMEnvironment::FromSystem(*registry));
-        dm.DataModuleCreate();
-        return monitor::ReadMonitorRecords(dm);
-    };
+    DeviceLink device;
+    try {
+        device = OpenDeviceLink(DeviceSelectionFromEnvironment());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bvmon: the mouse cannot be reached: %s\n", e.what());
+        return 2;
+    }
     TuiLanguage language;
     if (!language.LoadFromFolder(platform::programFolder()))
         std::fprintf(stderr, "bvmon: %s; the menu shows English\n", language.LastLoadError().c_str());
 
-    monitor_app::CoreSwitching switching(loadRecords);
+    monitor_app::SwitchingLinks links;
+    links.Records = DMEnvironment::FromSystem(*registry);
+    links.Backend = device.backend;
+    links.HidDeviceList = TuiHIDData::LoadHidDeviceList(platform::programFolder());
+    // A plain wait: events handled in the middle of a switch could start another one.
+    links.Pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    monitor_app::CoreSwitching switching(std::move(links));
     monitor::SteadyMonitorClock clock;
     auto link = platform::OpenSystemMonitorLink();
     const QString configurator = QDir(QCoreApplication::applicationDirPath()).filePath(kConfiguratorFile);
 
     monitor_app::MonitorEnvironment env;
-    env.LoadRecords = loadRecords;
+    env.LoadRecords = [&switching] { return switching.LoadRecords(); };
     env.Switching = &switching;
     env.Clock = &clock;
     env.Language = &language;
@@ -122,6 +134,7 @@ int main(int argc, char* argv[])
         = [](bool on) { platform::SetAutostart(kAutostartName, on, toPath(QCoreApplication::applicationFilePath())); };
     env.StartFocusWatcher
         = [](platform::FocusWatcher::Handler handler) { return platform::StartFocusWatcher(std::move(handler)); };
+    env.ReadCPILevel = [&switching] { return switching.ReadCPILevel(); };
     env.Tell = [](const QString& text) { std::fprintf(stderr, "bvmon: %s\n", qPrintable(text)); };
     env.TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 

@@ -6,10 +6,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 using namespace bv;
@@ -49,12 +52,23 @@ public:
         records.Mode = g;
         return true;
     }
-    std::string LastError() const override { return error; }
+    bool EditProfile(int k, const ProfileEdit& edit) override
+    {
+        edits.push_back(k);
+        if (!error.empty())
+            return false;
+        auto config = std::make_unique<TMOUSECONFIGINFO>();
+        config->UseCPIOnScreenFlyShow = records.CPIOnScreen[k];
+        edit(*config);
+        records.CPIOnScreen[k] = config->UseCPIOnScreenFlyShow != 0;
+        return true;
+    }
+    util::UserText LastError() const override { return { error, {} }; }
 
     MonitorRecords& records;
     bool configurator = false;
     std::string error;
-    std::vector<int> profiles, modes;
+    std::vector<int> profiles, modes, edits;
 };
 
 class FakeWatcher final : public platform::FocusWatcher {
@@ -179,6 +193,7 @@ private slots:
             QVERIFY(app.ProfileAction(k)->toolTip().contains(QStringLiteral("configurator")));
         }
         QVERIFY(!app.ModeAction(1)->isEnabled());
+        QVERIFY(!app.CPIOnScreenAction()->isEnabled());
         QVERIFY(app.QuitAction()->isEnabled());
         switching->configurator = false;
         app.RefreshAvailability();
@@ -218,6 +233,50 @@ private slots:
         QCOMPARE(told.filter(QStringLiteral("no X display")).size(), 1);
         app.ProfileAction(1)->trigger();
         QCOMPARE(switching->profiles, std::vector<int> { 1 });
+    }
+
+    void aNewCPILevelOnTheMouseShowsForASecondWhereTheProfileAsksForIt()
+    {
+        std::optional<int> level = 1;
+        int reads = 0;
+        records.Levels[2][2] = { 1750, 1750, 1 }; // mode 2 uses profile 3
+        MonitorEnvironment env = environment();
+        env.ReadCPILevel = [&] {
+            ++reads;
+            return level;
+        };
+        MonitorApp app(std::move(env));
+        QVERIFY(!app.PollingCPI()); // the profile's option is off: the mouse is never asked
+        app.CPIOnScreenAction()->trigger();
+        QCOMPARE(switching->edits, std::vector<int> { 2 });
+        QVERIFY(app.CPIOnScreenAction()->isChecked());
+        QVERIFY(app.PollingCPI());
+
+        QTRY_VERIFY(reads >= 1);
+        QVERIFY(!app.CPIDisplay()->isVisible()); // the first read is where the mouse is, not a change
+        level = 2;
+        QTRY_VERIFY(app.CPIDisplay()->isVisible());
+        QCOMPARE(app.CPIDisplay()->text(), QStringLiteral("CPI level 3: 1750 CPI"));
+        QTRY_VERIFY_WITH_TIMEOUT(!app.CPIDisplay()->isVisible(), 2000);
+
+        const int before = reads;
+        QTest::qWait(1000);
+        QVERIFY(reads - before <= 5); // at most four times a second
+
+        switching->configurator = true;
+        const int whileConfiguratorRuns = reads;
+        level = std::nullopt; // an unplugged mouse shows nothing either
+        QTest::qWait(600);
+        QCOMPARE(reads, whileConfiguratorRuns);
+        switching->configurator = false;
+        QTRY_VERIFY(reads > whileConfiguratorRuns);
+        QVERIFY(!app.CPIDisplay()->isVisible());
+        level = 0;
+        QTest::qWait(600);
+        QVERIFY(!app.CPIDisplay()->isVisible()); // an unreadable level is no starting point
+
+        app.CPIOnScreenAction()->trigger();
+        QVERIFY(!app.PollingCPI());
     }
 
     void startAtLoginFollowsTheEntryAndReportsAFailure()
