@@ -3,6 +3,7 @@
 
 #include "core_switching.h"
 #include "monitor_app.h"
+#include "monitor_text.h"
 
 #include "device/device_selection.h"
 #include "device/uiHIDData.h"
@@ -10,12 +11,15 @@
 #include "platform/folders.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
+#include "platform/running_programs.h"
 #include "platform/single_instance.h"
 #include "settings/DMUnit.h"
 #include "ui/uiLanguage.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
@@ -135,6 +139,17 @@ int main(int argc, char* argv[])
     env.StartFocusWatcher
         = [](platform::FocusWatcher::Handler handler) { return platform::StartFocusWatcher(std::move(handler)); };
     env.ReadCPILevel = [&switching] { return switching.ReadCPILevel(); };
+    env.Programs.Browse
+        = [](QWidget* parent) { return QFileDialog::getOpenFileName(parent, monitor_app::Tr("Choose a program")); };
+    env.Programs.PickRunning = [](QWidget* parent) {
+        QStringList programs;
+        for (const std::string& program : platform::RunningPrograms())
+            programs << QString::fromStdString(program);
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(parent, monitor_app::Tr("Add running program…"),
+            monitor_app::Tr("Choose a program"), programs, 0, false, &ok);
+        return ok ? chosen : QString();
+    };
     env.Tell = [](const QString& text) { std::fprintf(stderr, "bvmon: %s\n", qPrintable(text)); };
     env.TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 

@@ -1,5 +1,7 @@
 #include "monitor_app.h"
 
+#include "applications_dialog.h"
+#include "monitor_text.h"
 #include "settings/cpi_levels.h"
 #include "ui/uiLanguage.h"
 
@@ -21,21 +23,6 @@
 namespace bv::monitor_app {
 
 namespace {
-
-QString Tr(const char* text)
-{
-    return QString::fromStdString(Translate(text));
-}
-
-QString Tr(const std::string& text)
-{
-    return QString::fromStdString(Translate(text));
-}
-
-QString Tr(const util::UserText& text)
-{
-    return QString::fromStdString(text.Fill(Translate(text.Source)));
-}
 
 const char* const kModeNames[2] = { "Mode 1", "Mode 2" };
 const char* const kProfileNames[5] = { "PROFILE1", "PROFILE2", "PROFILE3", "PROFILE4", "PROFILE5" };
@@ -101,11 +88,7 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
             FEnv.OpenConfigurator();
     });
     FApplications = FMenu->addAction(QString());
-    FApplications->setEnabled(static_cast<bool>(FEnv.EditApplications));
-    connect(FApplications, &QAction::triggered, this, [this] {
-        if (FEnv.EditApplications)
-            FEnv.EditApplications();
-    });
+    connect(FApplications, &QAction::triggered, this, &MonitorApp::OpenApplications);
     FPause = FMenu->addAction(QString());
     FPause->setCheckable(true);
     connect(FPause, &QAction::toggled, this, [this](bool paused) {
@@ -163,7 +146,10 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
                "applications."));
 }
 
-MonitorApp::~MonitorApp() = default;
+MonitorApp::~MonitorApp()
+{
+    delete FApplicationsDialog; // it stores through the switching, which may go with this
+}
 
 void MonitorApp::Reload()
 {
@@ -252,7 +238,7 @@ void MonitorApp::RefreshAvailability()
     }
     // Both store into the profiles, which the configurator would store over on its next Apply.
     for (QAction* a : { FApplications, FCPIOnScreen }) {
-        a->setEnabled(!running && (a != FApplications || FEnv.EditApplications));
+        a->setEnabled(!running);
         a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
     }
     // The configurator may have changed the records; what it left is shown, and the focused
@@ -293,6 +279,23 @@ void MonitorApp::ChooseProfile(int k)
 void MonitorApp::TellSwitchFailure()
 {
     Say(Tr(FEnv.Switching->LastError()));
+}
+
+void MonitorApp::OpenApplications()
+{
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        RefreshAvailability();
+        return;
+    }
+    if (FApplicationsDialog) {
+        FApplicationsDialog->raise();
+        FApplicationsDialog->activateWindow();
+        return;
+    }
+    FApplicationsDialog = new ApplicationsDialog(FRecords, FRecords.CurrentProfile(), *FEnv.Switching, FEnv.Programs);
+    FApplicationsDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(FApplicationsDialog, &QDialog::accepted, this, &MonitorApp::Reload);
+    FApplicationsDialog->show();
 }
 
 void MonitorApp::SetCPIOnScreen(bool on)

@@ -1,12 +1,14 @@
 #pragma once
 // bvmon's tray icon and menu over the core's records, switching and focus follower.
 
+#include "applications_dialog.h"
 #include "monitor/focus_follower.h"
 #include "monitor/monitor_records.h"
 #include "platform/focus_watcher.h"
 #include "platform/monitor_link.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -38,7 +40,7 @@ struct MonitorEnvironment {
     std::function<bool()> AutostartOn;
     std::function<void(bool on)> SetAutostart; // throws when the entry cannot be changed
     std::function<platform::FocusWatchStart(platform::FocusWatcher::Handler)> StartFocusWatcher;
-    std::function<void()> EditApplications; // "Profiles for applications…"
+    ProgramChooser Programs; // how "Profiles for applications…" finds a program
     /// The mouse's current CPI level; nullopt when it cannot be read. None: no CPI on screen.
     std::function<std::optional<int>()> ReadCPILevel;
     /// Tells the user something once (tray balloon, else the error stream).
@@ -65,6 +67,8 @@ public:
     QAction* AutostartAction() const { return FAutostart; }
     QAction* OpenAction() const { return FOpen; }
     QAction* ApplicationsAction() const { return FApplications; }
+    /// "Profiles for applications…" while it is open.
+    ApplicationsDialog* Applications() const { return FApplicationsDialog; }
     QAction* QuitAction() const { return FQuit; }
     QAction* CPIOnScreenAction() const { return FCPIOnScreen; }
     /// The small window that shows a new CPI level for a second.
@@ -88,6 +92,7 @@ private:
     void TellOnce(int which, const QString& text);
     void Say(const QString& text);
     void TellSwitchFailure();
+    void OpenApplications();
     void SetCPIOnScreen(bool on);
     void UpdateCPIPolling();
     void PollCPILevel();
@@ -116,6 +121,7 @@ private:
     QTimer* FCPIPoll = nullptr;
     QTimer* FCPIHide = nullptr;
     std::unique_ptr<QLabel> FCPIDisplay;
+    QPointer<ApplicationsDialog> FApplicationsDialog;
     std::optional<int> FLastCPILevel; // what the mouse was at when last read; none after a write
     bool FConfiguratorWasRunning = false;
     std::array<bool, 4> FTold {};

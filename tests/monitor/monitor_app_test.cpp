@@ -6,8 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -58,8 +62,10 @@ public:
         if (!error.empty())
             return false;
         auto config = std::make_unique<TMOUSECONFIGINFO>();
+        WriteProfileApplications(*config, records.Applications[k]);
         config->UseCPIOnScreenFlyShow = records.CPIOnScreen[k];
         edit(*config);
+        records.Applications[k] = ReadProfileApplications(*config);
         records.CPIOnScreen[k] = config->UseCPIOnScreenFlyShow != 0;
         return true;
     }
@@ -95,6 +101,7 @@ class MonitorAppTest : public QObject {
     bool watcherFails = false;
     bool autostart = false;
     bool autostartFails = false;
+    QStringList browsed, running; // what the program choosers answer, front first
 
     MonitorEnvironment environment()
     {
@@ -125,6 +132,8 @@ class MonitorAppTest : public QObject {
             return start;
         };
         env.Tell = [this](const QString& text) { told << text; };
+        env.Programs.Browse = [this](QWidget*) { return browsed.isEmpty() ? QString() : browsed.takeFirst(); };
+        env.Programs.PickRunning = [this](QWidget*) { return running.isEmpty() ? QString() : running.takeFirst(); };
         env.TrayAvailable = false;
         return env;
     }
@@ -142,6 +151,8 @@ private slots:
         focus = nullptr;
         watchersStarted = 0;
         watcherFails = autostart = autostartFails = false;
+        browsed.clear();
+        running.clear();
     }
 
     void menuShowsTheRecordsInTheirLanguageAndFollowsAChange()
@@ -233,6 +244,51 @@ private slots:
         QCOMPARE(told.filter(QStringLiteral("no X display")).size(), 1);
         app.ProfileAction(1)->trigger();
         QCOMPARE(switching->profiles, std::vector<int> { 1 });
+    }
+
+    void theApplicationsDialogEditsEachProfileAndStoresOnlyWhatChanged()
+    {
+        records.Applications[0] = { false, { "/usr/bin/old" } };
+        MonitorApp app(environment());
+        QVERIFY(!app.WatchingFocus());
+        app.ApplicationsAction()->trigger();
+        ApplicationsDialog* dialog = app.Applications();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->ProfileBox()->currentIndex(), 2); // mode 2's profile
+        QCOMPARE(dialog->Programs()->count(), 0);
+
+        browsed = { QStringLiteral("/opt/game/game"), QStringLiteral("/opt/game/game") };
+        dialog->BrowseButton()->click();
+        QCOMPARE(dialog->Programs()->item(0)->text(), QStringLiteral("/opt/game/game"));
+        QVERIFY(dialog->AutoSwitchBox()->isChecked()); // the first program turns it on
+        dialog->BrowseButton()->click();
+        QCOMPARE(dialog->Programs()->count(), 1);
+        QCOMPARE(dialog->Problem()->text(), QStringLiteral("The program is in the list already."));
+        dialog->RunningButton()->click(); // cancelled: nothing
+        QCOMPARE(dialog->Programs()->count(), 1);
+
+        // Profile 1: one program added and removed again, so the profile stays as stored.
+        dialog->ProfileBox()->setCurrentIndex(0);
+        QCOMPARE(dialog->Programs()->count(), 1);
+        QVERIFY(!dialog->AutoSwitchBox()->isChecked());
+        running = { QStringLiteral("/usr/bin/editor") };
+        dialog->RunningButton()->click();
+        QVERIFY(!dialog->AutoSwitchBox()->isChecked()); // not the first program
+        dialog->Programs()->setCurrentRow(1);
+        dialog->RemoveButton()->click();
+        QCOMPARE(dialog->Programs()->count(), 1);
+
+        switching->error = "The profile could not be stored: read-only folder";
+        dialog->accept();
+        QVERIFY(app.Applications());
+        QVERIFY(dialog->Problem()->text().contains(QStringLiteral("read-only folder")));
+        switching->error.clear();
+        switching->edits.clear();
+        dialog->accept();
+        QCOMPARE(switching->edits, std::vector<int> { 2 });
+        QCOMPARE(records.Applications[2], (ProfileApplications { true, { "/opt/game/game" } }));
+        QCOMPARE(records.Applications[0], (ProfileApplications { false, { "/usr/bin/old" } }));
+        QVERIFY(app.WatchingFocus()); // the monitor follows the new list at once
     }
 
     void aNewCPILevelOnTheMouseShowsForASecondWhereTheProfileAsksForIt()
