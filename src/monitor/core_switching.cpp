@@ -131,7 +131,7 @@ bool CoreSwitching::Finish(const std::vector<std::string>& storeProblems, std::u
     return true;
 }
 
-bool CoreSwitching::SwitchProfile(int profile)
+bool CoreSwitching::Write(const std::function<bool(TDM&)>& change)
 {
     const WriterLocks locks;
     if (auto why = locks.Refusal(); !why.Source.empty())
@@ -142,73 +142,69 @@ bool CoreSwitching::SwitchProfile(int profile)
     } catch (const std::exception& e) {
         return Fail({ "The settings could not be loaded: %1", { e.what() } });
     }
-    std::vector<std::string> problems;
-    try {
-        if (!SwitchToProfileAndStore(*dm, profile))
-            return Fail({ "There is no profile %1.", { std::to_string(profile + 1) } });
-    } catch (const StoreError& e) {
-        problems = e.Failures();
-    }
-    try {
-        (void)SaveProfileIDToRegistry(dm->Registry(), profile);
-    } catch (const std::exception& e) {
-        problems.push_back(e.what());
-    }
+    return change(*dm);
+}
 
-    auto request = std::make_unique<THIDDataParam>();
-    request->UsageAndPage = MouseUsageAndPage;
-    if (!FHid->IsDeviceExist(*request))
-        return Finish(problems, 0, true);
-    DMApplyProfiles profiles(*dm);
-    ApplyHooks hooks;
-    hooks.Sequence.pause = FLinks.Pause;
-    // The settings notice names the profile chosen last, which is this one.
-    const auto notice = static_cast<std::uint8_t>(dm->AllProfileSettingInfo().CurrentGame);
-    const ApplyResult result = ApplyDeviceSequence(*FHid, profiles, notice, hooks);
-    if (result.Refused())
-        return Fail(result.Error);
-    return Finish(problems, result.Written ? 0 : result.FirstError, false);
+bool CoreSwitching::SwitchProfile(int profile)
+{
+    return Write([&](TDM& dm) {
+        std::vector<std::string> problems;
+        try {
+            if (!SwitchToProfileAndStore(dm, profile))
+                return Fail({ "There is no profile %1.", { std::to_string(profile + 1) } });
+        } catch (const StoreError& e) {
+            problems = e.Failures();
+        }
+        try {
+            (void)SaveProfileIDToRegistry(dm.Registry(), profile);
+        } catch (const std::exception& e) {
+            problems.push_back(e.what());
+        }
+
+        auto request = std::make_unique<THIDDataParam>();
+        request->UsageAndPage = MouseUsageAndPage;
+        if (!FHid->IsDeviceExist(*request))
+            return Finish(problems, 0, true);
+        DMApplyProfiles profiles(dm);
+        ApplyHooks hooks;
+        hooks.Sequence.pause = FLinks.Pause;
+        // The settings notice names the profile chosen last, which is this one.
+        const auto notice = static_cast<std::uint8_t>(dm.AllProfileSettingInfo().CurrentGame);
+        const ApplyResult result = ApplyDeviceSequence(*FHid, profiles, notice, hooks);
+        if (result.Refused())
+            return Fail(result.Error);
+        return Finish(problems, result.Written ? 0 : result.FirstError, false);
+    });
 }
 
 bool CoreSwitching::SwitchMode(int mode)
 {
-    const WriterLocks locks;
-    if (auto why = locks.Refusal(); !why.Source.empty())
-        return Fail(why);
-    std::unique_ptr<TDM> dm;
-    try {
-        dm = OpenRecords();
-    } catch (const std::exception& e) {
-        return Fail({ "The settings could not be loaded: %1", { e.what() } });
-    }
-    std::vector<std::string> problems;
-    try {
-        if (!SwitchToModeAndStore(*dm, mode))
-            return Fail({ "There is no mode %1.", { std::to_string(mode + 1) } });
-    } catch (const StoreError& e) {
-        problems = e.Failures();
-    }
-    DeviceSequenceHooks hooks;
-    hooks.pause = FLinks.Pause;
-    return Finish(problems, ModeButtonSequence(*FHid, mode, hooks), false);
+    return Write([&](TDM& dm) {
+        std::vector<std::string> problems;
+        try {
+            if (!SwitchToModeAndStore(dm, mode))
+                return Fail({ "There is no mode %1.", { std::to_string(mode + 1) } });
+        } catch (const StoreError& e) {
+            problems = e.Failures();
+        }
+        DeviceSequenceHooks hooks;
+        hooks.pause = FLinks.Pause;
+        return Finish(problems, ModeButtonSequence(*FHid, mode, hooks), false);
+    });
 }
 
 bool CoreSwitching::EditProfile(int profile, const monitor::ProfileEdit& edit)
 {
-    const WriterLocks locks;
-    if (auto why = locks.Refusal(); !why.Source.empty())
-        return Fail(why);
-    try {
-        std::unique_ptr<TDM> dm = OpenRecords();
-        if (!monitor::StoreProfileEdit(*dm, profile, edit))
-            return Fail({ "There is no profile %1.", { std::to_string(profile + 1) } });
-    } catch (const StoreError& e) {
-        return Fail({ "The profile could not be stored: %1", { Joined(e.Failures()) } });
-    } catch (const std::exception& e) {
-        return Fail({ "The settings could not be loaded: %1", { e.what() } });
-    }
-    FLastError = {};
-    return true;
+    return Write([&](TDM& dm) {
+        try {
+            if (!monitor::StoreProfileEdit(dm, profile, edit))
+                return Fail({ "There is no profile %1.", { std::to_string(profile + 1) } });
+        } catch (const StoreError& e) {
+            return Fail({ "The profile could not be stored: %1", { Joined(e.Failures()) } });
+        }
+        FLastError = {};
+        return true;
+    });
 }
 
 std::optional<int> CoreSwitching::ReadCPILevel()

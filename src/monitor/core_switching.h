@@ -49,6 +49,8 @@ public:
 
 private:
     std::unique_ptr<TDM> OpenRecords();
+    /// Runs `change` on records loaded afresh while the configurator and bvctl are kept out.
+    bool Write(const std::function<bool(TDM&)>& change);
     bool Fail(util::UserText why);
     bool Finish(const std::vector<std::string>& storeProblems, std::uint32_t deviceError, bool noMouse);
 

@@ -1,5 +1,6 @@
 // bvmon's tray layer over fakes: records, switching, focus source and clock.
 #include "monitor_app.h"
+#include "monitor_fakes.h"
 
 #include "platform/monitor_link.h"
 #include "ui/uiLanguage.h"
@@ -22,14 +23,9 @@
 using namespace bv;
 using namespace bv::monitor;
 using namespace bv::monitor_app;
+using namespace bv::test;
 
 namespace {
-
-class FakeClock final : public MonitorClock {
-public:
-    MonitorTime Now() const override { return now; }
-    MonitorTime now {};
-};
 
 class FakeSwitching final : public MonitorSwitching {
 public:
@@ -75,15 +71,6 @@ public:
     bool configurator = false;
     std::string error;
     std::vector<int> profiles, modes, edits;
-};
-
-class FakeWatcher final : public platform::FocusWatcher {
-public:
-    std::string FocusedProgram() override { return "/usr/bin/shell"; }
-    int WaitHandle() const override { return -1; }
-    bool Dispatch() override { return true; }
-    const std::string& Error() const override { return error; }
-    std::string error;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // mouse's memory holds afterwards.
 #include "core_switching.h"
 #include "monitor_app.h"
+#include "monitor_fakes.h"
 
 #include "device/config_image.h"
 #include "device/virtual_hid_backend.h"
@@ -25,23 +26,9 @@
 using namespace bv;
 using namespace bv::monitor;
 using namespace bv::monitor_app;
+using namespace bv::test;
 
 namespace {
-
-class FakeClock final : public MonitorClock {
-public:
-    MonitorTime Now() const override { return now; }
-    MonitorTime now {};
-};
-
-class FakeWatcher final : public platform::FocusWatcher {
-public:
-    std::string FocusedProgram() override { return "/usr/bin/xterm"; }
-    int WaitHandle() const override { return -1; }
-    bool Dispatch() override { return true; }
-    const std::string& Error() const override { return error; }
-    std::string error;
-};
 
 constexpr const char* kGame = "/opt/games/arena/arena";
 
@@ -79,7 +66,9 @@ class MonitorSwitchingTest : public QObject {
         env.StartFocusWatcher = [this](platform::FocusWatcher::Handler handler) {
             focus = std::move(handler);
             platform::FocusWatchStart start;
-            start.Watcher = std::make_unique<FakeWatcher>();
+            auto watcher = std::make_unique<FakeWatcher>();
+            watcher->focused = "/usr/bin/xterm";
+            start.Watcher = std::move(watcher);
             return start;
         };
         env.ReadCPILevel = [this] { return switching->ReadCPILevel(); };
