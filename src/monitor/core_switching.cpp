@@ -209,6 +209,9 @@ bool CoreSwitching::EditProfile(int profile, const monitor::ProfileEdit& edit)
 
 std::optional<int> CoreSwitching::ReadCPILevel()
 {
+    // A read exchange of ours between bvctl's request and fetch would hand it our answer.
+    if (platform::SingleInstanceLock::IsHeld(kSettingsWriterLock))
+        return std::nullopt;
     std::int32_t level = 0;
     if (ReadCurrentCPIIndex(*FHid, level) != 0)
         return std::nullopt;

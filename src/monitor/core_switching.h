@@ -44,7 +44,7 @@ public:
     bool EditProfile(int profile, const monitor::ProfileEdit& edit) override;
     util::UserText LastError() const override { return FLastError; }
 
-    /// The mouse's current CPI level, nullopt when it cannot be read.
+    /// The mouse's current CPI level; nullopt when it cannot be read, or while bvctl talks to it.
     std::optional<int> ReadCPILevel();
 
 private:

@@ -6,6 +6,7 @@
 #include "monitor_fakes.h"
 
 #include "device/config_image.h"
+#include "device/uiHIDData.h"
 #include "device/virtual_hid_backend.h"
 #include "device/virtual_mouse.h"
 #include "platform/monitor_link.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace bv;
 using namespace bv::monitor;
@@ -40,6 +42,7 @@ class MonitorSwitchingTest : public QObject {
     std::unique_ptr<test::TempDir> home;
     std::unique_ptr<platform::Registry> registry;
     std::shared_ptr<VirtualMouse> mouse;
+    std::shared_ptr<VirtualHidBackend> backend;
     std::unique_ptr<CoreSwitching> switching;
     FakeClock clock;
     TuiLanguage language;
@@ -111,7 +114,7 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(home->path().string()));
         registry = platform::openMemoryRegistry();
         mouse = std::make_shared<VirtualMouse>();
-        auto backend = std::make_shared<VirtualHidBackend>();
+        backend = std::make_shared<VirtualHidBackend>();
         backend->add(mouse);
         SwitchingLinks links;
         links.Records = records();
@@ -160,6 +163,21 @@ private slots:
         QCOMPARE(switching->LoadRecords().Mode, 1);
         QVERIFY(app.ProfileAction(1)->isChecked());
         QVERIFY2(told.isEmpty(), qPrintable(told.join('|')));
+    }
+
+    void theCPILevelIsReadFromTheSetInUseButNotWhileBvctlTalksToTheMouse()
+    {
+        QVERIFY(switching->SwitchMode(1));
+        TuiHIDData hid(backend);
+        QCOMPARE(WriteDeviceByte(hid, 3, kAddrCPIBlock + 1), 0u); // set 0 at another level
+        QCOMPARE(WriteDeviceByte(hid, 2, kAddrCPIBlock + kSetStride + 1), 0u);
+        QCOMPARE(switching->ReadCPILevel(), std::optional<int>(2));
+        {
+            auto bvctl = platform::SingleInstanceLock::Acquire("bvctl-settings");
+            QCOMPARE(switching->ReadCPILevel(), std::optional<int>());
+        }
+        mouse->unplug();
+        QCOMPARE(switching->ReadCPILevel(), std::optional<int>());
     }
 
     void aFailureIsToldAndNothingIsWrittenBesideTheConfigurator()
