@@ -3,24 +3,32 @@
 
 #include "core_switching.h"
 #include "monitor_app.h"
+#include "monitor_text.h"
 
+#include "device/device_selection.h"
+#include "device/uiHIDData.h"
 #include "platform/autostart.h"
 #include "platform/folders.h"
 #include "platform/monitor_link.h"
 #include "platform/registry.h"
+#include "platform/running_programs.h"
 #include "platform/single_instance.h"
 #include "settings/DMUnit.h"
 #include "ui/uiLanguage.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -91,22 +99,30 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "bvmon: the settings could not be opened: %s\n", e.what());
         return 2;
     }
-    auto loadRecords = [&registry] {
-        TDM dm(DMEnvironment::FromSystem(*registry));
-        dm.DataModuleCreate();
-        return monitor::ReadMonitorRecords(dm);
-    };
+    DeviceLink device;
+    try {
+        device = OpenDeviceLink(DeviceSelectionFromEnvironment());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bvmon: the mouse cannot be reached: %s\n", e.what());
+        return 2;
+    }
     TuiLanguage language;
     if (!language.LoadFromFolder(platform::programFolder()))
         std::fprintf(stderr, "bvmon: %s; the menu shows English\n", language.LastLoadError().c_str());
 
-    monitor_app::CoreSwitching switching(loadRecords);
+    monitor_app::SwitchingLinks links;
+    links.Records = DMEnvironment::FromSystem(*registry);
+    links.Backend = device.backend;
+    links.HidDeviceList = TuiHIDData::LoadHidDeviceList(platform::programFolder());
+    // A plain wait: events handled in the middle of a switch could start another one.
+    links.Pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    monitor_app::CoreSwitching switching(std::move(links));
     monitor::SteadyMonitorClock clock;
     auto link = platform::OpenSystemMonitorLink();
     const QString configurator = QDir(QCoreApplication::applicationDirPath()).filePath(kConfiguratorFile);
 
     monitor_app::MonitorEnvironment env;
-    env.LoadRecords = loadRecords;
+    env.LoadRecords = [&switching] { return switching.LoadRecords(); };
     env.Switching = &switching;
     env.Clock = &clock;
     env.Language = &language;
@@ -122,6 +138,18 @@ int main(int argc, char* argv[])
         = [](bool on) { platform::SetAutostart(kAutostartName, on, toPath(QCoreApplication::applicationFilePath())); };
     env.StartFocusWatcher
         = [](platform::FocusWatcher::Handler handler) { return platform::StartFocusWatcher(std::move(handler)); };
+    env.ReadCPILevel = [&switching] { return switching.ReadCPILevel(); };
+    env.Programs.Browse
+        = [](QWidget* parent) { return QFileDialog::getOpenFileName(parent, monitor_app::Tr("Choose a program")); };
+    env.Programs.PickRunning = [](QWidget* parent) {
+        QStringList programs;
+        for (const std::string& program : platform::RunningPrograms())
+            programs << QString::fromStdString(program);
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(parent, monitor_app::Tr("Add running program…"),
+            monitor_app::Tr("Choose a program"), programs, 0, false, &ok);
+        return ok ? chosen : QString();
+    };
     env.Tell = [](const QString& text) { std::fprintf(stderr, "bvmon: %s\n", qPrintable(text)); };
     env.TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 

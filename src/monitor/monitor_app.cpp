@@ -1,12 +1,18 @@
 #include "monitor_app.h"
 
+#include "applications_dialog.h"
+#include "monitor_text.h"
+#include "settings/cpi_levels.h"
 #include "ui/uiLanguage.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -18,29 +24,46 @@ namespace bv::monitor_app {
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QString::fromStdString(Translate(text));
-}
-
-QString Tr(const std::string& text)
-{
-    return QString::fromStdString(Translate(text));
-}
-
 const char* const kModeNames[2] = { "Mode 1", "Mode 2" };
 const char* const kProfileNames[5] = { "PROFILE1", "PROFILE2", "PROFILE3", "PROFILE4", "PROFILE5" };
 const char* const kConfiguratorRuns = "Close the configurator to switch here: it holds the settings while it runs.";
 
 enum Told { NoTray, NoFocus, LoadFailed, FocusLost };
 
+// Often enough to follow the DPI button, rarely enough to cost nothing measurable.
+constexpr int kCPIPollMs = 250;
+constexpr int kCPIShownMs = 1000;
+
 } // namespace
+
+/// The follower switches as the menu does, and a failure reaches the user the same way.
+class MonitorApp::FollowerSwitching final : public monitor::ProfileSwitching {
+public:
+    explicit FollowerSwitching(MonitorApp& app)
+        : FApp(app)
+    {
+    }
+    int CurrentMode() const override { return FApp.FEnv.Switching->CurrentMode(); }
+    int CurrentProfile() const override { return FApp.FEnv.Switching->CurrentProfile(); }
+    bool ConfiguratorRunning() const override { return FApp.FEnv.Switching->ConfiguratorRunning(); }
+    bool SwitchProfile(int profile) override
+    {
+        if (FApp.FEnv.Switching->SwitchProfile(profile))
+            return true;
+        FApp.TellSwitchFailure();
+        return false;
+    }
+
+private:
+    MonitorApp& FApp;
+};
 
 MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
     : QObject(parent)
     , FEnv(std::move(env))
 {
-    FFollower = std::make_unique<monitor::FocusFollower>(*FEnv.Switching, *FEnv.Clock);
+    FFollowerSwitching = std::make_unique<FollowerSwitching>(*this);
+    FFollower = std::make_unique<monitor::FocusFollower>(*FFollowerSwitching, *FEnv.Clock);
     FMenu = std::make_unique<QMenu>();
     FMenu->setToolTipsVisible(true);
     auto* modes = new QActionGroup(FMenu.get());
@@ -65,17 +88,17 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
             FEnv.OpenConfigurator();
     });
     FApplications = FMenu->addAction(QString());
-    FApplications->setEnabled(static_cast<bool>(FEnv.EditApplications));
-    connect(FApplications, &QAction::triggered, this, [this] {
-        if (FEnv.EditApplications)
-            FEnv.EditApplications();
-    });
+    connect(FApplications, &QAction::triggered, this, &MonitorApp::OpenApplications);
     FPause = FMenu->addAction(QString());
     FPause->setCheckable(true);
     connect(FPause, &QAction::toggled, this, [this](bool paused) {
         FFollower->SetPaused(paused);
         UpdateFocusWatching();
     });
+    FCPIOnScreen = FMenu->addAction(QString());
+    FCPIOnScreen->setCheckable(true);
+    FCPIOnScreen->setVisible(static_cast<bool>(FEnv.ReadCPILevel));
+    connect(FCPIOnScreen, &QAction::triggered, this, [this](bool on) { SetCPIOnScreen(on); });
     FAutostart = FMenu->addAction(QString());
     FAutostart->setCheckable(true);
     connect(FAutostart, &QAction::triggered, this, [this](bool on) { ToggleAutostart(on); });
@@ -90,6 +113,22 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
         FFollower->Tick();
         Reload(); // shows what the follower switched to; the rules are the same, so nothing re-arms
     });
+
+    FCPIPoll = new QTimer(this);
+    FCPIPoll->setInterval(kCPIPollMs);
+    connect(FCPIPoll, &QTimer::timeout, this, &MonitorApp::PollCPILevel);
+    FCPIHide = new QTimer(this);
+    FCPIHide->setSingleShot(true);
+    FCPIHide->setInterval(kCPIShownMs);
+    FCPIDisplay = std::make_unique<QLabel>();
+    FCPIDisplay->setWindowFlags(
+        Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    FCPIDisplay->setAttribute(Qt::WA_ShowWithoutActivating);
+    FCPIDisplay->setAlignment(Qt::AlignCenter);
+    FCPIDisplay->setStyleSheet(
+        QStringLiteral("QLabel { background: #202428; color: #f0f0f0; border: 1px solid #e0483c; padding: 10px 18px; "
+                       "font-size: 18px; }"));
+    connect(FCPIHide, &QTimer::timeout, FCPIDisplay.get(), &QWidget::hide);
 
     if (FEnv.TrayAvailable) {
         FTray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/monitor/logo.png")));
@@ -107,7 +146,10 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
                "applications."));
 }
 
-MonitorApp::~MonitorApp() = default;
+MonitorApp::~MonitorApp()
+{
+    delete FApplicationsDialog; // it stores through the switching, which may go with this
+}
 
 void MonitorApp::Reload()
 {
@@ -127,6 +169,10 @@ void MonitorApp::Reload()
     ShowRecords();
     UpdateFocusWatching();
     ScheduleTick();
+    // The records may name another set or profile now: the next read is the new starting point,
+    // not a change made on the mouse.
+    FLastCPILevel.reset();
+    UpdateCPIPolling();
 }
 
 void MonitorApp::OnMessage(const platform::WindowMessage& message)
@@ -155,6 +201,7 @@ void MonitorApp::Retranslate()
     FOpen->setText(Tr("Open configurator"));
     FApplications->setText(Tr("Profiles for applications…"));
     FPause->setText(Tr("Pause switching by application"));
+    FCPIOnScreen->setText(Tr("Show the CPI level on screen"));
     FAutostart->setText(Tr("Start at login"));
     FQuit->setText(Tr("Quit"));
 }
@@ -163,6 +210,10 @@ void MonitorApp::ShowRecords()
 {
     FModes[FRecords.Mode]->setChecked(true);
     FProfiles[FRecords.CurrentProfile()]->setChecked(true);
+    {
+        const QSignalBlocker block(FCPIOnScreen);
+        FCPIOnScreen->setChecked(FRecords.CPIOnScreen[FRecords.CurrentProfile()]);
+    }
     if (FEnv.AutostartOn) {
         const QSignalBlocker block(FAutostart);
         FAutostart->setChecked(FEnv.AutostartOn());
@@ -182,6 +233,11 @@ void MonitorApp::RefreshAvailability()
         a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
     }
     for (QAction* a : FProfiles) {
+        a->setEnabled(!running);
+        a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
+    }
+    // Both store into the profiles, which the configurator would store over on its next Apply.
+    for (QAction* a : { FApplications, FCPIOnScreen }) {
         a->setEnabled(!running);
         a->setToolTip(running ? Tr(kConfiguratorRuns) : QString());
     }
@@ -223,6 +279,81 @@ void MonitorApp::ChooseProfile(int k)
 void MonitorApp::TellSwitchFailure()
 {
     Say(Tr(FEnv.Switching->LastError()));
+}
+
+void MonitorApp::OpenApplications()
+{
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        RefreshAvailability();
+        return;
+    }
+    if (FApplicationsDialog) {
+        FApplicationsDialog->raise();
+        FApplicationsDialog->activateWindow();
+        return;
+    }
+    FApplicationsDialog = new ApplicationsDialog(FRecords, FRecords.CurrentProfile(), *FEnv.Switching, FEnv.Programs);
+    FApplicationsDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(FApplicationsDialog, &QDialog::accepted, this, &MonitorApp::Reload);
+    FApplicationsDialog->show();
+}
+
+void MonitorApp::SetCPIOnScreen(bool on)
+{
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        RefreshAvailability();
+        ShowRecords();
+        return;
+    }
+    if (!FEnv.Switching->EditProfile(
+            FRecords.CurrentProfile(), [on](TMOUSECONFIGINFO& c) { c.UseCPIOnScreenFlyShow = on ? 1 : 0; }))
+        TellSwitchFailure();
+    Reload();
+}
+
+bool MonitorApp::PollingCPI() const
+{
+    return FCPIPoll->isActive();
+}
+
+void MonitorApp::UpdateCPIPolling()
+{
+    const bool wanted = FEnv.ReadCPILevel && FRecords.CPIOnScreen[FRecords.CurrentProfile()];
+    if (!wanted)
+        FCPIPoll->stop();
+    else if (!FCPIPoll->isActive())
+        FCPIPoll->start();
+}
+
+void MonitorApp::PollCPILevel()
+{
+    // The configurator talks to the mouse while it runs; a level it sets is its own business.
+    if (FEnv.Switching->ConfiguratorRunning()) {
+        FLastCPILevel.reset();
+        return;
+    }
+    const std::optional<int> level = FEnv.ReadCPILevel();
+    if (level && FLastCPILevel && *level != *FLastCPILevel)
+        ShowCPILevel(*level);
+    FLastCPILevel = level;
+}
+
+void MonitorApp::ShowCPILevel(int level)
+{
+    QString text = Tr(util::UserText { "CPI level %1", { std::to_string(level + 1) } });
+    if (level >= 0 && level < kCPILevelsUsed) {
+        const CPILevelEntry used = DeviceCPILevel(FRecords.Levels[FRecords.CurrentProfile()][level]);
+        text += QStringLiteral(": %1 CPI").arg(used.X);
+    }
+    FCPIDisplay->setText(text);
+    FCPIDisplay->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        FCPIDisplay->move(
+            area.center().x() - FCPIDisplay->width() / 2, area.bottom() - FCPIDisplay->height() - area.height() / 10);
+    }
+    FCPIDisplay->show();
+    FCPIHide->start();
 }
 
 void MonitorApp::ToggleAutostart(bool on)

@@ -1,12 +1,14 @@
 #pragma once
 // bvmon's tray icon and menu over the core's records, switching and focus follower.
 
+#include "applications_dialog.h"
 #include "monitor/focus_follower.h"
 #include "monitor/monitor_records.h"
 #include "platform/focus_watcher.h"
 #include "platform/monitor_link.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -15,6 +17,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QSocketNotifier;
 class QSystemTrayIcon;
@@ -37,7 +40,9 @@ struct MonitorEnvironment {
     std::function<bool()> AutostartOn;
     std::function<void(bool on)> SetAutostart; // throws when the entry cannot be changed
     std::function<platform::FocusWatchStart(platform::FocusWatcher::Handler)> StartFocusWatcher;
-    std::function<void()> EditApplications; // "Profiles for applications…"
+    ProgramChooser Programs; // how "Profiles for applications…" finds a program
+    /// The mouse's current CPI level; nullopt when it cannot be read. None: no CPI on screen.
+    std::function<std::optional<int>()> ReadCPILevel;
     /// Tells the user something once (tray balloon, else the error stream).
     std::function<void(const QString& text)> Tell;
     bool TrayAvailable = true;
@@ -62,7 +67,13 @@ public:
     QAction* AutostartAction() const { return FAutostart; }
     QAction* OpenAction() const { return FOpen; }
     QAction* ApplicationsAction() const { return FApplications; }
+    /// "Profiles for applications…" while it is open.
+    ApplicationsDialog* Applications() const { return FApplicationsDialog; }
     QAction* QuitAction() const { return FQuit; }
+    QAction* CPIOnScreenAction() const { return FCPIOnScreen; }
+    /// The small window that shows a new CPI level for a second.
+    QLabel* CPIDisplay() const { return FCPIDisplay.get(); }
+    bool PollingCPI() const;
     monitor::FocusFollower& Follower() { return *FFollower; }
     bool WatchingFocus() const { return FWatcher != nullptr; }
 
@@ -81,9 +92,17 @@ private:
     void TellOnce(int which, const QString& text);
     void Say(const QString& text);
     void TellSwitchFailure();
+    void OpenApplications();
+    void SetCPIOnScreen(bool on);
+    void UpdateCPIPolling();
+    void PollCPILevel();
+    void ShowCPILevel(int level);
+
+    class FollowerSwitching;
 
     MonitorEnvironment FEnv;
     monitor::MonitorRecords FRecords;
+    std::unique_ptr<FollowerSwitching> FFollowerSwitching;
     std::unique_ptr<monitor::FocusFollower> FFollower;
     std::unique_ptr<QMenu> FMenu;
     std::unique_ptr<QSystemTrayIcon> FTray;
@@ -93,11 +112,17 @@ private:
     QAction* FApplications = nullptr;
     QAction* FPause = nullptr;
     QAction* FAutostart = nullptr;
+    QAction* FCPIOnScreen = nullptr;
     QAction* FQuit = nullptr;
     QString FToolTip;
     std::unique_ptr<platform::FocusWatcher> FWatcher;
     std::unique_ptr<QSocketNotifier> FWatcherNotifier;
     QTimer* FTickTimer = nullptr;
+    QTimer* FCPIPoll = nullptr;
+    QTimer* FCPIHide = nullptr;
+    std::unique_ptr<QLabel> FCPIDisplay;
+    QPointer<ApplicationsDialog> FApplicationsDialog;
+    std::optional<int> FLastCPILevel; // what the mouse was at when last read; none after a write
     bool FConfiguratorWasRunning = false;
     std::array<bool, 4> FTold {};
 };

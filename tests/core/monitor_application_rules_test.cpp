@@ -105,4 +105,9 @@ TEST(ApplicationRules, EditsKeepTheListWithoutGapsAndRefuseWhatItCannotHold)
     ASSERT_EQ(AddApplication(*w, "C:\\Games\\Q.exe", PathCompare::Windows), ApplicationEdit::Done);
     EXPECT_EQ(AddApplication(*w, "c:/games/q.EXE", PathCompare::Windows), ApplicationEdit::AlreadyListed);
     EXPECT_EQ(RemoveApplication(*w, "c:/games/q.EXE", PathCompare::Windows), ApplicationEdit::Done);
+
+    // The dialog's edit in one: the list and the switch as given, every later entry emptied.
+    WriteProfileApplications(*c, listing({ "/a", "/b" }, false));
+    EXPECT_EQ(ReadProfileApplications(*c), listing({ "/a", "/b" }, false));
+    EXPECT_EQ(RecordText(c->ApplicationList[2].FilePath), "");
 }

@@ -1,28 +1,31 @@
 // bvmon's tray layer over fakes: records, switching, focus source and clock.
 #include "monitor_app.h"
+#include "monitor_fakes.h"
 
 #include "platform/monitor_link.h"
 #include "ui/uiLanguage.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 using namespace bv;
 using namespace bv::monitor;
 using namespace bv::monitor_app;
+using namespace bv::test;
 
 namespace {
-
-class FakeClock final : public MonitorClock {
-public:
-    MonitorTime Now() const override { return now; }
-    MonitorTime now {};
-};
 
 class FakeSwitching final : public MonitorSwitching {
 public:
@@ -49,21 +52,25 @@ public:
         records.Mode = g;
         return true;
     }
-    std::string LastError() const override { return error; }
+    bool EditProfile(int k, const ProfileEdit& edit) override
+    {
+        edits.push_back(k);
+        if (!error.empty())
+            return false;
+        auto config = std::make_unique<TMOUSECONFIGINFO>();
+        WriteProfileApplications(*config, records.Applications[k]);
+        config->UseCPIOnScreenFlyShow = records.CPIOnScreen[k];
+        edit(*config);
+        records.Applications[k] = ReadProfileApplications(*config);
+        records.CPIOnScreen[k] = config->UseCPIOnScreenFlyShow != 0;
+        return true;
+    }
+    util::UserText LastError() const override { return { error, {} }; }
 
     MonitorRecords& records;
     bool configurator = false;
     std::string error;
-    std::vector<int> profiles, modes;
-};
-
-class FakeWatcher final : public platform::FocusWatcher {
-public:
-    std::string FocusedProgram() override { return "/usr/bin/shell"; }
-    int WaitHandle() const override { return -1; }
-    bool Dispatch() override { return true; }
-    const std::string& Error() const override { return error; }
-    std::string error;
+    std::vector<int> profiles, modes, edits;
 };
 
 } // namespace
@@ -81,6 +88,7 @@ class MonitorAppTest : public QObject {
     bool watcherFails = false;
     bool autostart = false;
     bool autostartFails = false;
+    QStringList browsed, running; // what the program choosers answer, front first
 
     MonitorEnvironment environment()
     {
@@ -111,6 +119,8 @@ class MonitorAppTest : public QObject {
             return start;
         };
         env.Tell = [this](const QString& text) { told << text; };
+        env.Programs.Browse = [this](QWidget*) { return browsed.isEmpty() ? QString() : browsed.takeFirst(); };
+        env.Programs.PickRunning = [this](QWidget*) { return running.isEmpty() ? QString() : running.takeFirst(); };
         env.TrayAvailable = false;
         return env;
     }
@@ -128,6 +138,8 @@ private slots:
         focus = nullptr;
         watchersStarted = 0;
         watcherFails = autostart = autostartFails = false;
+        browsed.clear();
+        running.clear();
     }
 
     void menuShowsTheRecordsInTheirLanguageAndFollowsAChange()
@@ -179,6 +191,7 @@ private slots:
             QVERIFY(app.ProfileAction(k)->toolTip().contains(QStringLiteral("configurator")));
         }
         QVERIFY(!app.ModeAction(1)->isEnabled());
+        QVERIFY(!app.CPIOnScreenAction()->isEnabled());
         QVERIFY(app.QuitAction()->isEnabled());
         switching->configurator = false;
         app.RefreshAvailability();
@@ -218,6 +231,95 @@ private slots:
         QCOMPARE(told.filter(QStringLiteral("no X display")).size(), 1);
         app.ProfileAction(1)->trigger();
         QCOMPARE(switching->profiles, std::vector<int> { 1 });
+    }
+
+    void theApplicationsDialogEditsEachProfileAndStoresOnlyWhatChanged()
+    {
+        records.Applications[0] = { false, { "/usr/bin/old" } };
+        MonitorApp app(environment());
+        QVERIFY(!app.WatchingFocus());
+        app.ApplicationsAction()->trigger();
+        ApplicationsDialog* dialog = app.Applications();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->ProfileBox()->currentIndex(), 2); // mode 2's profile
+        QCOMPARE(dialog->Programs()->count(), 0);
+
+        browsed = { QStringLiteral("/opt/game/game"), QStringLiteral("/opt/game/game") };
+        dialog->BrowseButton()->click();
+        QCOMPARE(dialog->Programs()->item(0)->text(), QStringLiteral("/opt/game/game"));
+        QVERIFY(dialog->AutoSwitchBox()->isChecked()); // the first program turns it on
+        dialog->BrowseButton()->click();
+        QCOMPARE(dialog->Programs()->count(), 1);
+        QCOMPARE(dialog->Problem()->text(), QStringLiteral("The program is in the list already."));
+        dialog->RunningButton()->click(); // cancelled: nothing
+        QCOMPARE(dialog->Programs()->count(), 1);
+
+        // Profile 1: one program added and removed again, so the profile stays as stored.
+        dialog->ProfileBox()->setCurrentIndex(0);
+        QCOMPARE(dialog->Programs()->count(), 1);
+        QVERIFY(!dialog->AutoSwitchBox()->isChecked());
+        running = { QStringLiteral("/usr/bin/editor") };
+        dialog->RunningButton()->click();
+        QVERIFY(!dialog->AutoSwitchBox()->isChecked()); // not the first program
+        dialog->Programs()->setCurrentRow(1);
+        dialog->RemoveButton()->click();
+        QCOMPARE(dialog->Programs()->count(), 1);
+
+        switching->error = "The profile could not be stored: read-only folder";
+        dialog->accept();
+        QVERIFY(app.Applications());
+        QVERIFY(dialog->Problem()->text().contains(QStringLiteral("read-only folder")));
+        switching->error.clear();
+        switching->edits.clear();
+        dialog->accept();
+        QCOMPARE(switching->edits, std::vector<int> { 2 });
+        QCOMPARE(records.Applications[2], (ProfileApplications { true, { "/opt/game/game" } }));
+        QCOMPARE(records.Applications[0], (ProfileApplications { false, { "/usr/bin/old" } }));
+        QVERIFY(app.WatchingFocus()); // the monitor follows the new list at once
+    }
+
+    void aNewCPILevelOnTheMouseShowsForASecondWhereTheProfileAsksForIt()
+    {
+        std::optional<int> level = 1;
+        int reads = 0;
+        records.Levels[2][2] = { 1750, 1750, 1 }; // mode 2 uses profile 3
+        MonitorEnvironment env = environment();
+        env.ReadCPILevel = [&] {
+            ++reads;
+            return level;
+        };
+        MonitorApp app(std::move(env));
+        QVERIFY(!app.PollingCPI()); // the profile's option is off: the mouse is never asked
+        app.CPIOnScreenAction()->trigger();
+        QCOMPARE(switching->edits, std::vector<int> { 2 });
+        QVERIFY(app.CPIOnScreenAction()->isChecked());
+        QVERIFY(app.PollingCPI());
+
+        QTRY_VERIFY(reads >= 1);
+        QVERIFY(!app.CPIDisplay()->isVisible()); // the first read is where the mouse is, not a change
+        level = 2;
+        QTRY_VERIFY(app.CPIDisplay()->isVisible());
+        QCOMPARE(app.CPIDisplay()->text(), QStringLiteral("CPI level 3: 1750 CPI"));
+        QTRY_VERIFY_WITH_TIMEOUT(!app.CPIDisplay()->isVisible(), 2000);
+
+        const int before = reads;
+        QTest::qWait(1000);
+        QVERIFY(reads - before <= 5); // at most four times a second
+
+        switching->configurator = true;
+        const int whileConfiguratorRuns = reads;
+        level = std::nullopt; // an unplugged mouse shows nothing either
+        QTest::qWait(600);
+        QCOMPARE(reads, whileConfiguratorRuns);
+        switching->configurator = false;
+        QTRY_VERIFY(reads > whileConfiguratorRuns);
+        QVERIFY(!app.CPIDisplay()->isVisible());
+        level = 0;
+        QTest::qWait(600);
+        QVERIFY(!app.CPIDisplay()->isVisible()); // an unreadable level is no starting point
+
+        app.CPIOnScreenAction()->trigger();
+        QVERIFY(!app.PollingCPI());
     }
 
     void startAtLoginFollowsTheEntryAndReportsAFailure()

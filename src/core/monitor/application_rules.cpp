@@ -56,6 +56,17 @@ std::string_view Trimmed(std::string_view text)
 
 constexpr std::size_t kPathUnits = sizeof(TPROFILE_MACRO_PATH::FilePath) / sizeof(char16_t);
 
+// Written without gaps: a record edited elsewhere may hold empty entries in between. A path too
+// long for an entry is cut where the record's text ends.
+void WritePaths(TMOUSECONFIGINFO& config, const std::vector<std::string>& paths)
+{
+    for (int i = 0; i < kApplicationListSize; ++i) {
+        std::memset(config.ApplicationList[i].FilePath, 0, sizeof config.ApplicationList[i].FilePath);
+        if (i < static_cast<int>(paths.size()))
+            (void)SetRecordText(config.ApplicationList[i].FilePath, paths[i]);
+    }
+}
+
 } // namespace
 
 bool ApplicationMatches(std::string_view entry, std::string_view program, PathCompare compare)
@@ -124,14 +135,9 @@ ApplicationEdit AddApplication(TMOUSECONFIGINFO& config, std::string_view path, 
             return ApplicationEdit::AlreadyListed;
     if (listed.Paths.size() >= kApplicationListSize)
         return ApplicationEdit::ListFull;
-    // Written back without gaps: a record edited elsewhere may hold empty entries in between.
     std::vector<std::string> paths = listed.Paths;
     paths.emplace_back(path);
-    for (int i = 0; i < kApplicationListSize; ++i) {
-        std::memset(config.ApplicationList[i].FilePath, 0, sizeof config.ApplicationList[i].FilePath);
-        if (i < static_cast<int>(paths.size()))
-            (void)SetRecordText(config.ApplicationList[i].FilePath, paths[i]); // lengths checked above
-    }
+    WritePaths(config, paths);
     if (listed.Paths.empty())
         config.AutoSwitchProfileWhenAppRun = 1;
     return ApplicationEdit::Done;
@@ -148,12 +154,14 @@ ApplicationEdit RemoveApplication(TMOUSECONFIGINFO& config, std::string_view pat
     if (it == paths.end())
         return ApplicationEdit::NotListed;
     paths.erase(it);
-    for (int i = 0; i < kApplicationListSize; ++i) {
-        std::memset(config.ApplicationList[i].FilePath, 0, sizeof config.ApplicationList[i].FilePath);
-        if (i < static_cast<int>(paths.size()))
-            (void)SetRecordText(config.ApplicationList[i].FilePath, paths[i]); // read from the same field
-    }
+    WritePaths(config, paths);
     return ApplicationEdit::Done;
+}
+
+void WriteProfileApplications(TMOUSECONFIGINFO& config, const ProfileApplications& applications)
+{
+    WritePaths(config, applications.Paths);
+    SetAutoSwitch(config, applications.AutoSwitch);
 }
 
 void SetAutoSwitch(TMOUSECONFIGINFO& config, bool on)

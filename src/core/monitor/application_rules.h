@@ -82,6 +82,8 @@ enum class ApplicationEdit {
 [[nodiscard]] ApplicationEdit RemoveApplication(
     TMOUSECONFIGINFO& config, std::string_view path, PathCompare compare = kSystemPathCompare);
 void SetAutoSwitch(TMOUSECONFIGINFO& config, bool on);
+/// Makes the record's list and switch these (at most the first ten paths), as one edit.
+void WriteProfileApplications(TMOUSECONFIGINFO& config, const ProfileApplications& applications);
 
 /// The English text of a refused edit, for the user.
 const char* ApplicationEditText(ApplicationEdit result);

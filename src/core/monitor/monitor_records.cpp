@@ -1,6 +1,7 @@
 #include "monitor/monitor_records.h"
 
 #include "settings/DMUnit.h"
+#include "settings/store_error.h"
 
 #include <memory>
 
@@ -17,10 +18,30 @@ MonitorRecords ReadMonitorRecords(const TDM& dm)
     }
     records.Language = dm.AllProfileSettingInfo().CurrentLanguage;
     auto profile = std::make_unique<TMOUSEPROFILEINFO>();
-    for (int k = 0; k < kRuleProfileCount; ++k)
-        if (dm.ReadProfileInfo(*profile, k))
-            records.Applications[k] = ReadProfileApplications(profile->ConfigInfo);
+    for (int k = 0; k < kRuleProfileCount; ++k) {
+        if (!dm.ReadProfileInfo(*profile, k))
+            continue;
+        const TMOUSECONFIGINFO& c = profile->ConfigInfo;
+        records.Applications[k] = ReadProfileApplications(c);
+        records.CPIOnScreen[k] = c.UseCPIOnScreenFlyShow != 0;
+        for (int level = 0; level < kCPILevelsUsed; ++level)
+            records.Levels[k][level] = c.CPIState[level];
+    }
     return records;
+}
+
+bool StoreProfileEdit(TDM& dm, int profile, const ProfileEdit& edit)
+{
+    auto record = std::make_unique<TMOUSEPROFILEINFO>();
+    if (!dm.ReadProfileInfo(*record, profile))
+        return false;
+    edit(record->ConfigInfo);
+    (void)dm.SaveBackToProfileInfo(*record, profile);
+    StoreBatch stores;
+    stores.Try("The profile", [&] { (void)dm.SaveProfileInfoToRegistry(profile); });
+    stores.Try("The profile's file", [&] { (void)dm.SaveProfileInfoToFile(profile); });
+    stores.ThrowIfFailed();
+    return true;
 }
 
 } // namespace bv::monitor

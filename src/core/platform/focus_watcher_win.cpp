@@ -1,6 +1,6 @@
 #include "platform/focus_watcher.h"
 
-#include "platform/win_text.h"
+#include "platform/running_programs.h"
 
 #include <windows.h>
 
@@ -18,16 +18,7 @@ std::string ProgramOfWindow(HWND window)
         return {};
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (!pid)
-        return {};
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process)
-        return {}; // a program of another user or an elevated one
-    wchar_t path[32768];
-    DWORD size = static_cast<DWORD>(sizeof path / sizeof path[0]);
-    const BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
-    CloseHandle(process);
-    return ok ? win::narrow(std::wstring_view(path, size)) : std::string();
+    return ProgramOfProcess(pid);
 }
 
 class WindowsFocusWatcher final : public FocusWatcher {

@@ -1,14 +1,13 @@
 // The X11 focus watcher; built into its own library (bvcore_x11) so that only the programs that
 // watch the focus link libxcb.
 #include "platform/focus_watcher.h"
+#include "platform/running_programs.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace bv::platform {
@@ -43,16 +42,6 @@ std::vector<std::uint32_t> Cardinals(xcb_connection_t* c, xcb_window_t window, x
     return items;
 }
 
-std::string ExeOf(std::uint32_t pid)
-{
-    const std::string link = "/proc/" + std::to_string(pid) + "/exe";
-    char buffer[PATH_MAX];
-    const ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer);
-    if (n <= 0 || n >= static_cast<ssize_t>(sizeof buffer))
-        return {}; // ended, or another user's program
-    return ProgramFromExeLink(std::string(buffer, static_cast<std::size_t>(n)));
-}
-
 class X11FocusWatcher final : public FocusWatcher {
 public:
     X11FocusWatcher(xcb_connection_t* c, xcb_window_t root, xcb_atom_t active, xcb_atom_t pid, Handler handler)
@@ -72,7 +61,7 @@ public:
         if (windows.empty() || windows[0] == XCB_WINDOW_NONE)
             return {};
         const auto pids = Cardinals(FConnection, windows[0], FPid, XCB_ATOM_CARDINAL);
-        return pids.empty() || pids[0] == 0 ? std::string() : ExeOf(pids[0]);
+        return pids.empty() || pids[0] == 0 ? std::string() : ProgramOfProcess(pids[0]);
     }
 
     int WaitHandle() const override { return xcb_get_file_descriptor(FConnection); }

@@ -700,6 +700,11 @@ bool TDM::SaveProfileInfoToRegistry(int AProfileIndex)
     return true;
 }
 
+bool TDM::SaveProfileInfoToFile(int AProfileIndex)
+{
+    return IsProfileIndexInRange(AProfileIndex) && storeProfileFile(AProfileIndex);
+}
+
 void TDM::SaveBackAllProfileInfo()
 {
     SaveBackAllProfileInfoToRegistry();

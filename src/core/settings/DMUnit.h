@@ -94,6 +94,9 @@ public:
     /// only in the registry. A file that could not be read at start-up is never overwritten.
     bool SaveCurrentProfileInfoToFile();
     [[nodiscard]] bool SaveProfileInfoToRegistry(int AProfileIndex);
+    /// Writes one game profile to its own file, as SaveBackAllProfileInfoToFile does for each;
+    /// false for a profile kept only in the registry or an index out of range.
+    [[nodiscard]] bool SaveProfileInfoToFile(int AProfileIndex);
     void SaveBackAllProfileInfo();
     void SaveBackAllProfileInfoToRegistry();
     /// Writes each game profile to its own file; returns the number of files written.
