@@ -106,6 +106,17 @@ Json macroToJson(const TMACROKEYINFO& m)
 
 int macroShow(const std::string& file)
 {
+    const TMACROKEYINFO macro = LoadMacroFile(file);
+    if (const auto damage = MacroRecordDamage(macro))
+        std::cerr << "warning: " << *damage << '\n';
+    printJson(macroToJson(macro));
+    return kOk;
+}
+
+} // namespace
+
+TMACROKEYINFO LoadMacroFile(const std::string& file)
+{
     constexpr std::size_t kSize = sizeof(TMACROKEYINFO);
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
@@ -118,18 +129,13 @@ int macroShow(const std::string& file)
     }
     if (!bytes)
         throw BadInput("\"" + file + "\" is not a macro file: the file does not exist.");
-    if (bytes->size() < kSize)
+    if (bytes->size() != kSize)
         throw BadInput("\"" + file + "\" is not a macro file: it has " + std::to_string(bytes->size())
             + " bytes, a macro record has " + std::to_string(kSize) + ".");
     TMACROKEYINFO macro;
     std::memcpy(static_cast<void*>(&macro), bytes->data(), kSize);
-    if (const auto damage = MacroRecordDamage(macro))
-        std::cerr << "warning: " << *damage << '\n';
-    printJson(macroToJson(macro));
-    return kOk;
+    return macro;
 }
-
-} // namespace
 
 void addKeyAndMacroCommands(CLI::App& app, Action& action, const GlobalOptions&)
 {

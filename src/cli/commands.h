@@ -56,6 +56,9 @@ inline void printJson(const nlohmann::ordered_json& j)
 /// returns what each became and adds what the system refused to `failures`.
 nlohmann::ordered_json ApplyProfileSystemMouse(const TMOUSECONFIGINFO& c, std::vector<std::string>& failures);
 
+/// The macro in a .macro file; BadInput when it is missing, unreadable or not one macro record long.
+TMACROKEYINFO LoadMacroFile(const std::string& file);
+
 void addProfileCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addDeviceCommands(CLI::App& app, Action& action, const GlobalOptions& global);
 void addKeyAndMacroCommands(CLI::App& app, Action& action, const GlobalOptions& global);

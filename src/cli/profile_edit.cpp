@@ -391,28 +391,6 @@ int profileImport(const std::string& input, const std::string& output)
     return kOk;
 }
 
-TMACROKEYINFO loadMacroFile(const std::string& file)
-{
-    constexpr std::size_t kSize = sizeof(TMACROKEYINFO);
-    std::optional<std::vector<std::uint8_t>> bytes;
-    try {
-        bytes = platform::readFile(util::PathFromUtf8(file), kSize);
-    } catch (const std::filesystem::filesystem_error& e) {
-        if (e.code() == std::errc::file_too_large)
-            throw BadInput("\"" + file + "\" is not a macro file: it is longer than a macro record ("
-                + std::to_string(kSize) + " bytes).");
-        throw BadInput("\"" + file + "\" cannot be read: " + e.what());
-    }
-    if (!bytes)
-        throw BadInput("\"" + file + "\" is not a macro file: the file does not exist.");
-    if (bytes->size() != kSize)
-        throw BadInput("\"" + file + "\" is not a macro file: it has " + std::to_string(bytes->size())
-            + " bytes, a macro record has " + std::to_string(kSize) + ".");
-    TMACROKEYINFO macro;
-    std::memcpy(static_cast<void*>(&macro), bytes->data(), kSize);
-    return macro;
-}
-
 } // namespace
 
 ButtonFunction ParseButtonFunction(const std::string& text, const TMOUSEPROFILEINFO& profile)
@@ -497,44 +475,42 @@ void addProfileEditCommands(CLI::App& profile, Action& action)
         std::string input, output;
     };
     auto imp = std::make_shared<ImportOptions>();
-    auto* import = profile.add_subcommand("import", "Build a profile file from the JSON that profile show prints");
-    import->add_option("JSON", imp->input, "JSON file, - for standard input")->required();
-    import->add_option("-o,--output", imp->output, "Profile file to write")->required();
-    import->callback([imp, &action] { action = [imp] { return profileImport(imp->input, imp->output);
-};
-} // namespace bv::cli
-);
+    auto* importCommand
+        = profile.add_subcommand("import", "Build a profile file from the JSON that profile show prints");
+    importCommand->add_option("JSON", imp->input, "JSON file, - for standard input")->required();
+    importCommand->add_option("-o,--output", imp->output, "Profile file to write")->required();
+    importCommand->callback([imp, &action] { action = [imp] { return profileImport(imp->input, imp->output); }; });
 
-struct MacroOptions {
-    std::string file, macro;
-};
-auto mo = std::make_shared<MacroOptions>();
-auto* add = profile.add_subcommand("macro-add", "Add the macro of a .macro file to a profile's macro list");
-add->add_option("FILE", mo->file, "Profile file")->required();
-add->add_option("MACROFILE", mo->macro, "Macro file (.macro)")->required();
-add->callback([mo, &action] {
-    action = [mo] {
-        const TMACROKEYINFO macro = loadMacroFile(mo->macro);
-        return changeProfileFile(mo->file, [&](TMOUSEPROFILEINFO& p) {
-            util::UserText why;
-            if (!AddMacroToProfile(p, macro, &why))
-                throw BadInput("\"" + mo->macro + "\" cannot be added: " + why.English());
-        });
+    struct MacroOptions {
+        std::string file, macro;
     };
-});
-auto* remove
-    = profile.add_subcommand("macro-remove", "Remove a macro from a profile's list; buttons that used it are disabled");
-remove->add_option("FILE", mo->file, "Profile file")->required();
-remove->add_option("NAME", mo->macro, "The macro's name")->required();
-remove->callback([mo, &action] {
-    action = [mo] {
-        return changeProfileFile(mo->file, [&](TMOUSEPROFILEINFO& p) {
-            util::UserText why;
-            if (!RemoveMacroFromProfile(p, mo->macro, &why))
-                throw BadInput(why.English());
-        });
-    };
-});
+    auto mo = std::make_shared<MacroOptions>();
+    auto* add = profile.add_subcommand("macro-add", "Add the macro of a .macro file to a profile's macro list");
+    add->add_option("FILE", mo->file, "Profile file")->required();
+    add->add_option("MACROFILE", mo->macro, "Macro file (.macro)")->required();
+    add->callback([mo, &action] {
+        action = [mo] {
+            const TMACROKEYINFO macro = LoadMacroFile(mo->macro);
+            return changeProfileFile(mo->file, [&](TMOUSEPROFILEINFO& p) {
+                util::UserText why;
+                if (!AddMacroToProfile(p, macro, &why))
+                    throw BadInput("\"" + mo->macro + "\" cannot be added: " + why.English());
+            });
+        };
+    });
+    auto* remove = profile.add_subcommand(
+        "macro-remove", "Remove a macro from a profile's list; buttons that used it are disabled");
+    remove->add_option("FILE", mo->file, "Profile file")->required();
+    remove->add_option("NAME", mo->macro, "The macro's name")->required();
+    remove->callback([mo, &action] {
+        action = [mo] {
+            return changeProfileFile(mo->file, [&](TMOUSEPROFILEINFO& p) {
+                util::UserText why;
+                if (!RemoveMacroFromProfile(p, mo->macro, &why))
+                    throw BadInput(why.English());
+            });
+        };
+    });
 }
 
 } // namespace bv::cli

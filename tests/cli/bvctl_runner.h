@@ -1,11 +1,14 @@
 #pragma once
-// Runs the real bvctl binary in a home of its own, capturing its output and exit code.
+// Runs the real bvctl binary in a home of its own, capturing its output and exit code, and reads
+// and writes the profile files it works on.
 
+#include "settings/pubunit_solmarch.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -37,6 +41,23 @@ inline void writeBytes(const std::filesystem::path& p, const std::vector<std::ui
 {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+/// The profile record in a file bvctl wrote; a file of another size fails the test.
+inline std::unique_ptr<TMOUSEPROFILEINFO> readProfile(const std::filesystem::path& p)
+{
+    const std::string bytes = readText(p);
+    auto profile = std::make_unique<TMOUSEPROFILEINFO>();
+    EXPECT_EQ(bytes.size(), sizeof(TMOUSEPROFILEINFO)) << p;
+    std::memcpy(static_cast<void*>(profile.get()), bytes.data(), std::min(bytes.size(), sizeof(TMOUSEPROFILEINFO)));
+    return profile;
+}
+
+inline void writeProfile(const std::filesystem::path& p, const TMOUSEPROFILEINFO& profile)
+{
+    std::vector<std::uint8_t> bytes(sizeof profile);
+    std::memcpy(bytes.data(), &profile, bytes.size());
+    writeBytes(p, bytes);
 }
 
 /// Runs bvctl with only the given environment; output goes through files, so a large JSON

@@ -27,14 +27,6 @@ namespace {
 
 using namespace bv::test;
 
-std::unique_ptr<TMOUSEPROFILEINFO> readProfile(const fs::path& p)
-{
-    const std::string bytes = readText(p);
-    auto profile = std::make_unique<TMOUSEPROFILEINFO>();
-    std::memcpy(static_cast<void*>(profile.get()), bytes.data(), std::min(bytes.size(), sizeof(TMOUSEPROFILEINFO)));
-    return profile;
-}
-
 class BvctlTest : public BvctlHomeTest {
 protected:
     fs::path registryKey() const { return home() / ".config/bvconfig/registry/HKCU/software/BrisvaneGMMouse"; }

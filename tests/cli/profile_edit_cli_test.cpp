@@ -23,22 +23,6 @@ namespace {
 
 using namespace bv::test;
 
-std::unique_ptr<TMOUSEPROFILEINFO> readProfile(const fs::path& p)
-{
-    const std::string bytes = readText(p);
-    auto profile = std::make_unique<TMOUSEPROFILEINFO>();
-    EXPECT_EQ(bytes.size(), sizeof(TMOUSEPROFILEINFO));
-    std::memcpy(static_cast<void*>(profile.get()), bytes.data(), std::min(bytes.size(), sizeof(TMOUSEPROFILEINFO)));
-    return profile;
-}
-
-void writeProfile(const fs::path& p, const TMOUSEPROFILEINFO& profile)
-{
-    std::vector<std::uint8_t> bytes(sizeof profile);
-    std::memcpy(bytes.data(), &profile, bytes.size());
-    writeBytes(p, bytes);
-}
-
 void writeMacro(const fs::path& p, const std::string& name, std::vector<TMACROKEY> actions)
 {
     TMACROKEYINFO m {};

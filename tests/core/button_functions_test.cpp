@@ -358,8 +358,6 @@ TEST(ButtonFunctions, AssignButtonFunctionRefusesWhatTheWindowRefuses)
     comboWithVolume.ComboKey = { 'A', 0, 0xAF, 0, kModifierCtrl };
     ButtonFunction comboOfModifier { kMenuComboKey };
     comboOfModifier.ComboKey = { 0x12, 0, 0, 0, kModifierCtrl };
-    ButtonFunction comboWithoutKey { kMenuComboKey };
-    comboWithoutKey.ComboKey = { 0, 0, 0, 0, kModifierCtrl };
     ButtonFunction fireTooFast { kMenuFireKey };
     fireTooFast.FireKey = { 3, 0 };
     ButtonFunction fireTooMany { kMenuFireKey };
@@ -371,7 +369,6 @@ TEST(ButtonFunctions, AssignButtonFunctionRefusesWhatTheWindowRefuses)
         { "browser key", 3, browserKey, "The mouse cannot send the key BROWSER_BACK." },
         { "volume in a combination", 3, comboWithVolume, "The mouse cannot send the key VOLUME_UP." },
         { "modifier as a key", 3, comboOfModifier, "ALT is a modifier" },
-        { "combination without key", 3, comboWithoutKey, "A combination needs a key" },
         { "fire without delay", 3, fireTooFast, "The fire key takes 1 to 255" },
         { "fire with 256 clicks", 3, fireTooMany, "The fire key takes 1 to 255" },
         { "a macro the list lacks", 3, { kMacroMenuIDBase + 2 }, "The profile has no macro 3." },
@@ -408,6 +405,15 @@ TEST(ButtonFunctions, AssignButtonFunctionFollowsTheWindowsRules)
     EXPECT_EQ(r.MenuID, 1005u);
     EXPECT_EQ(c.ButtonFuncInfo[2].MenuID, 1005u);
     EXPECT_EQ(c.ButtonFuncInfo[2].MediaKey.nKeyValue1, 0xE9);
+
+    // The combination dialog's OK before any key was pressed keeps what it opened with, even
+    // nothing: that is stored as it is, like any other combination.
+    ButtonFunction noKey { kMenuComboKey };
+    noKey.ComboKey = { 0, 0, 0, 0, kModifierCtrl };
+    ASSERT_TRUE(AssignButtonFunction(*p, 4, noKey).Assigned());
+    EXPECT_EQ(c.ButtonFuncInfo[4].MenuID, std::uint32_t(kMenuComboKey));
+    EXPECT_EQ(c.ButtonFuncInfo[4].ComboKey.nModifier, kModifierCtrl);
+    EXPECT_EQ(c.ButtonFuncInfo[4].ComboKey.nKeyValue1, 0);
 
     ButtonFunction fire { kMenuFireKey };
     fire.FireKey = { 4, 60 };

@@ -108,6 +108,7 @@ private slots:
     void plainFunctionsAreStoredAndCaptioned_data();
     void plainFunctionsAreStoredAndCaptioned();
     void captureDialogsStoreOnlyOnOK();
+    void dialogResultsFollowTheAssignmentRules();
     void primaryButtonsAlwaysKeepALeftClick();
     void macrosFromTheSubMenuAndTheirLimit();
     void macroManagerEditsTheListAndButtonsFollow();
@@ -271,6 +272,38 @@ void ButtonAssignmentTest::captureDialogsStoreOnlyOnOK()
     QCOMPARE(int(d.FireKeyCalls.back().DelyValue), 40);
     QCOMPARE(Control<CaptionButton>(w, "BtnSet6")->text(), QString("Fire Key..."));
     QVERIFY(std::memcmp(&storedCurrent(*rig.dm)->ConfigInfo.ButtonFuncInfo[5], &fire, sizeof fire) == 0);
+}
+
+void ButtonAssignmentTest::dialogResultsFollowTheAssignmentRules()
+{
+    WindowRig rig;
+    auto w = rig.Start();
+    auto& d = rig.dialogs;
+    CaptionButton* slot4 = Control<CaptionButton>(w, "BtnSet4");
+    CaptionButton* slot5 = Control<CaptionButton>(w, "BtnSet5");
+    FunctionMenu* menu = Control<FunctionMenu>(w, "uiMenuEx1Popup");
+
+    // A profile from elsewhere may hold a key the mouse cannot send: OK on it changes nothing, and
+    // the window says why instead of dropping the choice without a word.
+    AssignSingleKey(rig.dm->CurrentProfileInfo().ConfigInfo.ButtonFuncInfo[3], { 0xA6, 0 }); // BROWSER_BACK
+    rig.dm->SaveBackToCurrentProfileInfo();
+    const TBUTTONFUNCINFO before = button(*rig.dm, 3);
+    d.SingleKeyAnswers = { TSINGLEKEYINFO { 0xA6, 0 } };
+    choose(slot4, menu, 6);
+    QCOMPARE(d.Calls.size(), std::size_t(1));
+    QCOMPARE(d.Calls[0].Title, QString("Warning!"));
+    QCOMPARE(d.Calls[0].Text, "The mouse cannot send the key " + QString::fromStdString(GetKeyName(0xA6, 0)) + ".");
+    QVERIFY(std::memcmp(&button(*rig.dm, 3), &before, sizeof before) == 0);
+
+    // OK in the combination dialog before any key was pressed keeps what it opened with; for a slot
+    // that had no combination that is none, and it is stored like any other.
+    d.ComboKeyAnswers = { TCOMBOKEYINFO {} };
+    choose(slot5, menu, 7);
+    QCOMPARE(d.Calls.size(), std::size_t(1));
+    QCOMPARE(button(*rig.dm, 4).MenuID, std::uint32_t(kMenuComboKey));
+    QCOMPARE(int(button(*rig.dm, 4).FuncKind), 3);
+    QCOMPARE(int(button(*rig.dm, 4).ComboKey.nKeyValue1), 0);
+    QCOMPARE(slot5->text(), QString("Combo Key"));
 }
 
 void ButtonAssignmentTest::primaryButtonsAlwaysKeepALeftClick()

@@ -37,7 +37,7 @@ private slots:
 
 void ButtonCaptionsTest::menuIDsFollowPositions()
 {
-    const MenuTree menu = MenuTree::ButtonMenu();
+    const MenuTree menu(ButtonMenuCaptions());
     QCOMPARE(int(menu.Items().size()), 16);
     QCOMPARE(menu.Items()[7].SubItems[7].ItemID, 808u);
     QCOMPARE(menu.Items()[8].SubItems[5].ItemID, 906u);
@@ -49,14 +49,14 @@ void ButtonCaptionsTest::menuIDsFollowPositions()
         { 809, "" }, { 1007, "Mute" }, { 1101, "Macro Manager" }, { 1200, "" }, { 80101, "" } };
     for (const Case& c : cases)
         QCOMPARE(QString::fromStdString(menu.CaptionOfID(c.Id)), QString(c.Caption));
-    QCOMPARE(QString::fromStdString(MenuTree::WheelMenu().CaptionOfID(3)), QString("Volume +"));
-    QCOMPARE(QString::fromStdString(MenuTree::PresetMenu().CaptionOfID(2)), QString("Load from file"));
-    QCOMPARE(int(MenuTree::PrimaryButtonMenu().Items().size()), 2);
+    QCOMPARE(QString::fromStdString(MenuTree(WheelMenuCaptions()).CaptionOfID(3)), QString("Volume +"));
+    QCOMPARE(QString::fromStdString(MenuTree(PresetMenuCaptions()).CaptionOfID(2)), QString("Load from file"));
+    QCOMPARE(int(MenuTree(PrimaryButtonMenuCaptions()).Items().size()), 2);
 }
 
 void ButtonCaptionsTest::captionOfEachKindOfFunction()
 {
-    const MenuTree menu = MenuTree::ButtonMenu();
+    const MenuTree menu(ButtonMenuCaptions());
     TBUTTONFUNCINFO single = Entry(5, 6);
     single.SingleKey = { 0x70, 0 };
     TBUTTONFUNCINFO singleUnset = Entry(0, 6); // chosen but its key never captured
@@ -82,13 +82,13 @@ void ButtonCaptionsTest::captionOfEachKindOfFunction()
 
     QCOMPARE(SlotMenuID(Entry(33, 0)), std::int64_t(16));
     QCOMPARE(SlotMenuID(Entry(33, 7)), std::int64_t(7));
-    QCOMPARE(QString::fromStdString(WheelCaption(MenuTree::WheelMenu(), 6)), QString("Forward"));
-    QCOMPARE(QString::fromStdString(WheelCaption(MenuTree::WheelMenu(), 0)), QString());
+    QCOMPARE(QString::fromStdString(WheelCaption(MenuTree(WheelMenuCaptions()), 6)), QString("Forward"));
+    QCOMPARE(QString::fromStdString(WheelCaption(MenuTree(WheelMenuCaptions()), 0)), QString());
 }
 
 void ButtonCaptionsTest::comboTextIsCutOnlyOnTheSlot()
 {
-    const MenuTree menu = MenuTree::ButtonMenu();
+    const MenuTree menu(ButtonMenuCaptions());
     const unsigned ctrlAltShift = kModifierCtrl | kModifierAlt | kModifierShift;
     struct Case {
         TCOMBOKEYINFO Combo;
@@ -113,7 +113,7 @@ void ButtonCaptionsTest::comboTextIsCutOnlyOnTheSlot()
 
 void ButtonCaptionsTest::macroSubMenuFollowsTheProfile()
 {
-    MenuTree menu = MenuTree::ButtonMenu();
+    MenuTree menu(ButtonMenuCaptions());
     auto list = std::make_unique<TMACROKEYINFOLIST>();
     std::memset(list.get(), 0, sizeof *list);
     BuildMacroSubMenu(menu, *list);

@@ -33,7 +33,7 @@ struct MenuRig {
     std::vector<std::uint32_t> events; // OnItemsClick
     std::vector<std::optional<std::uint32_t>> closes; // the closed handler
 
-    explicit MenuRig(const MenuTree& tree = MenuTree::ButtonMenu())
+    explicit MenuRig(const MenuTree& tree = MenuTree(ButtonMenuCaptions()))
     {
         host.setGeometry(40, 40, 420, 300);
         slot->setGeometry(20, 100, 150, 30);
@@ -165,7 +165,7 @@ void FunctionMenuTest::mouseChoosesInSubMenu()
     QCOMPARE(rig.menu.Items().ItemIndex, -1);
 
     // The handler may rebuild the level chosen from ("Macro Manager" rebuilds the macro list).
-    MenuTree tree = MenuTree::ButtonMenu();
+    MenuTree tree(ButtonMenuCaptions());
     rig.menu.Menu().OnItemsClick
         = [&](TuiMenuItemEx&, const std::string&, std::uint32_t id, const void*, std::uint32_t) {
               rig.events.push_back(id);
@@ -269,8 +269,8 @@ void FunctionMenuTest::preselectionFollowsTheLastGivenID()
 
     // A menu shown without an ID uses the one last given to any menu.
     FunctionMenu wheel, primary;
-    LoadMenuTree(wheel.Menu(), MenuTree::WheelMenu());
-    LoadMenuTree(primary.Menu(), MenuTree::PrimaryButtonMenu());
+    LoadMenuTree(wheel.Menu(), MenuTree(WheelMenuCaptions()));
+    LoadMenuTree(primary.Menu(), MenuTree(PrimaryButtonMenuCaptions()));
     wheel.ShowMainMenu(2, rig.slot, MenuPlacement::RightCenter);
     wheel.CloseMenu();
     primary.ShowMainMenu(rig.slot, MenuPlacement::RightCenter);

@@ -34,10 +34,15 @@ void SetBreathing(TMOUSECONFIGINFO& c, Breathing breathing)
         led.BREATH_SPEED = 0;
         return;
     }
-    c.WheelLedOnOff = 1;
-    if (led.BRIGHT_LEVEL == 0)
-        led.BRIGHT_LEVEL = 3;
+    SwitchLightOn(c);
     led.BREATH_SPEED = static_cast<std::uint8_t>(breathing);
+}
+
+void SwitchLightOn(TMOUSECONFIGINFO& c)
+{
+    c.WheelLedOnOff = 1;
+    if (c.LEDConfig.BRIGHT_LEVEL == 0)
+        c.LEDConfig.BRIGHT_LEVEL = 3;
 }
 
 int LightSwatchOf(const TLEDCONFIG& led)

@@ -20,9 +20,13 @@ inline constexpr std::array<std::uint16_t, 4> kReportRates = { 125, 250, 500, 10
 /// The breathing choices of the Light tab; the values are the stored breathing speeds.
 enum class Breathing : std::uint8_t { Closed = 0, Low = 1, Medium = 2, High = 3 };
 
-/// "Closed" turns the light and the wheel light off; a speed turns them on again, at brightness 3
-/// when the light was off.
+/// "Closed" turns the light and the wheel light off; a speed turns them on again (SwitchLightOn)
+/// and sets it.
 void SetBreathing(TMOUSECONFIGINFO& c, Breathing breathing);
+
+/// The light and the wheel light on, at brightness 3 when the light was off; the breathing speed
+/// stays as it is.
+void SwitchLightOn(TMOUSECONFIGINFO& c);
 
 /// One of the Light tab's six colour swatches (C1..C6).
 struct LightSwatch {

@@ -239,8 +239,7 @@ std::optional<util::UserText> SingleKeyProblem(const TSINGLEKEYINFO& key)
 
 std::optional<util::UserText> ComboKeyProblem(const TCOMBOKEYINFO& combo)
 {
-    if (combo.nKeyValue1 == 0)
-        return util::UserText { "A combination needs a key besides its modifiers.", {} };
+    // No key at all is taken: it is what the dialog holds when OK comes before any key.
     for (const auto& [vk, ext] : { std::pair<int, int> { combo.nKeyValue1, combo.nKey1Extended },
              std::pair<int, int> { combo.nKeyValue2, combo.nKey2Extended } }) {
         if (vk != 0 && IsConsumerKey(vk, ext))

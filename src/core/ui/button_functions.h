@@ -77,7 +77,8 @@ inline constexpr int kFireValueMax = 255;
 /// Why the mouse cannot send a captured single key (a consumer key that is not one of the Media
 /// menu's), nullopt when it can.
 [[nodiscard]] std::optional<util::UserText> SingleKeyProblem(const TSINGLEKEYINFO& key);
-/// Why a captured combination cannot be a button's function: no key, or a consumer key in it.
+/// Why a captured combination cannot be a button's function: a consumer key or a modifier as one
+/// of its keys, or an unknown modifier bit.
 [[nodiscard]] std::optional<util::UserText> ComboKeyProblem(const TCOMBOKEYINFO& combo);
 /// Why fire-key settings cannot be taken: a count or delay outside 1..255.
 [[nodiscard]] std::optional<util::UserText> FireKeyProblem(const TFIREKEYINFO& fire);

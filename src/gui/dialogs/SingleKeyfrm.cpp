@@ -20,16 +20,14 @@ TFrmSingleKey::TFrmSingleKey(const TSINGLEKEYINFO& key, platform::KeyboardHook* 
     // Releases count too: the last key event wins. The key is left to reach its target.
     FKeyHook.OnRecordKeyboardSingleKey
         = [this](int Key, std::uint32_t, int, int AKeyExtended, const std::string& SingleKeyString, bool&) {
-              // The Media menu's keys become that menu's function; other consumer keys the mouse
-              // cannot send at all.
-              if (IsConsumerKey(Key, AKeyExtended) && MediaMenuIDOfKey(Key, AKeyExtended) == 0) {
-                  RefuseKey(QString::fromStdString(SingleKeyString));
+              const TSINGLEKEYINFO key { static_cast<std::uint16_t>(Key), static_cast<std::uint16_t>(AKeyExtended) };
+              if (const auto why = SingleKeyProblem(key)) {
+                  RefuseKey(*why);
                   return;
               }
               ShowHint();
               TextSingle->setText(QString::fromStdString(SingleKeyString));
-              FSingleKey.nKeyValue1 = static_cast<std::uint16_t>(Key);
-              FSingleKey.nKey1Extended = static_cast<std::uint16_t>(AKeyExtended);
+              FSingleKey = key;
           };
 }
 

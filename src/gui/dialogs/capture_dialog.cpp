@@ -42,9 +42,9 @@ KeyCaptureDialog::KeyCaptureDialog(
 {
 }
 
-void KeyCaptureDialog::RefuseKey(const QString& keyName)
+void KeyCaptureDialog::RefuseKey(const util::UserText& why)
 {
-    SetPlainText(LabelHint, Tr(util::UserText { "The mouse cannot send the key %1.", { keyName.toStdString() } }));
+    SetPlainText(LabelHint, Tr(why));
     LabelHint->setProperty("refused", true);
     LabelHint->style()->polish(LabelHint);
 }

@@ -4,6 +4,7 @@
 
 #include "dialogs/answer_dialog.h"
 #include "toolkit/keyboard_capture.h"
+#include "util/user_text.h"
 
 #include <functional>
 #include <memory>
@@ -54,9 +55,9 @@ protected:
     virtual bool StartRecorder() = 0;
     virtual void StopRecorder() = 0;
 
-    /// Says in the hint's place that the mouse cannot send this key (a browser, mail or launch
-    /// key); the captured key stays what it was.
-    void RefuseKey(const QString& keyName);
+    /// Says in the hint's place why the key cannot be taken (the mouse cannot send a browser, mail
+    /// or launch key); the captured key stays what it was.
+    void RefuseKey(const util::UserText& why);
     /// Shows the dialog's own hint again after a refusal.
     void ShowHint();
 

@@ -3,10 +3,9 @@
 #include "dialogs/Dialogs.h"
 #include "dialogs/key_box.h"
 #include "keys/uiStdCmd.h"
+#include "ui/button_functions.h"
 
 #include <QLineEdit>
-
-#include <utility>
 
 namespace bv::gui {
 
@@ -44,19 +43,16 @@ TFrmCombo::TFrmCombo(const TCOMBOKEYINFO& combo, platform::KeyboardHook* hook, Q
     // The recorder swallows the presses it takes; modifier keys and releases pass.
     FKeyHook.OnRecordKeyboardComboKey = [this](int Key1, int Key1Extended, int Key2, int Key2Extended, int Modifier,
                                             const std::string& ComboKeyString) {
-        // A combination is keyboard keys: a consumer key has no place in it.
-        for (const auto& [vk, ext] : { std::pair { Key1, Key1Extended }, std::pair { Key2, Key2Extended } })
-            if (vk != 0 && IsConsumerKey(vk, ext)) {
-                RefuseKey(QString::fromStdString(GetKeyName(vk, ext)));
-                return;
-            }
+        const TCOMBOKEYINFO combo { static_cast<std::uint16_t>(Key1), static_cast<std::uint16_t>(Key1Extended),
+            static_cast<std::uint16_t>(Key2), static_cast<std::uint16_t>(Key2Extended),
+            static_cast<std::uint16_t>(Modifier) };
+        if (const auto why = ComboKeyProblem(combo)) {
+            RefuseKey(*why);
+            return;
+        }
         ShowHint();
         TextCombo->setText(QString::fromStdString(ComboKeyString));
-        FComboKey.nKeyValue1 = static_cast<std::uint16_t>(Key1);
-        FComboKey.nKey1Extended = static_cast<std::uint16_t>(Key1Extended);
-        FComboKey.nKeyValue2 = static_cast<std::uint16_t>(Key2);
-        FComboKey.nKey2Extended = static_cast<std::uint16_t>(Key2Extended);
-        FComboKey.nModifier = static_cast<std::uint16_t>(Modifier);
+        FComboKey = combo;
     };
 }
 

@@ -11,6 +11,7 @@
 #include "toolkit/screen_cursors.h"
 #include "toolkit/translation.h"
 #include "toolkit/widget_makers.h"
+#include "ui/macro_list_edits.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -298,7 +299,7 @@ void TFrmMacro::ListBoxMacroListChange()
 void TFrmMacro::BSBTNNEWMACROClick()
 {
     if (FMacroClass.IsFull()) {
-        FDialogs.ShowMessageDialog(this, Tr("Warning"), Tr("You can create macros shall not exceed 20 ."), QString());
+        FDialogs.ShowMessageDialog(this, Tr("Warning"), Tr(TooManyMacrosInListText()), QString());
         return;
     }
     TFrmCreat creat(FMacroPath, FDialogs, this);

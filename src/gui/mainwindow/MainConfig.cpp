@@ -204,7 +204,7 @@ void TBrisvaneCfgMain::InitMainWindow()
 
     TabControlMain->setCurrentWidget(TabGeneral);
     const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    SystemMouseParams = { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
+    SystemMouseParams = SystemMouseParamsOf(c);
     const int profile = DM().ProfileIndex();
     if (TDM::IsProfileIndexInRange(profile)) {
         const TPROFILESETTING& where = DM().ProfileSettingGroup().ProfileSettingList[profile];

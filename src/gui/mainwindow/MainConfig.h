@@ -114,10 +114,10 @@ public:
     TuiHIDEvent& uiHIDEvent1() { return *FHIDEvent; }
     TuiLanguage uiLanguage1;
     TuiCommandSetting uiCommandSetting1;
-    MenuTree uiMenuEx1 = MenuTree::ButtonMenu();
-    MenuTree uiMenuExLRBUTTON = MenuTree::PrimaryButtonMenu();
-    MenuTree uiMenuEx2 = MenuTree::WheelMenu();
-    MenuTree uiMenuEx3 = MenuTree::PresetMenu();
+    MenuTree uiMenuEx1 { ButtonMenuCaptions() };
+    MenuTree uiMenuExLRBUTTON { PrimaryButtonMenuCaptions() };
+    MenuTree uiMenuEx2 { WheelMenuCaptions() };
+    MenuTree uiMenuEx3 { PresetMenuCaptions() };
     /// The item font of the function menus, which follows the language.
     QFont uiMenuEx1ItemFont;
 

@@ -5,7 +5,6 @@
 
 #include "device/Function_Solmarchs.h"
 #include "device/apply_sequence.h"
-#include "device/config_image.h"
 #include "device/uiHIDData.h"
 #include "dialogs/Dialogs.h"
 #include "mainwindow/HelpUnit.h"
@@ -13,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "settings/DMUnit.h"
 #include "settings/app_settings.h"
+#include "settings/profile_actions.h"
 #include "settings/store_error.h"
 #include "settings/uiProfile.h"
 #include "toolkit/busy_indicator.h"
@@ -50,39 +50,17 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
 {
     if (!TDM::IsProfileIndexInRange(k))
         return;
-    DM().SwitchToProfile(k);
     try {
-        DM().SaveBackAllProfileSettingInfo();
-    } catch (const std::exception& e) {
-        ReportStoreFailure(e);
+        (void)SwitchToProfileAndStore(DM(), k);
+    } catch (const StoreError& e) {
+        ReportStoreFailures(e.Failures());
     }
-    BuildMacroSubMenu();
-    const TMOUSECONFIGINFO& c = DM().CurrentProfileInfo().ConfigInfo;
-    SystemMouseParams = { c.PointerSpeed, c.VWheelSpeed, c.PointerAcceleration };
-
-    TProfileSettingGroup& group = DM().ProfileSettingGroup();
-    const int mode = group.CurrentProfileGroup;
-    if (TDM::IsProfileGroupIndexInRange(mode)) {
-        group.ProfileIndexOfProfileGroup[mode] = k;
-        // The mouse switches at once, so the mode's choice is kept at once: a restart shows the
-        // profile the mouse is using.
-        try {
-            DM().SaveProfileGroupSettingInfoToRegistry();
-        } catch (const std::exception& e) {
-            ReportStoreFailure(e);
-        }
-        DM().SwitchToProfileGroup(mode);
-    }
+    SystemMouseParams = SystemMouseParamsOf(DM().CurrentProfileInfo().ConfigInfo);
     BuildMacroSubMenu();
     FullRefresh();
 
-    const std::int32_t game = DM().AllProfileSettingInfo().CurrentGame;
-    FLastChosenProfile = static_cast<std::uint8_t>(game);
-    TLightBlock light {};
-    EncodeLightBlock(DM().CurrentProfileInfo().ConfigInfo.LEDConfig, light);
-    const TMOUSECONFIGINFO& now = DM().CurrentProfileInfo().ConfigInfo;
-    ReportDeviceFailure(ProfileButtonSequence(
-        *FHIDData, k, static_cast<std::uint8_t>(game), light, now.HWVWheelValue, now.WheelLedOnOff));
+    FLastChosenProfile = static_cast<std::uint8_t>(DM().AllProfileSettingInfo().CurrentGame);
+    ReportDeviceFailure(ProfileSwitchSequence(*FHIDData, k, FLastChosenProfile, DM().CurrentProfileInfo().ConfigInfo));
     try {
         // Written only where the monitor made its key; without the monitor there is no one to tell.
         (void)SaveProfileIDToRegistry(DM().Registry(), k);
@@ -99,12 +77,10 @@ void TBrisvaneCfgMain::BSBTNMODE1Click(int g)
     if (!TDM::IsProfileGroupIndexInRange(g))
         return;
     FProfiles->ShowMode(g);
-    DM().SwitchToProfileGroup(g);
-    DM().SaveBackToProfileGroupSettingInfo();
     try {
-        DM().SaveProfileGroupSettingInfoToRegistry();
-    } catch (const std::exception& e) {
-        ReportStoreFailure(e);
+        (void)SwitchToModeAndStore(DM(), g);
+    } catch (const StoreError& e) {
+        ReportStoreFailures(e.Failures());
     }
     BuildMacroSubMenu();
     FullRefresh();
@@ -151,18 +127,16 @@ bool TBrisvaneCfgMain::ApplySettings()
 {
     // Everything is kept on the computer first, whether or not the mouse is there. Each store is
     // tried on its own, so one that fails never costs the others.
-    StoreBatch stores;
-    stores.Try("The current profile", [this] { DM().SaveBackToCurrentProfileInfo(); });
-    stores.Try("The current profile", [this] { DM().SaveCurrentProfileInfoToRegistry(); });
-    stores.Try("The current profile's file", [this] { DM().SaveCurrentProfileInfoToFile(); });
-    stores.Try("The profile files", [this] { DM().SaveBackAllProfileInfoToFile(); });
-    stores.Try("The profiles", [this] { DM().SaveBackAllProfileInfoToRegistry(); });
-    stores.Try("The modes", [this] { DM().SaveBackToProfileGroupSettingInfo(); });
-    stores.Try("The modes", [this] { DM().SaveProfileGroupSettingInfoToRegistry(); });
+    std::vector<std::string> failed;
+    try {
+        StoreProfilesForApply(DM());
+    } catch (const StoreError& e) {
+        failed = e.Failures();
+    }
     // A failed store leaves the changes marked, so OK stays and Cancel still offers to keep them.
-    SettingsChanged = stores.Failed();
-    FLastApplyOutcome = stores.Failed() ? ApplyOutcome::StoreFailed : ApplyOutcome::Done;
-    ReportStoreFailures(stores.Failures());
+    SettingsChanged = !failed.empty();
+    FLastApplyOutcome = failed.empty() ? ApplyOutcome::Done : ApplyOutcome::StoreFailed;
+    ReportStoreFailures(failed);
 
     StartSystemMouseSettings();
 

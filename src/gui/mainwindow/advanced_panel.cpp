@@ -1,6 +1,7 @@
 #include "mainwindow/advanced_panel.h"
 
 #include "settings/DMUnit.h"
+#include "settings/profile_options.h"
 #include "toolkit/picture.h"
 #include "toolkit/track_bar.h"
 #include "toolkit/translation.h"
@@ -46,11 +47,13 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
 {
     setObjectName("AdvancedPanel");
     MakeLabel(t, "LabelDoubleClickSpeed", "Double Click Speed", QRect(14, 14, 288, 20));
-    TrackBarDoubleClickSpeed = trackBar(t, "TrackBarDoubleClickSpeed", 200, 900, 10, QRect(14, 40, 222, 24));
+    TrackBarDoubleClickSpeed = trackBar(
+        t, "TrackBarDoubleClickSpeed", kDoubleClickMin, kDoubleClickMax, kDoubleClickStep, QRect(14, 40, 222, 24));
     FDoubleClickValue = valueLabel(t, "LabelDoubleClickValue", QRect(240, 40, 62, 24));
 
     MakeLabel(t, "LabelPointerSpeed", "Pointer Speed", QRect(14, 80, 288, 20));
-    TrackBarPointerSpeed = trackBar(t, "TrackBarPointerSpeed", 1, 20, 1, QRect(14, 106, 222, 24));
+    TrackBarPointerSpeed
+        = trackBar(t, "TrackBarPointerSpeed", kPointerSpeedMin, kPointerSpeedMax, 1, QRect(14, 106, 222, 24));
     FPointerSpeedValue = valueLabel(t, "LabelPointerSpeedValue", QRect(240, 106, 62, 24));
     CHKENHANCEPOINTER = MakeCheck(t, "CHKENHANCEPOINTER", "Enhance pointer precision", QRect(14, 138, 288, 24));
 
@@ -58,7 +61,8 @@ AdvancedPanel::AdvancedPanel(PanelContext context, QWidget* t, TSystemMouseParam
     SCROLLSPEEDGROUP = new QButtonGroup(t);
     SCROLLSPEEDGROUP->setObjectName("SCROLLSPEEDGROUP");
     RDSCROLL = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLL", "Scroll Speed", QRect(14, 190, 288, 24));
-    TRACKBARSCROLLSPEED = trackBar(t, "TRACKBARSCROLLSPEED", 1, 10, 1, QRect(36, 218, 200, 24));
+    TRACKBARSCROLLSPEED
+        = trackBar(t, "TRACKBARSCROLLSPEED", kScrollLinesMin, kScrollLinesMax, 1, QRect(36, 218, 200, 24));
     FScrollValue = valueLabel(t, "LabelScrollSpeedValue", QRect(240, 218, 62, 24));
     RDSCROLLONEPAGE = MakeRadio(t, SCROLLSPEEDGROUP, "RDSCROLLONEPAGE", "Scroll for one page", QRect(14, 248, 288, 24));
 
@@ -114,7 +118,7 @@ void AdvancedPanel::Refresh()
 {
     const ShowingProfile showing(FShowing);
     const TMOUSECONFIGINFO& c = FContext.DM->CurrentProfileInfo().ConfigInfo;
-    if (c.VWheelSpeed >= 20) {
+    if (c.VWheelSpeed >= kScrollOnePage) {
         RDSCROLLONEPAGE->setChecked(true);
         TRACKBARSCROLLSPEED->setEnabled(false);
         FScrollValue->setEnabled(false);
@@ -139,29 +143,30 @@ void AdvancedPanel::DOSpeedValueChangedEvent(QObject* sender)
 {
     if (Quiet())
         return;
+    // The bars offer only what the profile takes, so none of these is refused.
     TMOUSECONFIGINFO& c = FContext.DM->CurrentProfileInfo().ConfigInfo;
     if (RDSCROLL->isChecked()) {
-        c.VWheelSpeed = std::uint16_t(TRACKBARSCROLLSPEED->Value());
-        FParams.WheelLines = TRACKBARSCROLLSPEED->Value();
+        (void)SetScrollLines(c, TRACKBARSCROLLSPEED->Value());
+        FParams.WheelLines = c.VWheelSpeed;
         TRACKBARSCROLLSPEED->setEnabled(true);
         FScrollValue->setEnabled(true);
     }
     if (RDSCROLLONEPAGE->isChecked()) {
-        c.VWheelSpeed = 20;
-        FParams.WheelLines = 20;
+        (void)SetScrollLines(c, kScrollOnePage);
+        FParams.WheelLines = c.VWheelSpeed;
         TRACKBARSCROLLSPEED->setEnabled(false);
         FScrollValue->setEnabled(false);
     }
     if (sender == TrackBarDoubleClickSpeed) {
-        c.DoubleClickSpeed = std::uint16_t(DoubleClickTimeShown());
+        (void)SetDoubleClickSpeed(c, int(DoubleClickTimeShown()));
         ScheduleDoubleClickTime(c.DoubleClickSpeed);
     }
     if (sender == TrackBarPointerSpeed) {
-        c.PointerSpeed = std::uint16_t(TrackBarPointerSpeed->Value());
-        FParams.PointerSpeed = TrackBarPointerSpeed->Value();
+        (void)SetPointerSpeed(c, TrackBarPointerSpeed->Value());
+        FParams.PointerSpeed = c.PointerSpeed;
     }
     if (sender == CHKENHANCEPOINTER) {
-        c.PointerAcceleration = CHKENHANCEPOINTER->isChecked() ? 1 : 0;
+        SetPointerPrecision(c, CHKENHANCEPOINTER->isChecked());
         FParams.AccelerationIndex = c.PointerAcceleration;
     }
     FContext.DM->SaveBackToCurrentProfileInfo();

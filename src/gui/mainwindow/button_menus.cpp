@@ -34,7 +34,7 @@ void loadLevel(TuiMenuItemsEx& level, const std::vector<MenuItem>& items)
 
 } // namespace
 
-MenuTree::MenuTree(const std::vector<std::pair<std::string, std::vector<std::string>>>& items)
+MenuTree::MenuTree(const MenuCaptions& items)
 {
     std::uint32_t id = 0;
     for (const auto& [caption, subs] : items) {
@@ -68,44 +68,6 @@ std::string MenuTree::CaptionOfID(std::int64_t id) const
                 item = at(sub->SubItems, SubmenuPosition(id));
     }
     return item ? item->Caption : std::string();
-}
-
-MenuTree MenuTree::ButtonMenu()
-{
-    return MenuTree({
-        { "Click", {} },
-        { "Right Click", {} },
-        { "Middle Button", {} },
-        { "Forward", {} },
-        { "Backward", {} },
-        { "Single Key", {} },
-        { "Combo Key", {} },
-        { "Basic", { "Cut", "Copy", "Paste", "Select All", "Find", "New", "Print", "Save" } },
-        { "Advanced", { "Switch Window", "Close Window", "Open Explorer", "Run", "Show Desktop", "Lock PC" } },
-        { "Media", { "Play/Pause", "Stop", "Previous", "Next", "Volume Up", "Volume Down", "Mute" } },
-        { "Macro", { "Macro Manager" } },
-        { "DPI Switch", {} },
-        { "DPI +", {} },
-        { "DPI -", {} },
-        { "Fire Key...", {} },
-        { "Disable", {} },
-    });
-}
-
-MenuTree MenuTree::PrimaryButtonMenu()
-{
-    return MenuTree({ { "Click", {} }, { "Right Click", {} } });
-}
-
-MenuTree MenuTree::WheelMenu()
-{
-    return MenuTree({ { "Wheel Up", {} }, { "Wheel Down", {} }, { "Volume +", {} }, { "Volume -", {} },
-        { "Backward", {} }, { "Forward", {} } });
-}
-
-MenuTree MenuTree::PresetMenu()
-{
-    return MenuTree({ { "Default Profile", {} }, { "Load from file", {} }, { "Save to file", {} } });
 }
 
 void BuildMacroSubMenu(MenuTree& buttonMenu, const TMACROKEYINFOLIST& macros)

@@ -1,8 +1,9 @@
 #pragma once
-// The items of the main window's function menus: captions (English sources) and item IDs, the
-// k-th top-level item having ID k and the m-th sub-item of item k the ID k × 100 + m.
+// The main window's function menus as item trees: the captions (English sources) of
+// ui/function_menus.h with their item IDs, and the "Macro" sub-menu built from a profile.
 
 #include "settings/pubunit_solmarch.h"
+#include "ui/function_menus.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,17 +29,9 @@ struct MenuItem {
 
 class MenuTree {
 public:
-    /// Top-level captions, each with its sub-item captions; IDs are given by position.
-    explicit MenuTree(const std::vector<std::pair<std::string, std::vector<std::string>>>& items);
-
-    /// uiMenuEx1: the button slots 2..6.
-    static MenuTree ButtonMenu();
-    /// uiMenuExLRBUTTON: the two primary buttons.
-    static MenuTree PrimaryButtonMenu();
-    /// uiMenuEx2: the wheel slots.
-    static MenuTree WheelMenu();
-    /// uiMenuEx3: the PRESET button.
-    static MenuTree PresetMenu();
+    /// Top-level captions, each with its sub-item captions (the menus of ui/function_menus.h);
+    /// IDs are given by position.
+    explicit MenuTree(const MenuCaptions& items);
 
     const std::vector<MenuItem>& Items() const { return FItems; }
     /// Replaces the sub-items of top-level item `position` (1-based), numbering them afresh.

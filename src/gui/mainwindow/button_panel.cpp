@@ -16,6 +16,7 @@
 
 #include <QEvent>
 
+#include <optional>
 #include <utility>
 
 namespace bv::gui {
@@ -45,6 +46,14 @@ private:
 };
 
 constexpr std::int32_t kMenuRowHeight = 30;
+
+/// Takes a capture dialog's record; false when it was cancelled.
+template <typename Record> bool take(Record& out, const std::optional<Record>& answer)
+{
+    if (answer)
+        out = *answer;
+    return answer.has_value();
+}
 
 } // namespace
 
@@ -202,78 +211,47 @@ void ButtonPanel::AssignButtonFunction(std::uint32_t id)
     const int s = FPlaceButtonTag;
     if (s < 0 || s >= kGameButtonCount)
         return;
-    TMOUSECONFIGINFO& config = DM().CurrentProfileInfo().ConfigInfo;
-
-    if (s <= 1) {
-        if (id != kMenuClick && id != kMenuRightClick)
-            return;
-        const int other = AssignPrimaryButton(config, s, id);
-        if (other >= 0)
-            SetButtonCaption(other, kMenuClick);
-        DM().SaveBackToCurrentProfileInfo();
-        SetButtonCaption(s, id);
-        return;
-    }
-
-    if (id == kMacroManagerMenuID) {
+    if (s > 1 && id == kMacroManagerMenuID) {
         OpenMacroManager(s);
-        return;
-    }
-    if (ParentMenuOf(id) == kMenuMacro) {
-        ChooseMacro(s, id);
         return;
     }
 
     // The dialogs work on a copy: Cancel leaves the slot as it was.
-    TBUTTONFUNCINFO entry = config.ButtonFuncInfo[s];
+    TMOUSEPROFILEINFO& profile = DM().CurrentProfileInfo();
+    const TBUTTONFUNCINFO& entry = profile.ConfigInfo.ButtonFuncInfo[s];
+    ButtonFunction f { id };
     Dialogs* dialogs = FContext.UserDialogs;
     QWidget* parent = FContext.Window;
-    switch (id) {
-    case kMenuSingleKey: {
-        const auto key = dialogs ? dialogs->EditSingleKey(parent, entry.SingleKey) : std::nullopt;
-        if (!key || !AssignCapturedKey(entry, *key, &id))
-            return;
-        break;
+    bool answered = true;
+    if (s > 1) {
+        switch (id) {
+        case kMenuSingleKey:
+            answered = dialogs && take(f.SingleKey, dialogs->EditSingleKey(parent, entry.SingleKey));
+            break;
+        case kMenuComboKey:
+            answered = dialogs && take(f.ComboKey, dialogs->EditComboKey(parent, entry.ComboKey));
+            break;
+        case kMenuFireKey:
+            answered
+                = dialogs && take(f.FireKey, dialogs->EditFireKey(parent, FireKeyProposal(entry, profile.ConfigInfo)));
+            break;
+        default:
+            if (ParentMenuOf(id) == kMenuMacro)
+                FCurrentMacro = int(id - kMacroMenuIDBase);
+        }
     }
-    case kMenuComboKey: {
-        const auto combo = dialogs ? dialogs->EditComboKey(parent, entry.ComboKey) : std::nullopt;
-        if (!combo)
-            return;
-        AssignComboKey(entry, *combo);
-        break;
-    }
-    case kMenuFireKey: {
-        const auto fire = dialogs ? dialogs->EditFireKey(parent, FireKeyProposal(entry, config)) : std::nullopt;
-        if (!fire)
-            return;
-        AssignFireKey(entry, *fire);
-        break;
-    }
-    default:
-        if (!AssignMenuFunction(entry, id))
-            return;
-    }
-    DM().CurrentProfileInfo().ConfigInfo.ButtonFuncInfo[s] = entry;
-    DM().SaveBackToCurrentProfileInfo();
-    SetButtonCaption(s, id);
-}
+    if (!answered)
+        return;
 
-void ButtonPanel::ChooseMacro(int slot, std::uint32_t id)
-{
-    const int m = int(id - kMacroMenuIDBase);
-    switch (AssignMacro(DM().CurrentProfileInfo(), slot, m)) {
-    case MacroAssignment::Assigned:
-        FCurrentMacro = m;
-        DM().SaveBackToCurrentProfileInfo();
-        SetButtonCaption(slot, id);
-        break;
-    case MacroAssignment::TooManyMacros:
-        FCurrentMacro = m;
-        WarnTooManyMacros();
-        break;
-    case MacroAssignment::NoSuchMacro:
-        break;
+    const ButtonAssignment r = bv::AssignButtonFunction(profile, s, f);
+    if (!r.Assigned()) {
+        WarnRefusal(r.Refusal);
+        return;
     }
+    if (r.OtherPrimary >= 0)
+        SetButtonCaption(r.OtherPrimary, kMenuClick);
+    DM().SaveBackToCurrentProfileInfo();
+    SetButtonCaption(s, r.MenuID);
 }
 
 void ButtonPanel::OpenMacroManager(int slot)
@@ -309,14 +287,13 @@ void ButtonPanel::OpenMacroManager(int slot)
     DM().SaveBackToCurrentProfileInfo();
     Refresh();
     if (refused)
-        WarnTooManyMacros();
+        WarnRefusal(TooManyMacrosText());
 }
 
-void ButtonPanel::WarnTooManyMacros()
+void ButtonPanel::WarnRefusal(const util::UserText& why)
 {
     if (FContext.UserDialogs)
-        FContext.UserDialogs->ShowMessageDialog(
-            FContext.Window, Tr("Warning!"), Tr("You can assign macros to buttons shall not exceed 5 ."), QString());
+        FContext.UserDialogs->ShowMessageDialog(FContext.Window, Tr("Warning!"), Tr(why), QString());
 }
 
 void ButtonPanel::AssignWheelFunction(std::uint32_t id)

@@ -4,6 +4,7 @@
 
 #include "mainwindow/panel_context.h"
 #include "settings/pubunit_solmarch.h"
+#include "util/user_text.h"
 
 #include <QObject>
 
@@ -58,9 +59,9 @@ private:
     void SetWheelButtonCaption(int slot, std::int64_t id);
     void AssignButtonFunction(std::uint32_t id);
     void AssignWheelFunction(std::uint32_t id);
-    void ChooseMacro(int slot, std::uint32_t id);
     void OpenMacroManager(int slot);
-    void WarnTooManyMacros();
+    /// Tells why a choice was refused (the macro limit, a key the mouse cannot send).
+    void WarnRefusal(const util::UserText& why);
     TDM& DM() { return *FContext.DM; }
 
     PanelContext FContext;

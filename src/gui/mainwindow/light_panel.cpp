@@ -1,6 +1,7 @@
 #include "mainwindow/light_panel.h"
 
 #include "settings/DMUnit.h"
+#include "settings/profile_options.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/picture.h"
 #include "toolkit/widget_makers.h"
@@ -39,11 +40,11 @@ LightPanel::LightPanel(PanelContext context, QWidget* generalTab, QWidget* t, st
 
     MakeRule(t, QRect(14, 114, 288, 1));
     MakeLabel(t, "LabelBreathingColor", "Breathing Color", QRect(14, 128, 288, 20));
-    static constexpr std::uint32_t kSwatches[6]
-        = { 0xFFFF0000, 0xFFFFFF00, 0xFF00FF00, 0xFF006060, 0xFFFF00FF, 0xFF0000FF };
-    for (int i = 0; i < 6; ++i) {
-        FLight_Colors[i].Color = kSwatches[i];
-        FLight_Colors[i].Picture = MakeColourPicture(QColor::fromRgba(kSwatches[i]), QSize(40, 40));
+    static_assert(kLightSwatches.size() == std::tuple_size_v<decltype(FLight_Colors)>);
+    for (int i = 0; i < int(kLightSwatches.size()); ++i) {
+        const LightSwatch& swatch = kLightSwatches[std::size_t(i)];
+        FLight_Colors[i].Color = QColor(swatch.R, swatch.G, swatch.B).rgba();
+        FLight_Colors[i].Picture = MakeColourPicture(QColor::fromRgba(FLight_Colors[i].Color), QSize(40, 40));
         auto* c = new PictureBox(t);
         c->setObjectName("C" + QString::number(i + 1));
         c->setProperty("tag", i);
@@ -103,13 +104,7 @@ void LightPanel::Refresh()
         rClose->setChecked(true);
     }
 
-    const std::uint32_t argb = 0xFF000000u | std::uint32_t(led.R) << 16 | std::uint32_t(led.G) << 8 | led.B;
-    int shown = -1;
-    for (int k = 0; k < int(FLight_Colors.size()); ++k)
-        if (FLight_Colors[k].Color == argb) {
-            shown = k;
-            break;
-        }
+    const int shown = LightSwatchOf(led);
     if (shown >= 0)
         FPreview();
     ShowColour(shown);
@@ -128,7 +123,7 @@ void LightPanel::DoReportRateAndLightChangeEvent(QRadioButton* sender)
         return;
     TDM& dm = *FContext.DM;
     TMOUSECONFIGINFO& c = dm.CurrentProfileInfo().ConfigInfo;
-    const std::pair<QRadioButton*, std::uint16_t> rates[]
+    const std::pair<QRadioButton*, int> rates[]
         = { { RD125HZ, 125 }, { RD250HZ, 250 }, { RD500HZ, 500 }, { RD1000HZ, 1000 } };
     bool isRate = false;
     for (const auto& [radio, hz] : rates)
@@ -136,26 +131,23 @@ void LightPanel::DoReportRateAndLightChangeEvent(QRadioButton* sender)
     if (isRate) {
         for (const auto& [radio, hz] : rates)
             if (radio->isChecked())
-                c.ReportRate = hz;
+                (void)SetReportRate(c, hz);
         dm.SaveBackToCurrentProfileInfo();
         FContext.Changed();
         return;
     }
 
-    TLEDCONFIG& led = c.LEDConfig;
+    // Runs for the radio left, then for the one chosen: leaving "Closed" turns the light on at the
+    // low speed until the chosen speed comes; leaving a speed keeps the light on until "Closed" comes.
     if (sender == rClose) {
-        const bool closed = rClose->isChecked();
-        c.WheelLedOnOff = closed ? 0 : 1;
-        led.BRIGHT_LEVEL = closed ? 0 : 3;
-        led.BREATH_SPEED = closed ? 0 : 1;
+        SetBreathing(c, rClose->isChecked() ? Breathing::Closed : Breathing::Low);
     } else {
-        c.WheelLedOnOff = 1;
-        if (led.BRIGHT_LEVEL == 0)
-            led.BRIGHT_LEVEL = 3;
-        const std::pair<QRadioButton*, std::uint8_t> speeds[] = { { rlow, 1 }, { rMedium, 2 }, { rHigh, 3 } };
+        SwitchLightOn(c);
+        const std::pair<QRadioButton*, Breathing> speeds[]
+            = { { rlow, Breathing::Low }, { rMedium, Breathing::Medium }, { rHigh, Breathing::High } };
         for (const auto& [radio, speed] : speeds)
             if (radio->isChecked())
-                led.BREATH_SPEED = speed;
+                SetBreathing(c, speed);
     }
     FPreview();
     QCoreApplication::processEvents();
@@ -168,12 +160,9 @@ void LightPanel::DOLightColorSelectionEvent(int tag)
 {
     if (Quiet() || tag < 0 || tag >= int(FLight_Colors.size()))
         return;
-    const std::uint32_t argb = FLight_Colors[tag].Color;
+    const LightSwatch& swatch = kLightSwatches[std::size_t(tag)];
     ShowColour(tag);
-    TLEDCONFIG& led = FContext.DM->CurrentProfileInfo().ConfigInfo.LEDConfig;
-    led.R = std::uint8_t(argb >> 16);
-    led.G = std::uint8_t(argb >> 8);
-    led.B = std::uint8_t(argb);
+    SetLightColour(FContext.DM->CurrentProfileInfo().ConfigInfo, swatch.R, swatch.G, swatch.B);
     FContext.DM->SaveBackToCurrentProfileInfo();
     FContext.Changed();
     FPreview();

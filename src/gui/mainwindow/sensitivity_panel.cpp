@@ -20,7 +20,7 @@ NumberBox* numberBox(QWidget* parent, const QString& name, int tag, QRect place)
     auto* n = new NumberBox(parent);
     n->setObjectName(name);
     n->setProperty("tag", tag);
-    n->SetLimits(100, 3500, 100);
+    n->SetLimits(kMinimumCPI, kMaximumCPI, 100);
     n->setGeometry(place);
     return n;
 }
@@ -98,14 +98,9 @@ void SensitivityPanel::DODPIStateValueChangedEvent(int level)
     if (Quiet() || level < 0 || level >= kCPILevelsUsed)
         return;
     TDM& dm = *FContext.DM;
-    TMOUSECONFIGINFO& c = dm.CurrentProfileInfo().ConfigInfo;
     // Released means enabled. The last enabled level stays: the refresh below springs it back.
-    (void)SetCPILevelEnabled(c, level, !FCPILevelControls[level].Level->isChecked());
-    NormaliseCPILevelStates(c);
-    if (const int first = FirstEnabledCPILevel(c); first >= 0)
-        c.CurrentCPIIndex = first;
+    (void)ChangeCPILevelState(dm.CurrentProfileInfo().ConfigInfo, level, !FCPILevelControls[level].Level->isChecked());
     Refresh();
-    c.CPILevel = kCPILevelsUsed;
     dm.SaveBackToCurrentProfileInfo();
     FContext.Changed();
 }
@@ -117,8 +112,7 @@ void SensitivityPanel::DOCpiValueChangeEvent(NumberBox* box)
     TDM& dm = *FContext.DM;
     const int level = box->property("tag").toInt();
     const CPIAxis axis = box->objectName().contains('X') ? CPIAxis::X : CPIAxis::Y;
-    SetCPILevelValue(dm.CurrentProfileInfo().ConfigInfo, level, axis, box->value());
-    NormaliseCPILevelStates(dm.CurrentProfileInfo().ConfigInfo);
+    ChangeCPILevelValue(dm.CurrentProfileInfo().ConfigInfo, level, axis, box->value());
     dm.SaveBackToCurrentProfileInfo();
     Refresh();
     FContext.Changed();
@@ -135,7 +129,7 @@ void SensitivityPanel::DOCpiAdvanceItemChangeEvent(QCheckBox* sender)
         return;
     TMOUSECONFIGINFO& c = FContext.DM->CurrentProfileInfo().ConfigInfo;
     if (sender == CHKApplyDiffirentXY)
-        c.ApplyDiffirentXY = CHKApplyDiffirentXY->isChecked() ? 1 : 0;
+        SetCPIAxesSeparate(c, CHKApplyDiffirentXY->isChecked());
     else if (sender == CHKApplyAccelaration)
         c.ApplyAccelaration = CHKApplyAccelaration->isChecked() ? 1 : 0;
     FContext.DM->SaveBackToCurrentProfileInfo();
