@@ -4,6 +4,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/registry.h"
+#include "profile_apps.h"
 #include "profile_edit.h"
 #include "profile_file.h"
 #include "profile_json.h"
@@ -88,6 +89,7 @@ void addProfileCommands(CLI::App& app, Action& action, const GlobalOptions&)
     show->callback([opts, &action] { action = [opts] { return profileShow(opts->showFile); }; });
 
     addProfileEditCommands(*profile, action);
+    addProfileAppsCommand(*profile, action);
 
     auto* stat = app.add_subcommand("status", "Run the profile manager's start-up and print the modes and profiles");
     stat->callback([&action] { action = [] { return status(); }; });

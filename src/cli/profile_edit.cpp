@@ -322,6 +322,8 @@ void applyOptions(TMOUSEPROFILEINFO& p, const SetOptions& o)
 
 // ---- changing a file ------------------------------------------------------------
 
+} // namespace
+
 /// Loads `file`, lets `change` edit it, and writes it back atomically when anything changed, all
 /// under the lock that keeps two bvctl runs from losing each other's change. Prints the changes.
 int changeProfileFile(const std::string& file, const std::function<void(TMOUSEPROFILEINFO&)>& change)
@@ -352,6 +354,8 @@ int changeProfileFile(const std::string& file, const std::function<void(TMOUSEPR
     printJson({ { "file", file }, { "changed", changes } });
     return kOk;
 }
+
+namespace {
 
 std::vector<std::uint8_t> readInput(const std::string& file)
 {
