@@ -9,6 +9,7 @@
 #include "macros/macro_name.h"
 #include "platform/keyboard_hook.h"
 #include "temp_dir.h"
+#include "toolkit/caption_button.h"
 
 #include <QTreeWidget>
 #include <QtTest>
