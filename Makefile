@@ -111,16 +111,16 @@ windows: windows-deps
 windows-test: windows
 	bash scripts/windows-test $(WIN_BUILD)
 
-# bvconfig.exe, bvmon.exe and the GUI tests, fully static. The pictures are rendered by the host
-# build's tool, since the Windows Qt has no SVG module.
+# bvconfig.exe, bvmon.exe and the GUI tests, fully static. The pictures are rendered and the
+# language file built by the host build's tools, since the Windows Qt has no SVG module.
 windows-gui: windows-deps deps $(BUILD)/CMakeCache.txt
 	@bash .ci/install-deps $(QT_WIN_PACKAGES)
 	bash scripts/windows-sysroot $(WIN_BUILD)/sysroot
 	bash scripts/qt-windows $(QT_WIN)
-	cmake --build $(BUILD) --target bvconfig-render-images -j $(JOBS)
+	cmake --build $(BUILD) --target bvconfig-render-images bvctl -j $(JOBS)
 	cmake -S . -B $(WIN_GUI_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(QT_WIN)/lib/cmake/Qt6/qt.toolchain.cmake \
 	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake) -DCMAKE_BUILD_TYPE=Release \
-	  -DBV_RENDER_IMAGES=$(abspath $(BUILD))/bvconfig-render-images \
+	  -DBV_RENDER_IMAGES=$(abspath $(BUILD))/bvconfig-render-images -DBV_HOST_BVCTL=$(abspath $(BUILD))/bvctl \
 	  -DGTest_DIR=$(abspath $(WIN_BUILD))/sysroot/lib/cmake/GTest \
 	  -DCLI11_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include \
 	  -DNLOHMANN_JSON_INCLUDE_DIR=$(abspath $(WIN_BUILD))/sysroot/include
