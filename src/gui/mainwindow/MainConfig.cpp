@@ -16,6 +16,7 @@
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
 #include "toolkit/language_box.h"
+#include "toolkit/pending_events.h"
 #include "toolkit/screen_cursors.h"
 #include "toolkit/startup_probe.h"
 #include "toolkit/theme.h"
@@ -60,7 +61,7 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
         FEnv.MouseSettings = platform::OpenSystemMouseSettings();
     if (!FEnv.Pause)
         FEnv.Pause = [](int ms) {
-            QCoreApplication::processEvents();
+            ProcessPendingEvents();
             QThread::msleep(static_cast<unsigned long>(ms));
         };
 

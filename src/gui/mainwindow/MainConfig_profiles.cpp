@@ -17,6 +17,7 @@
 #include "settings/uiProfile.h"
 #include "toolkit/busy_indicator.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/pending_events.h"
 #include "toolkit/translation.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,7 @@ DeviceSequenceHooks TBrisvaneCfgMain::SequenceHooks(std::int64_t monitorWParam, 
 {
     DeviceSequenceHooks hooks;
     hooks.pause = [this](int ms) {
-        QCoreApplication::processEvents();
+        ProcessPendingEvents();
         FEnv.Pause(ms);
     };
     hooks.tellMonitor = [this, monitorWParam, monitorLParam] {
@@ -68,7 +69,7 @@ void TBrisvaneCfgMain::BtnProfile1Click(int k)
         ReportStoreFailure(e);
     }
     SendToMonitor(platform::MSG_SETTINGS_CHANGED, 1, k);
-    QCoreApplication::processEvents();
+    ProcessPendingEvents();
     FEnv.Pause(100);
 }
 

@@ -3,6 +3,7 @@
 #include "settings/DMUnit.h"
 #include "settings/profile_options.h"
 #include "toolkit/caption_button.h"
+#include "toolkit/pending_events.h"
 #include "toolkit/picture.h"
 #include "toolkit/widget_makers.h"
 
@@ -150,7 +151,7 @@ void LightPanel::DoReportRateAndLightChangeEvent(QRadioButton* sender)
                 SetBreathing(c, speed);
     }
     FPreview();
-    QCoreApplication::processEvents();
+    ProcessPendingEvents();
     FContext.Pause(100);
     dm.SaveBackToCurrentProfileInfo();
     FContext.Changed();
