@@ -133,9 +133,12 @@ int main(int argc, char* argv[])
         if (!QProcess::startDetached(configurator, {}))
             std::fprintf(stderr, "bvmon: %s could not be started\n", qPrintable(configurator));
     };
-    env.AutostartOn = [] { return platform::IsAutostartOn(kAutostartName); };
-    env.SetAutostart
-        = [](bool on) { platform::SetAutostart(kAutostartName, on, toPath(QCoreApplication::applicationFilePath())); };
+    if (platform::AutostartReachable()) {
+        env.AutostartOn = [] { return platform::IsAutostartOn(kAutostartName); };
+        env.SetAutostart = [](bool on) {
+            platform::SetAutostart(kAutostartName, on, toPath(QCoreApplication::applicationFilePath()));
+        };
+    }
     env.StartFocusWatcher
         = [](platform::FocusWatcher::Handler handler) { return platform::StartFocusWatcher(std::move(handler)); };
     env.ReadCPILevel = [&switching] { return switching.ReadCPILevel(); };

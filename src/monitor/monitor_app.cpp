@@ -101,6 +101,7 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
     connect(FCPIOnScreen, &QAction::triggered, this, [this](bool on) { SetCPIOnScreen(on); });
     FAutostart = FMenu->addAction(QString());
     FAutostart->setCheckable(true);
+    FAutostart->setVisible(static_cast<bool>(FEnv.SetAutostart));
     connect(FAutostart, &QAction::triggered, this, [this](bool on) { ToggleAutostart(on); });
     FMenu->addSeparator();
     FQuit = FMenu->addAction(QString());

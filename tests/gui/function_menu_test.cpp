@@ -44,6 +44,9 @@ struct MenuRig {
         menu.Menu().OnItemsClick = [this](TuiMenuItemEx&, const std::string&, std::uint32_t id, const void*,
                                        std::uint32_t) { events.push_back(id); };
         host.show();
+        // A menu pops up from an active window; one still on its way to being active would take
+        // the activation from the pop-up, and the toolkit closes pop-ups on that.
+        (void)QTest::qWaitForWindowActive(&host);
     }
 
     void Popup(std::optional<std::int64_t> id)

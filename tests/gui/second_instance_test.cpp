@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QtTest>
@@ -41,9 +42,11 @@ void SecondInstanceTest::secondStartEndsWithoutAWindow()
     const auto link = platform::OpenSystemMonitorLink();
     const auto running = [&link](const char* windowClass) { return link->WindowExists(windowClass); };
 
+    // By its full native path, as a user starts it (Wine would keep a path without a drive).
+    const QString program = QDir::toNativeSeparators(QFileInfo(BVCONFIG_PATH).absoluteFilePath());
     QProcess first;
     first.setProcessEnvironment(env);
-    first.start(BVCONFIG_PATH, {});
+    first.start(program, {});
     QVERIFY(first.waitForStarted());
     // The first instance is up once it listens for the monitor's messages.
     QTRY_VERIFY_WITH_TIMEOUT(running(platform::kConfigWindowClass), 20000);
@@ -52,7 +55,7 @@ void SecondInstanceTest::secondStartEndsWithoutAWindow()
 
     QProcess second;
     second.setProcessEnvironment(env);
-    second.start(BVCONFIG_PATH, {});
+    second.start(program, {});
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);

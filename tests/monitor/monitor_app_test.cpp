@@ -334,6 +334,14 @@ private slots:
         QVERIFY(autostart);
         QVERIFY(app.AutostartAction()->isChecked()); // shows the entry as it is
         QVERIFY(told.last().contains(QStringLiteral("read-only folder")));
+
+        // Where start at login cannot be reached, the item is not offered.
+        MonitorEnvironment without = environment();
+        without.AutostartOn = nullptr;
+        without.SetAutostart = nullptr;
+        MonitorApp plain(std::move(without));
+        QVERIFY(app.AutostartAction()->isVisible());
+        QVERIFY(!plain.AutostartAction()->isVisible());
     }
 };
 

@@ -7,6 +7,9 @@
 
 namespace bv::platform {
 
+/// False where start at login cannot be reached: in a test run on Windows, whose Run key is the
+/// user's own and never open to tests. Callers then leave the setting out.
+[[nodiscard]] bool AutostartReachable();
 /// True when the entry named `name` exists and is switched on.
 [[nodiscard]] bool IsAutostartOn(const std::string& name);
 /// Makes the system start `program` at login (on) or not (off). Throws std::system_error or

@@ -20,6 +20,11 @@ std::string AutostartDesktopEntry(const std::filesystem::path&)
     return {};
 }
 
+bool AutostartReachable()
+{
+    return !testSandbox();
+}
+
 bool IsAutostartOn(const std::string& name)
 {
     refuseInTestSandbox("the Run key of the current user");

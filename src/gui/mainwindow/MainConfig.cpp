@@ -51,7 +51,11 @@ TBrisvaneCfgMain::TBrisvaneCfgMain(MainWindowEnvironment env, QWidget* parent)
 {
     if (!FEnv.StartProgram)
         FEnv.StartProgram = [](const std::filesystem::path& program, const std::filesystem::path& folder) {
-            return platform::StartProgram(program, folder);
+            std::string error;
+            if (platform::StartProgram(program, folder, &error))
+                return true;
+            qWarning("%s could not be started: %s", program.string().c_str(), error.c_str());
+            return false;
         };
     if (!FEnv.OpenDocument)
         FEnv.OpenDocument = [](const std::string& target) { return platform::ShellOpen(target); };
@@ -402,7 +406,7 @@ void TBrisvaneCfgMain::LaunchOrRaiseMonitor()
     const std::filesystem::path program = FEnv.ExecutableFolder / kMonitorProgramName;
     std::error_code ec;
     if (!FEnv.ExecutableFolder.empty() && std::filesystem::is_regular_file(program, ec))
-        FEnv.StartProgram(program, FEnv.ExecutableFolder);
+        (void)FEnv.StartProgram(program, FEnv.ExecutableFolder); // tells why itself; the window goes on
 }
 
 void TBrisvaneCfgMain::HandleWindowMessage(const platform::WindowMessage& message)
