@@ -99,7 +99,7 @@ fuzz-long: fuzz-build
 windows-deps:
 	@bash .ci/install-deps $(WIN_PACKAGES)
 
-# Windows executables cross-built with MinGW-w64 (no window: Qt for Windows is not in Debian).
+# Windows executables cross-built with MinGW-w64, without the window (that is windows-gui).
 windows: windows-deps
 	bash scripts/windows-sysroot $(WIN_BUILD)/sysroot
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \

@@ -5,21 +5,10 @@
 
 namespace bv {
 
-namespace {
-
-bool refuse(util::UserText* why, util::UserText text)
-{
-    if (why)
-        *why = std::move(text);
-    return false;
-}
-
-} // namespace
-
 bool SetReportRate(TMOUSECONFIGINFO& c, int hz, util::UserText* why)
 {
     if (std::find(kReportRates.begin(), kReportRates.end(), hz) == kReportRates.end())
-        return refuse(
+        return util::Refuse(
             why, { "The report rate %1 Hz is not one of 125, 250, 500 and 1000 Hz.", { std::to_string(hz) } });
     c.ReportRate = static_cast<std::uint16_t>(hz);
     return true;
@@ -63,7 +52,7 @@ void SetLightColour(TMOUSECONFIGINFO& c, std::uint8_t r, std::uint8_t g, std::ui
 bool SetDoubleClickSpeed(TMOUSECONFIGINFO& c, int milliseconds, util::UserText* why)
 {
     if (milliseconds < kDoubleClickMin || milliseconds > kDoubleClickMax || milliseconds % kDoubleClickStep != 0)
-        return refuse(why,
+        return util::Refuse(why,
             { "The double-click time %1 ms is not one of 200 to 900 ms in steps of 10.",
                 { std::to_string(milliseconds) } });
     c.DoubleClickSpeed = static_cast<std::uint16_t>(milliseconds);
@@ -73,7 +62,7 @@ bool SetDoubleClickSpeed(TMOUSECONFIGINFO& c, int milliseconds, util::UserText* 
 bool SetPointerSpeed(TMOUSECONFIGINFO& c, int speed, util::UserText* why)
 {
     if (speed < kPointerSpeedMin || speed > kPointerSpeedMax)
-        return refuse(why, { "The pointer speed %1 is not one of 1 to 20.", { std::to_string(speed) } });
+        return util::Refuse(why, { "The pointer speed %1 is not one of 1 to 20.", { std::to_string(speed) } });
     c.PointerSpeed = static_cast<std::uint16_t>(speed);
     return true;
 }
@@ -86,7 +75,7 @@ void SetPointerPrecision(TMOUSECONFIGINFO& c, bool on)
 bool SetScrollLines(TMOUSECONFIGINFO& c, int lines, util::UserText* why)
 {
     if (lines != kScrollOnePage && (lines < kScrollLinesMin || lines > kScrollLinesMax))
-        return refuse(
+        return util::Refuse(
             why, { "The wheel scrolls 1 to 10 lines or a page per notch, not %1 lines.", { std::to_string(lines) } });
     c.VWheelSpeed = static_cast<std::uint16_t>(lines);
     return true;

@@ -9,17 +9,6 @@
 
 namespace bv {
 
-namespace {
-
-bool refuse(util::UserText* why, util::UserText text)
-{
-    if (why)
-        *why = std::move(text);
-    return false;
-}
-
-} // namespace
-
 util::UserText TooManyMacrosInListText()
 {
     return { "You can create macros shall not exceed 20 .", {} };
@@ -40,13 +29,13 @@ bool AddMacroToProfile(TMOUSEPROFILEINFO& profile, const TMACROKEYINFO& macro, u
 {
     TMACROKEYINFOLIST& list = profile.MacroKeyInfoList;
     if (!MacroListDamage(list).empty())
-        return refuse(why, { "The profile's macro list is damaged: %1", { MacroListDamage(list).front() } });
+        return util::Refuse(why, { "The profile's macro list is damaged: %1", { MacroListDamage(list).front() } });
     if (list.nMacroInfoCount >= kMacroListMax)
-        return refuse(why, TooManyMacrosInListText());
+        return util::Refuse(why, TooManyMacrosInListText());
     if (const auto damage = MacroRecordDamage(macro))
-        return refuse(why, { "%1", { *damage } });
+        return util::Refuse(why, { "%1", { *damage } });
     if (auto problem = NewMacroNameProblem(list, MacroName(macro)))
-        return refuse(why, std::move(*problem));
+        return util::Refuse(why, std::move(*problem));
     const int index = list.nMacroInfoCount;
     list.MacroInfos[index] = macro;
     list.MacroInfos[index].nMacroIndex = static_cast<std::uint16_t>(index);
@@ -60,7 +49,7 @@ bool RemoveMacroFromProfile(TMOUSEPROFILEINFO& profile, const std::string& name,
     // Damaged counts are clamped here and stored so below; the list is usable again afterwards.
     (void)macros.SetMacroKeyInfoList(profile.MacroKeyInfoList);
     if (!macros.DeleteMacro(name))
-        return refuse(why, { "The profile has no macro named \"%1\".", { name } });
+        return util::Refuse(why, { "The profile has no macro named \"%1\".", { name } });
     macros.GetMacroKeyInfoList(profile.MacroKeyInfoList);
     FollowMacroList(profile);
     return true;

@@ -3,6 +3,7 @@
 // places (%1, %2, ...) and the values that fill them.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bv::util {
@@ -20,5 +21,14 @@ struct UserText {
 
     bool operator==(const UserText&) const = default;
 };
+
+/// For the edits that say why they refuse: stores `text` in `why` when the caller asked, and
+/// returns false.
+inline bool Refuse(UserText* why, UserText text)
+{
+    if (why)
+        *why = std::move(text);
+    return false;
+}
 
 } // namespace bv::util
