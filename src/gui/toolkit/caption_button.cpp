@@ -17,7 +17,10 @@ void CaptionButton::SetStyleName(const QString& name)
     if (name == FStyleName)
         return;
     FStyleName = name;
-    // Style sheets match on the property only when the widget is polished again.
+    // Style sheets match on the property when the widget is polished: at its first showing, or
+    // here again once it has been.
+    if (!testAttribute(Qt::WA_WState_Polished))
+        return;
     style()->unpolish(this);
     style()->polish(this);
     update();
