@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -132,7 +134,18 @@ MonitorApp::MonitorApp(MonitorEnvironment env, QObject* parent)
     connect(FCPIHide, &QTimer::timeout, FCPIDisplay.get(), &QWidget::hide);
 
     if (FEnv.TrayAvailable) {
-        FTray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/monitor/logo.png")));
+        // Read as PNG and nothing else: a reader free to guess loads every image plugin to ask it.
+        QIcon logo;
+        for (const int ratio : { 1, 2 }) {
+            QImageReader reader(
+                ratio == 1 ? QStringLiteral(":/monitor/logo.png") : QStringLiteral(":/monitor/logo@2x.png"), "PNG");
+            reader.setAutoDetectImageFormat(false);
+            QPixmap picture = QPixmap::fromImage(reader.read());
+            picture.setDevicePixelRatio(ratio);
+            if (!picture.isNull())
+                logo.addPixmap(picture);
+        }
+        FTray = std::make_unique<QSystemTrayIcon>(logo);
         FTray->setContextMenu(FMenu.get());
         connect(FTray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger && FEnv.OpenConfigurator)

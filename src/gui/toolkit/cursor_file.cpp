@@ -71,6 +71,9 @@ std::optional<QCursor> LoadCursorFile(const QString& path, qreal devicePixelRati
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
+    // Only the icon reader may see these bytes; left to guess, the reader loads and asks every
+    // image plugin installed.
+    reader.setAutoDetectImageFormat(false);
     if (!reader.jumpToImage(best))
         return std::nullopt;
     const QImage image = reader.read();
