@@ -11,9 +11,9 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
-#include <QPixmap>
 #include <QLabel>
 #include <QMenu>
+#include <QPixmap>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
