@@ -36,6 +36,7 @@ private slots:
     void damagedCursorFilesAreRefused();
     void everyOpenWindowIsRetranslated();
     void everyPictureIsThereAtOnceAndTwiceItsSize();
+    void rawPicturesAreReadExactlyAndDamagedOnesRefused();
 };
 
 void ToolkitTest::controlsSetFromCodeFireExceptNumberBoxes()
@@ -245,10 +246,18 @@ void ToolkitTest::everyOpenWindowIsRetranslated()
 void ToolkitTest::everyPictureIsThereAtOnceAndTwiceItsSize()
 {
     // Every name the program loads, and the style sheet's.
-    for (const char* name : { "logo", "help", "minimize", "close", "mouse-base", "mouse-light", "test_target",
-             "warning", "arrow_up", "arrow_down", "check", "chevron_down" }) {
+    for (const char* name : { "logo", "help", "minimize", "close", "test_target", "warning", "arrow_up",
+             "arrow_down", "check", "chevron_down" }) {
         const QPixmap once = ProgramPicture(name, 1.0);
         const QPixmap twice = ProgramPicture(name, 2.0);
+        QVERIFY2(!once.isNull() && !twice.isNull(), name);
+        QCOMPARE(twice.size(), once.size() * 2);
+        QCOMPARE(twice.deviceIndependentSize(), once.deviceIndependentSize());
+    }
+    // The mouse's light is kept as raw pixels.
+    for (const char* name : { "mouse-base", "mouse-light" }) {
+        const QImage once = ProgramImage(name, 1.0);
+        const QImage twice = ProgramImage(name, 2.0);
         QVERIFY2(!once.isNull() && !twice.isNull(), name);
         QCOMPARE(twice.size(), once.size() * 2);
         QCOMPARE(twice.deviceIndependentSize(), once.deviceIndependentSize());
@@ -264,6 +273,34 @@ void ToolkitTest::everyPictureIsThereAtOnceAndTwiceItsSize()
             QVERIFY2(QFile::exists(file), qPrintable(file));
         }
     }
+}
+
+void ToolkitTest::rawPicturesAreReadExactlyAndDamagedOnesRefused()
+{
+    auto raw = [](quint32 width, quint32 height, QList<quint32> pixels) {
+        QByteArray bytes("BVPX");
+        for (quint32 v : QList<quint32> { width, height } + pixels)
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.append(char((v >> shift) & 0xFF));
+        return bytes;
+    };
+    const QImage good = ReadRawPicture(raw(2, 1, { 0x80402010, 0xFF00FF00 }));
+    QCOMPARE(good.size(), QSize(2, 1));
+    QCOMPARE(good.format(), QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(good.pixel(0, 0), 0x80402010u);
+    QCOMPARE(good.pixel(1, 0), 0xFF00FF00u);
+
+    const QByteArray damaged[] = {
+        {},
+        "BVPX",
+        raw(2, 1, { 0x80402010 }), // a pixel short
+        raw(2, 1, { 0x80402010, 0xFF00FF00, 0 }), // a pixel over
+        raw(0, 0, {}),
+        raw(0x10000, 0x10000, {}), // a size that overflows 32 bits
+        QByteArray("XVPX") + raw(1, 1, { 0 }).mid(4),
+    };
+    for (const QByteArray& bytes : damaged)
+        QVERIFY2(ReadRawPicture(bytes).isNull(), bytes.toHex().constData());
 }
 
 QTEST_MAIN(ToolkitTest)

@@ -129,8 +129,8 @@ void LitPicture::Load()
     const qreal ratio = devicePixelRatioF();
     if (!FBase.isNull() && FBase.devicePixelRatio() >= ratio)
         return;
-    FBase = ProgramPicture(FName + "-base", ratio);
-    FLight = ProgramPicture(FName + "-light", ratio).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FBase = QPixmap::fromImage(ProgramImage(FName + "-base", ratio));
+    FLight = ProgramImage(FName + "-light", ratio);
     FTinted = QImage();
 }
 

@@ -5,7 +5,11 @@
 //
 // A picture with a light (--light) becomes two: NAME-base, with the light's colours black, and
 // NAME-light, how much of the light each pixel shows (white, in its alpha). Since a pixel is
-// affine in the light's colour, base + light x colour is the picture in any colour.
+// affine in the light's colour, base + light x colour is the picture in any colour. These two are
+// drawn on every start, so they are written as raw pixels (.argb): decoding them as PNG took a
+// twentieth of the time to the first frame. The format: "BVPX", width and height as 32-bit
+// little-endian numbers, then each row's premultiplied ARGB pixels, 32-bit little-endian.
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,6 +17,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
+#include <QtEndian>
 
 #include <cstdio>
 
@@ -41,6 +46,29 @@ bool save(const QImage& image, const QString& dir, const QString& name, int scal
 {
     const QString file = dir + '/' + name + (scale == 2 ? "@2x" : "") + ".png";
     if (image.save(file, "PNG"))
+        return true;
+    std::fprintf(stderr, "render_images: cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+bool saveRaw(const QImage& image, const QString& dir, const QString& name, int scale)
+{
+    const QString file = dir + '/' + name + (scale == 2 ? "@2x" : "") + ".argb";
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QByteArray bytes("BVPX");
+    auto put = [&bytes](quint32 v) {
+        const quint32 le = qToLittleEndian(v);
+        bytes.append(reinterpret_cast<const char*>(&le), 4);
+    };
+    put(quint32(pixels.width()));
+    put(quint32(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x)
+            put(row[x]);
+    }
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush())
         return true;
     std::fprintf(stderr, "render_images: cannot write %s\n", qPrintable(file));
     return false;
@@ -94,7 +122,7 @@ int main(int argc, char** argv)
                     l[x] = qRgba(a, a, a, a);
                 }
             }
-            if (!ok || !save(base, out, name + "-base", scale) || !save(light, out, name + "-light", scale))
+            if (!ok || !saveRaw(base, out, name + "-base", scale) || !saveRaw(light, out, name + "-light", scale))
                 return 1;
         }
     }
