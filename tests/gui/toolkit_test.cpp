@@ -246,8 +246,8 @@ void ToolkitTest::everyOpenWindowIsRetranslated()
 void ToolkitTest::everyPictureIsThereAtOnceAndTwiceItsSize()
 {
     // Every name the program loads, and the style sheet's.
-    for (const char* name : { "logo", "help", "minimize", "close", "test_target", "warning", "arrow_up",
-             "arrow_down", "check", "chevron_down" }) {
+    for (const char* name : { "logo", "help", "minimize", "close", "test_target", "warning", "arrow_up", "arrow_down",
+             "check", "chevron_down" }) {
         const QPixmap once = ProgramPicture(name, 1.0);
         const QPixmap twice = ProgramPicture(name, 2.0);
         QVERIFY2(!once.isNull() && !twice.isNull(), name);
