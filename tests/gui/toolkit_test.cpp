@@ -4,6 +4,7 @@
 
 #include "toolkit/caption_button.h"
 #include "toolkit/cursor_file.h"
+#include "toolkit/frameless_window.h"
 #include "toolkit/glow.h"
 #include "toolkit/images.h"
 #include "toolkit/language_box.h"
@@ -17,9 +18,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <optional>
 
 using namespace bv;
 using namespace bv::gui;
@@ -37,6 +41,7 @@ private slots:
     void everyOpenWindowIsRetranslated();
     void everyPictureIsThereAtOnceAndTwiceItsSize();
     void rawPicturesAreReadExactlyAndDamagedOnesRefused();
+    void windowBackgroundIsTheSameWhenRepaintedInPart();
 };
 
 void ToolkitTest::controlsSetFromCodeFireExceptNumberBoxes()
@@ -301,6 +306,39 @@ void ToolkitTest::rawPicturesAreReadExactlyAndDamagedOnesRefused()
     };
     for (const QByteArray& bytes : damaged)
         QVERIFY2(ReadRawPicture(bytes).isNull(), bytes.toHex().constData());
+}
+
+void ToolkitTest::windowBackgroundIsTheSameWhenRepaintedInPart()
+{
+    QWidget window;
+    window.resize(203, 117);
+    for (const qreal ratio : { 1.0, 1.5, 2.0 }) {
+        auto paint = [&](std::optional<QRect> clip) {
+            QImage image((QSizeF(window.size()) * ratio).toSize(), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::black);
+            QPainter p(&image);
+            if (clip)
+                p.setClipRect(*clip);
+            PaintWindowBackground(&window, p);
+            return image;
+        };
+        const QImage whole = paint(std::nullopt);
+        // A child's repaint: the background behind it only, starting at odd coordinates.
+        const QRect part(37, 21, 61, 45);
+        const QImage partial = paint(part);
+        // Device pixels wholly inside the part (at 1.5 its edges cut pixels in half).
+        const QRect inDevice
+            = QRect((QPointF(part.topLeft()) * ratio).toPoint(), (QSizeF(part.size()) * ratio).toSize())
+                  .adjusted(1, 1, -1, -1);
+        QVERIFY2(partial.copy(inDevice) == whole.copy(inDevice), qPrintable(QString::number(ratio)));
+        QCOMPARE(partial.pixel(0, inDevice.top()), QColor(Qt::black).rgb());
+        // The texture: a faint line through (13, 0), (12, 1), (11, 2)..., brighter than its
+        // neighbour in the same block of the shade.
+        const QColor line = whole.pixelColor((QPointF(11, 2) * ratio).toPoint());
+        const QColor beside = whole.pixelColor((QPointF(10, 2) * ratio).toPoint());
+        QVERIFY2(line.red() > beside.red() + 3, qPrintable(QString::number(ratio)));
+    }
 }
 
 QTEST_MAIN(ToolkitTest)

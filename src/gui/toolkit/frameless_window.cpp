@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <QtMath>
+
+#include <cstring>
+#include <vector>
 
 namespace bv::gui {
 
@@ -48,21 +52,6 @@ QImage renderShade(QSize size)
     return shade;
 }
 
-// Lines rising to the right, 14 pixels apart, in a tile that repeats seamlessly.
-const QImage& lineTile()
-{
-    static const QImage tile = [] {
-        constexpr int kGap = 14;
-        QImage t(kGap, kGap, QImage::Format_ARGB32_Premultiplied);
-        t.fill(Qt::transparent);
-        const QRgb line = qPremultiply(qRgba(255, 255, 255, 7));
-        for (int i = 0; i < kGap; ++i)
-            t.setPixel(kGap - 1 - i, i, line);
-        return t;
-    }();
-    return tile;
-}
-
 // Every repaint of a child repaints the background behind it, so the shade is kept per window size.
 const QImage& shadeFor(QSize size)
 {
@@ -86,13 +75,47 @@ const QImage& shadeFor(QSize size)
 void PaintWindowBackground(QWidget* window, QPainter& p)
 {
     const QRectF r = window->rect();
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QImage& shade = shadeFor(window->size());
-    p.drawImage(QRectF(QPointF(0, 0), QSizeF(shade.size() * kShadeStep)), shade);
-
-    // Fine diagonal lines, barely visible, for texture: one tile repeated, as drawing the lines
-    // one by one made them the costliest part of the first frame.
-    p.fillRect(r, QBrush(lineTile()));
+    // The shade, scaled up, and fine diagonal lines, barely visible, for texture, are written
+    // pixel by pixel into bands that are then copied as they are. Drawn with the painter, the
+    // lines and the scaling were the costliest part of the first frame.
+    const qreal ratio = p.device()->devicePixelRatio();
+    const int width = qCeil(r.width() * ratio);
+    const int height = qCeil(r.height() * ratio);
+    const QRectF area = p.hasClipping() ? p.clipBoundingRect().intersected(r) : r;
+    const int top = qMax(0, qFloor(area.top() * ratio));
+    const int bottom = qMin(height, qCeil(area.bottom() * ratio));
+    std::vector<int> shadeColumn(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+        shadeColumn[std::size_t(x)] = qMin(shade.width() - 1, int(x / ratio) / kShadeStep);
+    constexpr int kBandRows = 16;
+    constexpr int kLineGap = 14;
+    QImage band(width, kBandRows, QImage::Format_RGB32);
+    band.setDevicePixelRatio(ratio);
+    for (int y0 = top; y0 < bottom; y0 += kBandRows) {
+        const int rows = qMin(kBandRows, bottom - y0);
+        for (int i = 0; i < rows; ++i) {
+            const int y = int((y0 + i) / ratio);
+            auto* to = reinterpret_cast<QRgb*>(band.scanLine(i));
+            if (i > 0 && int((y0 + i - 1) / ratio) == y) {
+                std::memcpy(to, band.constScanLine(i - 1), std::size_t(width) * sizeof(QRgb));
+                continue;
+            }
+            const auto* from
+                = reinterpret_cast<const QRgb*>(shade.constScanLine(qMin(shade.height() - 1, y / kShadeStep)));
+            for (int x = 0; x < width; ++x)
+                to[x] = from[shadeColumn[std::size_t(x)]];
+            // White at 7/255 over the shade where a line rising to the right passes: the logical
+            // columns with x + y + 1 a multiple of the gap.
+            for (int lx = kLineGap - 1 - y % kLineGap; lx * ratio < width; lx += kLineGap)
+                for (int x = qCeil(lx * ratio); x < qMin(width, qCeil((lx + 1) * ratio)); ++x) {
+                    const QRgb c = to[x];
+                    to[x] = qRgb(qRed(c) + (255 - qRed(c)) * 7 / 255, qGreen(c) + (255 - qGreen(c)) * 7 / 255,
+                        qBlue(c) + (255 - qBlue(c)) * 7 / 255);
+                }
+        }
+        p.drawImage(QPointF(0, y0 / ratio), band, QRectF(0, 0, width, rows));
+    }
 
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0xE0, 0x20, 0x2A, 150), 1));
