@@ -224,7 +224,6 @@ void TBrisvaneCfgMain::InitMainWindow()
     ApplyScreenCursors(this);
     SettingsChanged = false;
     FInitlizing = false;
-    LaunchOrRaiseMonitor();
 }
 
 void TBrisvaneCfgMain::showEvent(QShowEvent* event)
@@ -233,6 +232,17 @@ void TBrisvaneCfgMain::showEvent(QShowEvent* event)
     FramelessWindow::showEvent(event);
     // No number box should start with a blinking cursor.
     setFocus(Qt::OtherFocusReason);
+}
+
+void TBrisvaneCfgMain::paintEvent(QPaintEvent* event)
+{
+    FramelessWindow::paintEvent(event);
+    // Starting the monitor, a second program, would compete with the first frame for the
+    // processor; it waits until the frame is out.
+    if (!FMonitorAsked) {
+        FMonitorAsked = true;
+        QTimer::singleShot(0, this, &TBrisvaneCfgMain::LaunchOrRaiseMonitor);
+    }
 }
 
 void TBrisvaneCfgMain::Terminate()

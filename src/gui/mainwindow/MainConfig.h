@@ -190,6 +190,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void InitMainWindow();
@@ -228,6 +229,7 @@ private:
     std::unique_ptr<platform::MessageEndpoint> FEndpoint;
     QSocketNotifier* FEndpointNotifier = nullptr;
     bool FTerminating = false;
+    bool FMonitorAsked = false; // once the first frame is drawn
 
     // Top bar.
     QLabel* FAppTitle = nullptr;
