@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <QtMath>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -85,9 +86,13 @@ void PaintWindowBackground(QWidget* window, QPainter& p)
     const QRectF area = p.hasClipping() ? p.clipBoundingRect().intersected(r) : r;
     const int top = qMax(0, qFloor(area.top() * ratio));
     const int bottom = qMin(height, qCeil(area.bottom() * ratio));
-    std::vector<int> shadeColumn(static_cast<std::size_t>(width));
-    for (int x = 0; x < width; ++x)
-        shadeColumn[std::size_t(x)] = qMin(shade.width() - 1, int(x / ratio) / kShadeStep);
+    // Where each logical column starts in device pixels, and one row of the shade scaled up.
+    const int logicalWidth = window->width();
+    std::vector<int> deviceColumn(static_cast<std::size_t>(logicalWidth) + 1);
+    for (int lx = 0; lx <= logicalWidth; ++lx)
+        deviceColumn[std::size_t(lx)] = qMin(width, qCeil(lx * ratio));
+    std::vector<QRgb> scaledRow(static_cast<std::size_t>(width));
+    int scaledFrom = -1;
     constexpr int kBandRows = 16;
     constexpr int kLineGap = 14;
     QImage band(width, kBandRows, QImage::Format_RGB32);
@@ -96,19 +101,22 @@ void PaintWindowBackground(QWidget* window, QPainter& p)
         const int rows = qMin(kBandRows, bottom - y0);
         for (int i = 0; i < rows; ++i) {
             const int y = int((y0 + i) / ratio);
-            auto* to = reinterpret_cast<QRgb*>(band.scanLine(i));
-            if (i > 0 && int((y0 + i - 1) / ratio) == y) {
-                std::memcpy(to, band.constScanLine(i - 1), std::size_t(width) * sizeof(QRgb));
-                continue;
+            const int shadeRow = qMin(shade.height() - 1, y / kShadeStep);
+            if (shadeRow != scaledFrom) {
+                const auto* from = reinterpret_cast<const QRgb*>(shade.constScanLine(shadeRow));
+                const int lastShadeColumn = shade.width() - 1;
+                for (int lx = 0; lx < logicalWidth; ++lx)
+                    std::fill(scaledRow.begin() + deviceColumn[std::size_t(lx)],
+                        scaledRow.begin() + deviceColumn[std::size_t(lx) + 1],
+                        from[qMin(lastShadeColumn, lx / kShadeStep)]);
+                scaledFrom = shadeRow;
             }
-            const auto* from
-                = reinterpret_cast<const QRgb*>(shade.constScanLine(qMin(shade.height() - 1, y / kShadeStep)));
-            for (int x = 0; x < width; ++x)
-                to[x] = from[shadeColumn[std::size_t(x)]];
+            auto* to = reinterpret_cast<QRgb*>(band.scanLine(i));
+            std::memcpy(to, scaledRow.data(), scaledRow.size() * sizeof(QRgb));
             // White at 7/255 over the shade where a line rising to the right passes: the logical
             // columns with x + y + 1 a multiple of the gap.
-            for (int lx = kLineGap - 1 - y % kLineGap; lx * ratio < width; lx += kLineGap)
-                for (int x = qCeil(lx * ratio); x < qMin(width, qCeil((lx + 1) * ratio)); ++x) {
+            for (int lx = kLineGap - 1 - y % kLineGap; lx < logicalWidth; lx += kLineGap)
+                for (int x = deviceColumn[std::size_t(lx)]; x < deviceColumn[std::size_t(lx) + 1]; ++x) {
                     const QRgb c = to[x];
                     to[x] = qRgb(qRed(c) + (255 - qRed(c)) * 7 / 255, qGreen(c) + (255 - qGreen(c)) * 7 / 255,
                         qBlue(c) + (255 - qBlue(c)) * 7 / 255);
