@@ -11,7 +11,7 @@ namespace bv::gui {
 namespace {
 
 // Read as PNG and nothing else: a reader free to guess loads every image plugin installed to ask
-// it, which took a tenth of the time to the first frame.
+// it, at start-up.
 QPixmap loadPicture(const QString& name, bool twice)
 {
     QImageReader reader(":/images/" + name + (twice ? "@2x" : "") + ".png", "PNG");
