@@ -7,8 +7,9 @@
 // NAME-light, how much of the light each pixel shows (white, in its alpha). Since a pixel is
 // affine in the light's colour, base + light x colour is the picture in any colour. These two are
 // drawn on every start, so they are written as raw pixels (.argb), which need no decoding: PNG's
-// row filters made them a costly part of the first frame. The format: "BVPX", width and height as 32-bit
-// little-endian numbers, then each row's premultiplied ARGB pixels, 32-bit little-endian.
+// row filters made them a costly part of the first frame. The format: "BVPX", width and height
+// as 32-bit little-endian numbers, then each row's premultiplied ARGB pixels, 32-bit
+// little-endian.
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
