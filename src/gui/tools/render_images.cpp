@@ -1,5 +1,6 @@
-// Renders the program's SVG pictures to PNG at build time, at their own size and at twice it, so
-// that the program draws pictures without an SVG renderer (none on Windows, and faster to start).
+// Renders the program's SVG pictures to PNG (or raw pixels, below) at build time, at their own
+// size and at twice it, so that the program draws pictures without an SVG renderer (none on
+// Windows, and faster to start).
 //
 //     render_images OUTDIR [--light NAME=#rrggbb,#rrggbb] FILE.svg...
 //
@@ -57,6 +58,7 @@ bool saveRaw(const QImage& image, const QString& dir, const QString& name, int s
     const QString file = dir + '/' + name + (scale == 2 ? "@2x" : "") + ".argb";
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QByteArray bytes("BVPX");
+    bytes.reserve(12 + qsizetype(pixels.width()) * pixels.height() * 4);
     auto put = [&bytes](quint32 v) {
         const quint32 le = qToLittleEndian(v);
         bytes.append(reinterpret_cast<const char*>(&le), 4);
